@@ -1,0 +1,60 @@
+#pragma once
+
+// Locating the program's folders, listing, claiming and deleting files.
+// All paths use the native delimiter (platform::kDelimiter) wherever the
+// scanner's conventions speak of a backslash.
+
+#include <QString>
+
+namespace basics {
+
+// ---- Program and per-user locations ---------------------------------------
+
+// The program file's name without folder and without its last four
+// characters, a-z turned into A-Z. (On Linux the name has no extension, so
+// nothing is dropped there; see design notes.)
+QString application_name();
+
+// The program file's name without folder and without its last four
+// characters (no extension on Linux), letters unchanged: the heartbeat name.
+QString program_base_name();
+
+QString user_app_data_folder();            // no trailing delimiter; may be empty
+QString app_data_file(const QString& name);  // user_app_data_folder/APPNAME/name
+QString undo_history_folder();             // .../APPNAME/undo_history/
+void clear_undo_history();
+QString program_folder_file(const QString& name);  // program folder + delimiter + name
+
+// ---- Files and folders ------------------------------------------------------
+
+bool ensure_folder(const QString& path);
+bool file_or_folder_exists(const QString& path);  // path may hold wildcards
+bool folder_exists(const QString& path);          // a folder (not a file) is there
+bool file_exists(const QString& path);            // a file (not a folder) is there
+
+struct file_attribute_set {
+  bool read_only = false;
+  bool hidden = false;
+  bool system = false;
+  bool volume_label = false;
+  bool directory = false;
+  bool archive = false;
+  bool any = false;  // the entry has any attribute at all
+  bool empty() const { return !any && !directory; }
+};
+file_attribute_set file_attributes(const QString& path);
+bool file_is_read_only(const QString& path);
+
+int count_files(const QString& folder, const QString& mask);
+// The count as count_files; `name` gets the first file's name (empty if none).
+int first_file(const QString& folder, const QString& mask, QString& name);
+bool delete_files(const QString& folder, const QString& mask);
+
+QString random_temp_name(const QString& folder);
+bool file_is_renamable(const QString& path);
+
+// A new empty file "sco..." in the system's temporary folder; its path, or
+// "" after the message "Warning - creation of temporary file failed".
+QString temporary_file_name();
+
+}  // namespace basics

@@ -1,0 +1,30 @@
+#pragma once
+
+// Length-prefixed strings in binary files, in the single-byte layout (file
+// versions up to 3.18) or the UTF-16 layout (above 3.18).
+
+#include <QIODevice>
+#include <QString>
+
+namespace basics {
+
+// Version of the file being read; set by the readers of files that hold
+// string records before they read one.
+extern float read_file_version;
+
+// Version this program writes into its own files: 3.99001.
+extern float program_file_version;
+
+// True when `version` selects the UTF-16 layout (compared exactly with the
+// decimal 3.18, so the float nearest 3.18 is above it).
+bool uses_utf16_records(float version);
+
+// Reads one record in the layout chosen by read_file_version; never reads
+// past the end of `stream`.
+QString read_string_record(QIODevice& stream);
+
+// Writes one record in the layout chosen by program_file_version; throws
+// basics::error when the write cannot be completed.
+void write_string_record(const QString& text, QIODevice& stream);
+
+}  // namespace basics

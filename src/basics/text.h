@@ -1,0 +1,38 @@
+#pragma once
+
+// Field splitting, number syntax and small text helpers.
+
+#include <QString>
+
+#include <optional>
+
+namespace basics {
+
+QString comma_to_point(const QString& text);
+QString comma_field(const QString& line, int n);
+QString semicolon_field(const QString& line, int n);
+QString tab_field(const QString& line, int n);
+int count_commas(const QString& line);
+int count_tabs(const QString& line);
+
+// Today's date in the user's short date format, two spaces, the time in the
+// user's long time format.
+QString date_time_stamp();
+
+QString padded_int_to_string(int value, int width);
+
+// All leading and trailing characters of code 32 or less removed.
+QString trimmed(const QString& text);
+
+// a-z turned into A-Z (or A-Z into a-z); no other character is folded.
+QString ascii_upper(const QString& text);
+QString ascii_lower(const QString& text);
+
+// The number syntax of settings and measurement files: optional leading
+// spaces, optional sign, decimal digits or hex after "$", "x" or "0x";
+// nothing may follow. Floats take a decimal point (never a comma) and an
+// optional exponent. Empty when the text is not a valid number.
+std::optional<int> parse_integer(const QString& text);
+std::optional<double> parse_float(const QString& text);
+
+}  // namespace basics

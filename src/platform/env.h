@@ -1,0 +1,169 @@
+#pragma once
+
+// The one interface between the scanner and the operating system.
+//
+// Everything that differs between Linux and Windows goes through `Env`: one
+// implementation file per system (env_linux.cpp, env_windows.cpp), chosen by
+// the build. Code above this layer never calls the system directly, so tests
+// can swap in a `FaultEnv` (fault_env.h) to refuse a rename, fail a write
+// after N bytes or move the clock, instead of relying on permissions (tests
+// run as root) or on sleeping.
+//
+// Paths are QStrings with the native delimiter (`kDelimiter`). No call throws;
+// failures come back as a `Status` or an empty optional.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+
+// The native path delimiter: "/" on Linux, "\" on Windows.
+extern const QChar kDelimiter;
+
+// The outcome of a call that can fail: ok, or a message for the operator that
+// names what failed and why (system error text included).
+class Status {
+ public:
+  Status() = default;
+  static Status Ok() { return Status(); }
+  static Status Error(QString message) { return Status(std::move(message)); }
+
+  bool ok() const { return !failed_; }
+  const QString& message() const { return message_; }
+
+ private:
+  explicit Status(QString message) : failed_(true), message_(std::move(message)) {}
+  bool failed_ = false;
+  QString message_;
+};
+
+// One directory entry as a listing reports it.
+struct DirEntry {
+  QString name;            // file or folder name, without the folder
+  bool is_folder = false;
+  bool read_only = false;  // nobody may write it (Linux: no write bit at all)
+  bool hidden = false;     // Linux: the name starts with "."
+  bool system = false;     // never set on Linux
+};
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // ---- Listing and attributes -------------------------------------------
+
+  // The entries of `folder` whose names match `mask`, files and folders alike,
+  // hidden ones included, never "." or "..". The mask holds "*" and "?"
+  // wildcards and matches case-insensitively; "*.*" matches every name.
+  // Sorted as NTFS lists them: names compared case-insensitively.
+  // Empty optional when the folder does not exist or cannot be read.
+  virtual std::optional<QList<DirEntry>> list_folder(const QString& folder,
+                                                     const QString& mask) = 0;
+
+  // The entry at `path` (no wildcards), or empty when nothing is there.
+  virtual std::optional<DirEntry> entry(const QString& path) = 0;
+
+  // Creates exactly this one folder; fails when the parent is missing or
+  // the folder already exists.
+  virtual Status create_folder(const QString& path) = 0;
+
+  // ---- Moving, copying, deleting ----------------------------------------
+
+  // Claims a file, as Windows' MoveFile does: renames `from` to `to` within a
+  // volume. Fails, touching nothing, when `to` exists (file or folder) or
+  // while any process (this one included) holds `from` open for reading or
+  // writing. A failure here is how a scan step learns that a writer has not
+  // finished.
+  virtual Status rename_file(const QString& from, const QString& to) = 0;
+
+  // Publishes a finished file: renames `from` over `to` atomically, replacing
+  // `to` if it exists, then makes the rename durable (folder synced). A reader
+  // of `to` sees either the old file or the new one, never a mix.
+  virtual Status replace_file(const QString& from, const QString& to) = 0;
+
+  // Deletes one file (never a folder).
+  virtual Status delete_file(const QString& path) = 0;
+
+  // ---- Contents ---------------------------------------------------------
+
+  // Reads the whole file, sharing it with other readers and writers.
+  virtual Status read_file(const QString& path, QByteArray* contents) = 0;
+
+  // Creates or truncates `path`, writes `data`, flushes it to disk (fsync)
+  // and closes it. Any short write or failed flush is an error; the file may
+  // then hold part of the data, so publishers write under a temporary name.
+  virtual Status write_file(const QString& path, const QByteArray& data) = 0;
+
+  // Creates a new empty file with a unique name in `folder`, starting with
+  // `prefix` (mkstemp on Linux, GetTempFileName on Windows), and returns its
+  // full path in `path`.
+  virtual Status create_unique_file(const QString& folder, const QString& prefix,
+                                    QString* path) = 0;
+
+  // ---- Times ------------------------------------------------------------
+
+  // Last modification in local time; invalid when nothing is at `path`.
+  virtual QDateTime last_modified(const QString& path) = 0;
+  virtual Status set_last_modified(const QString& path, const QDateTime& time) = 0;
+
+  // The current local date and time.
+  virtual QDateTime now() = 0;
+
+  // ---- Places -----------------------------------------------------------
+
+  // The system's temporary folder, without a trailing delimiter.
+  virtual QString temp_folder() = 0;
+
+  // The user's roaming application-data folder, without a trailing delimiter
+  // (Linux: $XDG_DATA_HOME or ~/.local/share); empty when there is none.
+  // Not created here.
+  virtual QString roaming_app_data_folder() = 0;
+
+  // Full path of the running program's file. Its folder is the program
+  // folder, where the settings files lie.
+  virtual QString program_file_path() = 0;
+};
+
+// The Env the program runs on: the system's own unless a test installed
+// another with `ScopedEnv`.
+Env& env();
+
+// The real system Env of this build.
+Env& system_env();
+
+// Installs `replacement` as `env()` for its lifetime (tests only).
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(Env* replacement);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  Env* previous_;
+};
+
+// ---- Compositions of the calls above, the same on every system ----------
+
+// Appends the delimiter unless `folder` already ends with it.
+QString with_delimiter(const QString& folder);
+
+// The folder part of `path`, with its trailing delimiter ("" when none).
+QString folder_of(const QString& path);
+
+// The name part of `path` (after the last delimiter).
+QString name_of(const QString& path);
+
+// Writes `data` to a unique temporary file in the folder of `target`, then
+// `replace_file`s it onto `target`. On any failure the temporary file is
+// removed and `target` is left as it was.
+Status publish_file(const QString& target, const QByteArray& data);
+
+// Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
+Status copy_file(const QString& from, const QString& to);
+
+}  // namespace platform

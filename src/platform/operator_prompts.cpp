@@ -1,0 +1,50 @@
+#include "platform/operator_prompts.h"
+
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+headless_prompts& default_prompts() {
+  static headless_prompts instance;
+  return instance;
+}
+
+operator_prompts* current = nullptr;
+
+void log_box(const QString& text) {
+  // One journal line per box, even when the text has line breaks.
+  QString line = text;
+  line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+  std::fprintf(stderr, "box: %s\n", line.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+void headless_prompts::show_message(const QString& text) { log_box(text); }
+
+bool headless_prompts::ask_yes_no(const QString&, const QString& text) {
+  log_box(text);
+  return false;
+}
+
+QString headless_prompts::input_box(const QString&, const QString& prompt, const QString& preset) {
+  log_box(prompt);
+  return preset;
+}
+
+std::optional<QString> headless_prompts::ask_password() {
+  log_box(QStringLiteral("Enter password:"));
+  return std::nullopt;
+}
+
+operator_prompts& prompts() { return current ? *current : default_prompts(); }
+
+scoped_prompts::scoped_prompts(operator_prompts* replacement) : previous_(current) {
+  current = replacement;
+}
+
+scoped_prompts::~scoped_prompts() { current = previous_; }
+
+}  // namespace platform
