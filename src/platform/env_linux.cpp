@@ -28,11 +28,18 @@
 #include "platform/file_error.h"
 
 namespace platform {
+
+// QDir::separator() as a constant, so that statics elsewhere may compose
+// paths with it whatever the order of initialisation.
+constinit const QChar kDelimiter = u'/';
+
 namespace {
 
 // ---- Small tools ----------------------------------------------------------
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) {
+  return QFile::encodeName(path);
+}
 
 QString error_text(int error) {
   return QString::fromStdString(std::system_category().message(error));
@@ -82,19 +89,32 @@ bool is_dot_or_dot_dot(const char* name) {
 
 // ---- Listing ----------------------------------------------------------------
 
+// NTFS compares names by upper-casing each UTF-16 unit on its own (no
+// expansions such as "ß" to "SS"); matching and ordering both follow it.
+char16_t upcased(QChar unit) {
+  return char16_t(QChar::toUpper(char32_t(unit.unicode())));
+}
+
+QString upcased(QStringView text) {
+  QString result(text.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) result[i] = QChar(upcased(text[i]));
+  return result;
+}
+
 // A Windows wildcard mask: "*" any run of characters, "?" one character,
-// everything else literal, compared case-insensitively. As on Windows, a
-// trailing ".*" also matches names without a dot, so "*.*" matches every name.
+// everything else literal ("[" included), compared case-insensitively. As on
+// Windows, a trailing ".*" also matches names without a dot, so "*.*"
+// matches every name.
 class name_mask {
  public:
-  explicit name_mask(const QString& mask) : mask_(mask.toCaseFolded()) {
+  explicit name_mask(const QString& mask) : mask_(upcased(mask)) {
     if (mask_.endsWith(QLatin1String(".*"))) without_dot_star_ = mask_.chopped(2);
   }
 
   bool matches(const QString& name) const {
-    const QString folded = name.toCaseFolded();
-    return wildcard_match(mask_, folded) ||
-           (without_dot_star_ && wildcard_match(*without_dot_star_, folded));
+    const QString upper = upcased(name);
+    return wildcard_match(mask_, upper) ||
+           (without_dot_star_ && wildcard_match(*without_dot_star_, upper));
   }
 
  private:
@@ -140,13 +160,22 @@ bool stat_at(int folder_fd, const char* name, struct stat* info) {
          ::fstatat(folder_fd, name, info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-// NTFS lists names in case-insensitive order; names that differ only in case
-// (possible on Linux) are then ordered case-sensitively, so every listing of
-// the same folder comes out the same.
+int compare_upcased(QStringView a, QStringView b) {
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    const char16_t x = upcased(a[i]), y = upcased(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// NTFS lists names in upper-cased order ("Z" before "_", unlike a
+// lower-casing compare); names that differ only in case (possible on Linux)
+// are then ordered case-sensitively, so every listing comes out the same.
 void sort_as_ntfs(QList<DirEntry>& entries) {
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-    const int folded = a.name.compare(b.name, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a.name < b.name;
+    const int upper = compare_upcased(a.name, b.name);
+    return upper != 0 ? upper < 0 : a.name < b.name;
   });
 }
 
@@ -175,7 +204,9 @@ lease_result take_write_lease(int probe) {
   return errno == EAGAIN || errno == EBUSY ? lease_result::file_is_open : lease_result::refused;
 }
 
-void release_lease(int probe) { ::fcntl(probe, F_SETLEASE, F_UNLCK); }
+void release_lease(int probe) {
+  ::fcntl(probe, F_SETLEASE, F_UNLCK);
+}
 
 bool is_number(const char* text) {
   if (*text == '\0') return false;
@@ -245,8 +276,8 @@ class LinuxEnv final : public Env {
   QString program_file_path() override;
 
  private:
-  Status refuse_if_open(int probe, const struct stat& file, const QString& from,
-                        const QString& to, bool* leased);
+  Status refuse_if_open(int probe, const struct stat& file, const QString& from, const QString& to,
+                        bool* leased);
   Status rename_no_replace(const QString& from, const QString& to);
   Status rename_by_link(const QString& from, const QString& to);
 
@@ -440,8 +471,8 @@ Status LinuxEnv::create_unique_file(const QString& folder, const QString& prefix
   const QString start = (folder.isEmpty() ? QString() : with_delimiter(folder)) + prefix;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const QString candidate = start + unique_tail();
-    const int fd = ::open(native(candidate).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
       *path = candidate;

@@ -1,0 +1,180 @@
+// What only the Linux Env must get right: the claiming rename against real
+// second processes, on every path it can take (the write lease or the /proc
+// scan to find an open file, renameat2 or link()+unlink() to refuse an
+// existing target), and the files that are not plain files.
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "platform/env_linux.h"
+#include "support/holder_process.h"
+#include "support/temp_tree.h"
+
+namespace platform {
+namespace {
+
+using test_support::holder_process;
+using test_support::temp_tree;
+
+struct claim_path {
+  const char* name;
+  LinuxEnvOptions options;
+};
+
+const claim_path kClaimPaths[] = {
+    {"lease_and_renameat2", {.use_leases = true, .use_rename_noreplace = true}},
+    {"proc_scan", {.use_leases = false, .use_rename_noreplace = true}},
+    {"link_and_unlink", {.use_leases = true, .use_rename_noreplace = false}},
+    {"proc_scan_and_link", {.use_leases = false, .use_rename_noreplace = false}},
+};
+
+class ClaimTest : public ::testing::TestWithParam<claim_path> {
+ protected:
+  ClaimTest() : env_(new_linux_env(GetParam().options)) {}
+
+  // The source is still there under its name, with its bytes, and nothing
+  // appeared under the target name.
+  void expect_untouched(const QString& source, const QByteArray& bytes, const QString& target) {
+    EXPECT_EQ(tree_.read(source), bytes);
+    EXPECT_FALSE(tree_.exists(target));
+  }
+
+  temp_tree tree_;
+  std::unique_ptr<Env> env_;
+  const QByteArray bytes_ = "wavelength,value\r\n380,0.5\r\n";
+};
+
+TEST_P(ClaimTest, FailsWhileAnotherProcessHoldsTheFileOpen) {
+  for (const auto how : {holder_process::mode::write, holder_process::mode::read}) {
+    SCOPED_TRACE(how == holder_process::mode::write ? "held for writing" : "held for reading");
+    const QString source = tree_.write("in/plate.csv", bytes_);
+    const QString target = tree_.path("in/claimed.tmp");
+    holder_process holder(source, how);
+
+    const Status held = env_->rename_file(source, target);
+    EXPECT_FALSE(held.ok());
+    EXPECT_TRUE(held.message().contains(source)) << held.message().toStdString();
+    expect_untouched("in/plate.csv", bytes_, "in/claimed.tmp");
+
+    holder.release();
+    const Status released = env_->rename_file(source, target);
+    ASSERT_TRUE(released.ok()) << released.message().toStdString();
+    EXPECT_FALSE(tree_.exists("in/plate.csv"));
+    EXPECT_EQ(tree_.read("in/claimed.tmp"), bytes_);
+    env_->delete_file(target);
+  }
+}
+
+TEST_P(ClaimTest, FailsWhileThisProcessHoldsTheFileOpen) {
+  const QString source = tree_.write("plate.csv", bytes_);
+  QFile own(source);
+  ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+
+  EXPECT_FALSE(env_->rename_file(source, tree_.path("claimed.tmp")).ok());
+  expect_untouched("plate.csv", bytes_, "claimed.tmp");
+
+  own.close();
+  EXPECT_TRUE(env_->rename_file(source, tree_.path("claimed.tmp")).ok());
+}
+
+TEST_P(ClaimTest, NeverReplacesAnExistingTarget) {
+  const QString source = tree_.write("plate.csv", bytes_);
+  const QString file_target = tree_.write("taken.tmp", "older");
+  const QString folder_target = tree_.make_folder("folder.tmp");
+
+  for (const QString& target : {file_target, folder_target}) {
+    const Status status = env_->rename_file(source, target);
+    EXPECT_FALSE(status.ok()) << target.toStdString();
+    EXPECT_TRUE(status.message().contains(QLatin1String("File exists")))
+        << status.message().toStdString();
+  }
+  EXPECT_EQ(tree_.read("plate.csv"), bytes_);
+  EXPECT_EQ(tree_.read("taken.tmp"), "older");
+  EXPECT_TRUE(env_->entry(folder_target)->is_folder);
+}
+
+TEST_P(ClaimTest, RefusesWhatIsNotAFile) {
+  // A pipe that matches a scan mask must not stall the scan waiting for a writer.
+  const QString pipe = tree_.path("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+  for (const QString& source : {tree_.make_folder("sub.csv"), pipe}) {
+    const Status status = env_->rename_file(source, tree_.path("moved"));
+    EXPECT_FALSE(status.ok()) << source.toStdString();
+    EXPECT_TRUE(env_->entry(source).has_value());
+    EXPECT_FALSE(tree_.exists("moved"));
+  }
+
+  const Status missing = env_->rename_file(tree_.path("gone.csv"), tree_.path("moved"));
+  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(missing.message().contains(QLatin1String("No such file or directory")))
+      << missing.message().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPaths, ClaimTest, ::testing::ValuesIn(kClaimPaths),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NotAFileTest, ReadingAPipeFailsAtOnce) {
+  temp_tree tree;
+  const QString pipe = tree.path("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+  QByteArray contents;
+  const Status status = system_env().read_file(pipe, &contents);
+  EXPECT_FALSE(status.ok());
+  EXPECT_TRUE(status.message().endsWith("Not a file")) << status.message().toStdString();
+}
+
+TEST(PublishPermissionsTest, PublishedFilesAreReadableByOthers) {
+  // Other programs read our output; mkstemp's private 0600 would lock them out.
+  temp_tree tree;
+  const mode_t previous = ::umask(022);
+  const Status status = publish_file(tree.path("1234.scn"), "scan");
+  ::umask(previous);
+  ASSERT_TRUE(status.ok()) << status.message().toStdString();
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(tree.path("1234.scn")).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+// While a claim holds its lease, a writer that opens the file makes the
+// kernel signal the lease holder with SIGIO, whose default action would end
+// the scanner. The window is microseconds wide, so the test holds a lease of
+// its own for the length of that open, after one claim has run.
+TEST(ClaimLeaseTest, SurvivesAWriterOpeningDuringTheClaim) {
+  temp_tree tree;
+  const QString claimed = tree.path("claimed.tmp");
+  ASSERT_TRUE(system_env().rename_file(tree.write("plate.csv", "x"), claimed).ok());
+
+  const int probe = ::open(QFile::encodeName(claimed).constData(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(probe, 0);
+  if (::fcntl(probe, F_SETLEASE, F_WRLCK) != 0) {
+    ::close(probe);
+    GTEST_SKIP() << "this file system grants no leases";
+  }
+  QProcess writer;
+  writer.start(QStringLiteral(HOLD_FILE_OPEN_EXE), {claimed, QStringLiteral("w")});
+  ASSERT_TRUE(writer.waitForStarted(10000));
+  // The writer's open is now blocked in the kernel, which has sent us SIGIO
+  // and downgraded the lease it wants broken.
+  QDeadlineTimer deadline(10000);
+  while (::fcntl(probe, F_GETLEASE) == F_WRLCK && !deadline.hasExpired()) QThread::msleep(5);
+  EXPECT_NE(::fcntl(probe, F_GETLEASE), F_WRLCK) << "the writer never asked for the file";
+
+  ::fcntl(probe, F_SETLEASE, F_UNLCK);
+  ::close(probe);
+  EXPECT_TRUE(writer.waitForReadyRead(10000)) << "the writer did not get the file";
+  writer.closeWriteChannel();
+  writer.waitForFinished(10000);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,97 @@
+// Publishing: a reader of the target folder sees the old file or the whole
+// new one, and a failure leaves neither half a file nor a temporary behind.
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include "platform/env.h"
+#include "platform/fault_env.h"
+#include "support/temp_tree.h"
+
+namespace platform {
+namespace {
+
+using test_support::temp_tree;
+
+class PublishTest : public ::testing::Test {
+ protected:
+  // Every name in the output folder, hidden ones included.
+  QStringList folder_names() {
+    QStringList names;
+    const auto entries = env().list_folder(tree_.path("new"), "*");
+    for (const DirEntry& entry : entries.value()) names << entry.name;
+    return names;
+  }
+
+  temp_tree tree_;
+  const QString target_ = tree_.make_folder("new") + "/1234.scn";
+  const QByteArray data_ = QByteArray(100000, 'n');
+};
+
+TEST_F(PublishTest, CreatesOrReplacesTheTargetWhole) {
+  for (const QByteArray& data : {data_, QByteArray("shorter"), QByteArray()}) {
+    ASSERT_TRUE(publish_file(target_, data).ok());
+    EXPECT_EQ(tree_.read("new/1234.scn"), data);
+    EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
+  }
+}
+
+TEST_F(PublishTest, FailureKeepsTheOldTargetAndLeavesNoTemporary) {
+  tree_.write("new/1234.scn", "old scan");
+  const struct {
+    const char* fault;
+    const char* reason;
+    void (*arm)(FaultEnv&);
+  } cases[] = {
+      {"disk full", "No space left on device", [](FaultEnv& f) { f.fail_writes_after(4096); }},
+      {"replace refused", "Permission denied", [](FaultEnv& f) { f.refuse_replace(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    FaultEnv fault;
+    ScopedEnv use(&fault);
+    c.arm(fault);
+
+    const Status status = publish_file(target_, data_);
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.message().contains(QLatin1String(c.reason)))
+        << status.message().toStdString();
+    EXPECT_EQ(tree_.read("new/1234.scn"), "old scan");
+    EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
+  }
+}
+
+TEST_F(PublishTest, FailsCleanlyWhereNoFileCanGo) {
+  const QString folder_in_the_way = tree_.make_folder("new/1234.scn");
+  EXPECT_FALSE(publish_file(folder_in_the_way, data_).ok());
+  EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
+  EXPECT_TRUE(env().entry(folder_in_the_way)->is_folder);
+
+  const Status missing = publish_file(tree_.path("gone/1234.scn"), data_);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(missing.message().contains(tree_.path("gone"))) << missing.message().toStdString();
+  EXPECT_FALSE(tree_.exists("gone"));
+}
+
+TEST_F(PublishTest, CopyReplacesTheTargetAndKeepsTheSource) {
+  const QString source = tree_.write("in/plate.csv", data_);
+  tree_.write("new/1234.scn", "old");
+  ASSERT_TRUE(copy_file(source, target_).ok());
+  EXPECT_EQ(tree_.read("new/1234.scn"), data_);
+  EXPECT_EQ(tree_.read("in/plate.csv"), data_);
+  EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
+}
+
+TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
+  tree_.write("new/1234.scn", "old");
+  const Status status = copy_file(tree_.path("in/gone.csv"), target_);
+  EXPECT_FALSE(status.ok());
+  EXPECT_TRUE(status.message().contains(tree_.path("in/gone.csv")))
+      << status.message().toStdString();
+  EXPECT_EQ(tree_.read("new/1234.scn"), "old");
+}
+
+}  // namespace
+}  // namespace platform
