@@ -29,7 +29,9 @@ std::optional<T> read_little_endian(QIODevice& file) {
   return qFromLittleEndian<T>(bytes.constData());
 }
 
-bool skip_exactly(QIODevice& file, qint64 count) { return file.skip(count) == count; }
+bool skip_exactly(QIODevice& file, qint64 count) {
+  return file.skip(count) == count;
+}
 
 // Bytes the string record at the current position occupies, by its count and
 // the layout basics::read_file_version selects.
