@@ -1,0 +1,62 @@
+#include "platform/codepage.h"
+
+#include <QHash>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace platform {
+namespace {
+
+// Windows-1252 as one table of 256 characters, taken once from Qt's codec.
+// A table instead of QStringEncoder on the way back because the encoder puts
+// the control character SUB (0x1A) where Windows writes "?", and because a
+// stateless lookup is all a single-byte code page needs.
+struct ansi_table {
+  std::array<char16_t, 256> to_unicode{};
+  QHash<char16_t, char> from_unicode;  // only the characters above 0x7F
+
+  ansi_table() {
+    QByteArray all_bytes(256, Qt::Uninitialized);
+    for (int byte = 0; byte < 256; ++byte) all_bytes[byte] = char(byte);
+    const QString decoded = QStringDecoder("windows-1252").decode(all_bytes);
+    for (int byte = 0; byte < 256; ++byte) {
+      // Without ICU the codec is missing; Latin-1 is then the closest we have.
+      to_unicode[byte] = decoded.size() == 256 ? decoded[byte].unicode() : char16_t(byte);
+      if (byte >= 0x80) from_unicode.insert(to_unicode[byte], char(byte));
+    }
+  }
+};
+
+const ansi_table& table() {
+  static const ansi_table instance;
+  return instance;
+}
+
+}  // namespace
+
+QString ansi_to_unicode(const QByteArray& bytes) {
+  const auto& to_unicode = table().to_unicode;
+  QString text(bytes.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < bytes.size(); ++i) text[i] = QChar(to_unicode[uchar(bytes[i])]);
+  return text;
+}
+
+QByteArray unicode_to_ansi(const QString& text) {
+  const auto& from_unicode = table().from_unicode;
+  QByteArray bytes;
+  bytes.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i].unicode();
+    if (unit < 0x80) {
+      bytes.append(char(unit));
+      continue;
+    }
+    // A surrogate pair is one character and becomes one "?".
+    if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+    bytes.append(from_unicode.value(unit, '?'));
+  }
+  return bytes;
+}
+
+}  // namespace platform

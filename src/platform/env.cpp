@@ -1,0 +1,63 @@
+#include "platform/env.h"
+
+#include <QDir>
+
+#include "platform/file_error.h"
+
+namespace platform {
+
+const QChar kDelimiter = QDir::separator();
+
+namespace {
+
+Env* installed_env = nullptr;
+
+QString quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+
+}  // namespace
+
+Status file_error(const QString& action, const QString& path, const QString& reason) {
+  return Status::Error(QStringLiteral("Cannot %1 %2: %3").arg(action, quoted(path), reason));
+}
+
+Status file_error(const QString& action, const QString& from, const QString& to,
+                  const QString& reason) {
+  return Status::Error(
+      QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
+}
+
+Env& env() { return installed_env ? *installed_env : system_env(); }
+
+ScopedEnv::ScopedEnv(Env* replacement) : previous_(installed_env) { installed_env = replacement; }
+
+ScopedEnv::~ScopedEnv() { installed_env = previous_; }
+
+QString with_delimiter(const QString& folder) {
+  return folder.endsWith(kDelimiter) ? folder : folder + kDelimiter;
+}
+
+QString folder_of(const QString& path) { return path.left(path.lastIndexOf(kDelimiter) + 1); }
+
+QString name_of(const QString& path) { return path.mid(path.lastIndexOf(kDelimiter) + 1); }
+
+Status publish_file(const QString& target, const QByteArray& data) {
+  // A hidden name that no scan mask ("*.csv", "*.scn") picks up while the
+  // data is still on its way.
+  const QString prefix = QLatin1Char('.') + name_of(target) + QLatin1Char('.');
+  QString temporary;
+  Status status = env().create_unique_file(folder_of(target), prefix, &temporary);
+  if (!status.ok()) return status;
+  status = env().write_file(temporary, data);
+  if (status.ok()) status = env().replace_file(temporary, target);
+  if (!status.ok()) env().delete_file(temporary);
+  return status;
+}
+
+Status copy_file(const QString& from, const QString& to) {
+  QByteArray contents;
+  const Status status = env().read_file(from, &contents);
+  if (!status.ok()) return status;
+  return publish_file(to, contents);
+}
+
+}  // namespace platform

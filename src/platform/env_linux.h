@@ -1,0 +1,24 @@
+#pragma once
+
+// The Linux Env with switches for its fallback paths, so tests reach them on
+// a file system where the preferred calls work. The program itself uses
+// `system_env()`, built with the defaults.
+
+#include <memory>
+
+#include "platform/env.h"
+
+namespace platform {
+
+struct LinuxEnvOptions {
+  // true: a file still open elsewhere is found by taking a write lease;
+  // false: only by scanning /proc/*/fd, as on file systems that refuse leases.
+  bool use_leases = true;
+  // true: claim with renameat2(RENAME_NOREPLACE); false: with link() and
+  // unlink(), as on file systems that refuse the flag.
+  bool use_rename_noreplace = true;
+};
+
+std::unique_ptr<Env> new_linux_env(const LinuxEnvOptions& options);
+
+}  // namespace platform

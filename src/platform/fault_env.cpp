@@ -1,0 +1,72 @@
+#include "platform/fault_env.h"
+
+#include "platform/file_error.h"
+
+namespace platform {
+namespace {
+
+bool applies(const std::optional<QString>& fault, const QString& path,
+             const QString& other_path = QString()) {
+  return fault && (path.contains(*fault) || (!other_path.isEmpty() && other_path.contains(*fault)));
+}
+
+// The texts Linux gives for these failures, so messages read as real ones.
+const QString kAccessDenied = QStringLiteral("Permission denied");
+const QString kDiskFull = QStringLiteral("No space left on device");
+
+}  // namespace
+
+void FaultEnv::fail_writes_after(qsizetype bytes, const QString& path_part) {
+  write_limit_ = write_limit{bytes, path_part};
+}
+
+void FaultEnv::clear_faults() {
+  rename_.reset();
+  replace_.reset();
+  delete_.reset();
+  create_folder_.reset();
+  write_limit_.reset();
+}
+
+Status FaultEnv::create_folder(const QString& path) {
+  if (applies(create_folder_, path)) return file_error("create folder", path, kAccessDenied);
+  return EnvWrapper::create_folder(path);
+}
+
+Status FaultEnv::rename_file(const QString& from, const QString& to) {
+  if (applies(rename_, from, to)) return file_error("rename", from, to, "The file is still open");
+  return EnvWrapper::rename_file(from, to);
+}
+
+Status FaultEnv::replace_file(const QString& from, const QString& to) {
+  if (applies(replace_, from, to)) return file_error("replace", to, kAccessDenied);
+  return EnvWrapper::replace_file(from, to);
+}
+
+Status FaultEnv::delete_file(const QString& path) {
+  if (applies(delete_, path)) return file_error("delete", path, kAccessDenied);
+  return EnvWrapper::delete_file(path);
+}
+
+Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
+  if (!write_limit_ || !path.contains(write_limit_->path_part) ||
+      data.size() <= write_limit_->bytes) {
+    return EnvWrapper::write_file(path, data);
+  }
+  EnvWrapper::write_file(path, data.left(write_limit_->bytes));
+  return file_error("write", path, kDiskFull);
+}
+
+QDateTime FaultEnv::now() { return now_.isValid() ? now_ : EnvWrapper::now(); }
+
+QString FaultEnv::temp_folder() { return temp_folder_.value_or(EnvWrapper::temp_folder()); }
+
+QString FaultEnv::roaming_app_data_folder() {
+  return roaming_app_data_folder_.value_or(EnvWrapper::roaming_app_data_folder());
+}
+
+QString FaultEnv::program_file_path() {
+  return program_file_path_.value_or(EnvWrapper::program_file_path());
+}
+
+}  // namespace platform

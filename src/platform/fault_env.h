@@ -1,0 +1,114 @@
+#pragma once
+
+// Envs for tests: `EnvWrapper` forwards every call to another Env, and
+// `FaultEnv` makes chosen calls fail the way the system would (a refused
+// rename, a full disk) and moves the clock and the program's places into a
+// test's temporary folder.
+//
+//   platform::FaultEnv fault;
+//   platform::ScopedEnv use(&fault);
+//   fault.set_program_file_path(dir + "/DORNIK_spectrum_scanner");
+//   fault.fail_writes_after(100, ".scn");  // writes of scan files stop at 100 bytes
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+#include "platform/env.h"
+
+namespace platform {
+
+// Forwards every call to `target`; derive and override what should differ.
+class EnvWrapper : public Env {
+ public:
+  explicit EnvWrapper(Env* target) : target_(target) {}
+  Env* target() const { return target_; }
+
+  std::optional<QList<DirEntry>> list_folder(const QString& folder, const QString& mask) override {
+    return target_->list_folder(folder, mask);
+  }
+  std::optional<DirEntry> entry(const QString& path) override { return target_->entry(path); }
+  Status create_folder(const QString& path) override { return target_->create_folder(path); }
+  Status rename_file(const QString& from, const QString& to) override {
+    return target_->rename_file(from, to);
+  }
+  Status replace_file(const QString& from, const QString& to) override {
+    return target_->replace_file(from, to);
+  }
+  Status delete_file(const QString& path) override { return target_->delete_file(path); }
+  Status read_file(const QString& path, QByteArray* contents) override {
+    return target_->read_file(path, contents);
+  }
+  Status write_file(const QString& path, const QByteArray& data) override {
+    return target_->write_file(path, data);
+  }
+  Status create_unique_file(const QString& folder, const QString& prefix,
+                            QString* path) override {
+    return target_->create_unique_file(folder, prefix, path);
+  }
+  QDateTime last_modified(const QString& path) override { return target_->last_modified(path); }
+  Status set_last_modified(const QString& path, const QDateTime& time) override {
+    return target_->set_last_modified(path, time);
+  }
+  QDateTime now() override { return target_->now(); }
+  QString temp_folder() override { return target_->temp_folder(); }
+  QString roaming_app_data_folder() override { return target_->roaming_app_data_folder(); }
+  QString program_file_path() override { return target_->program_file_path(); }
+
+ private:
+  Env* target_;
+};
+
+// The system Env with faults switched on by a test. Each fault applies to
+// the calls whose path (either path, for two) contains `path_part`; an empty
+// part means every call. A failing call touches nothing, except a limited
+// write, which writes its first bytes as a filling disk would.
+class FaultEnv : public EnvWrapper {
+ public:
+  explicit FaultEnv(Env* target = &system_env()) : EnvWrapper(target) {}
+
+  // ---- Faults -----------------------------------------------------------
+  void refuse_rename(const QString& path_part = QString()) { rename_ = path_part; }
+  void refuse_replace(const QString& path_part = QString()) { replace_ = path_part; }
+  void refuse_delete(const QString& path_part = QString()) { delete_ = path_part; }
+  void refuse_create_folder(const QString& path_part = QString()) { create_folder_ = path_part; }
+  // write_file writes only the first `bytes` bytes, then fails with
+  // "No space left on device".
+  void fail_writes_after(qsizetype bytes, const QString& path_part = QString());
+  // Switches every fault off.
+  void clear_faults();
+
+  // ---- Clock and places -------------------------------------------------
+  // A fixed now(); an invalid time gives the target's clock back.
+  void set_now(const QDateTime& time) { now_ = time; }
+  // Moves the fixed now() on (starting from the target's clock if none).
+  void advance_now(qint64 seconds) { now_ = now().addSecs(seconds); }
+  void set_program_file_path(const QString& path) { program_file_path_ = path; }
+  void set_roaming_app_data_folder(const QString& folder) { roaming_app_data_folder_ = folder; }
+  void set_temp_folder(const QString& folder) { temp_folder_ = folder; }
+
+  // ---- Overrides --------------------------------------------------------
+  Status create_folder(const QString& path) override;
+  Status rename_file(const QString& from, const QString& to) override;
+  Status replace_file(const QString& from, const QString& to) override;
+  Status delete_file(const QString& path) override;
+  Status write_file(const QString& path, const QByteArray& data) override;
+  QDateTime now() override;
+  QString temp_folder() override;
+  QString roaming_app_data_folder() override;
+  QString program_file_path() override;
+
+ private:
+  struct write_limit {
+    qsizetype bytes;
+    QString path_part;
+  };
+
+  std::optional<QString> rename_, replace_, delete_, create_folder_;
+  std::optional<write_limit> write_limit_;
+  QDateTime now_;
+  std::optional<QString> program_file_path_, roaming_app_data_folder_, temp_folder_;
+};
+
+}  // namespace platform

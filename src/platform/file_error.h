@@ -1,0 +1,19 @@
+#pragma once
+
+// The one shape of every failure message of the platform layer, so the
+// operator reads the same kind of sentence whatever failed:
+//   Cannot write "/v/new/1234.scn": No space left on device
+
+#include "platform/env.h"
+
+namespace platform {
+
+// `action` is a verb phrase ("write", "rename"), `path` the file it concerns,
+// `reason` the system's explanation.
+Status file_error(const QString& action, const QString& path, const QString& reason);
+
+// The same for calls with two paths ("rename "a" to "b"").
+Status file_error(const QString& action, const QString& from, const QString& to,
+                  const QString& reason);
+
+}  // namespace platform
