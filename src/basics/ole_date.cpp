@@ -13,7 +13,9 @@ constexpr qint64 kMsecsPerDay = 86'400'000;
 constexpr double kFirstValidDay = -657434.0;
 constexpr double kDayAfterLastValid = 2958466.0;
 
-QDate ole_epoch() { return QDate(1899, 12, 30); }
+QDate ole_epoch() {
+  return QDate(1899, 12, 30);
+}
 
 }  // namespace
 

@@ -100,10 +100,11 @@ void check_counts_fit_arrays(const scan_data& data) {
   const qint32 n = data.no_positions;
   const qint32 s = data.no_spectra;
   const std::optional<qint32> values = spectral_value_count(n, s, data.max_no_points);
-  const bool fits = values && data.positions.size() >= n &&
-                    (!has_sheet_resistances(data.file_format) || data.sheet_resistance.size() >= n) &&
-                    data.x_min.size() >= s && data.x_max.size() >= s &&
-                    data.no_points.size() >= s && data.spectral_data.size() >= *values;
+  const bool fits =
+      values && data.positions.size() >= n &&
+      (!has_sheet_resistances(data.file_format) || data.sheet_resistance.size() >= n) &&
+      data.x_min.size() >= s && data.x_max.size() >= s && data.no_points.size() >= s &&
+      data.spectral_data.size() >= *values;
   if (!fits) {
     throw error(QStringLiteral("The scan record does not hold the values of its counts (%1).")
                     .arg(shape_text(n, s, data.max_no_points)));
@@ -191,8 +192,8 @@ std::optional<qint32> spectral_value_count(qint32 no_pos, qint32 no_spec, qint32
 void scan_data::set_size(qint32 no_pos, qint32 no_spec, qint32 max_np) {
   const std::optional<qint32> values = spectral_value_count(no_pos, no_spec, max_np);
   if (!values) {
-    throw error(QStringLiteral("A scan record cannot hold %1.")
-                    .arg(shape_text(no_pos, no_spec, max_np)));
+    throw error(
+        QStringLiteral("A scan record cannot hold %1.").arg(shape_text(no_pos, no_spec, max_np)));
   }
   no_positions = no_pos;
   no_spectra = no_spec;

@@ -19,8 +19,12 @@ inline constexpr float kScanFileFormat = 1.2f;
 // Which optional blocks a file of `version` carries. The stored float is
 // compared with the decimal thresholds in double precision, so the floats
 // nearest 1.2 and 1.1 (both just above) pass their own tests.
-inline bool has_sheet_resistances(float version) { return double(version) >= 1.2; }
-inline bool has_time_of_measurement(float version) { return double(version) >= 1.1; }
+inline bool has_sheet_resistances(float version) {
+  return double(version) >= 1.2;
+}
+inline bool has_time_of_measurement(float version) {
+  return double(version) >= 1.1;
+}
 
 // N·S·M, the number of spectral values of a record of that shape; empty when
 // a count is negative or the product does not fit a 32-bit index.
@@ -29,9 +33,9 @@ std::optional<qint32> spectral_value_count(qint32 no_pos, qint32 no_spec, qint32
 // A default-constructed record is the created one: all counts 0, all arrays
 // empty, time 0.0, format 1.2.
 struct scan_data {
-  qint32 no_positions = 0;   // N
-  qint32 no_spectra = 0;     // S
-  qint32 max_no_points = 0;  // M, value slots per spectrum
+  qint32 no_positions = 0;           // N
+  qint32 no_spectra = 0;             // S
+  qint32 max_no_points = 0;          // M, value slots per spectrum
   QVector<qint32> positions;         // N
   QVector<float> sheet_resistance;   // N
   QVector<float> x_min;              // S, first wavelength of each spectrum

@@ -52,7 +52,9 @@ scan_data filled_record(qint32 n, qint32 s, qint32 m) {
   return data;
 }
 
-qint64 expected_file_size(qint64 n, qint64 s, qint64 m) { return 24 + 8 * n + 12 * s + 4 * n * s * m; }
+qint64 expected_file_size(qint64 n, qint64 s, qint64 m) {
+  return 24 + 8 * n + 12 * s + 4 * n * s * m;
+}
 
 QStringList names_in(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -82,8 +84,8 @@ TEST(ScanRecord, SetSizeKeepsRemainingValuesAndZeroFillsNewOnes) {
   EXPECT_EQ(data.x_min, (QVector<float>{380.0f, 0.0f}));
   EXPECT_EQ(data.no_points, (QVector<qint32>{3, 0}));
   ASSERT_EQ(data.spectral_data.size(), 18);
-  EXPECT_EQ(data.spectral_data[5], 5.25f);   // kept at its index
-  EXPECT_EQ(data.spectral_data[6], 0.0f);    // new
+  EXPECT_EQ(data.spectral_data[5], 5.25f);  // kept at its index
+  EXPECT_EQ(data.spectral_data[6], 0.0f);   // new
 }
 
 TEST(ScanRecord, SetSizeRefusesNegativeAndOverflowingShapes) {
@@ -141,7 +143,8 @@ TEST(ScanFileLayout, ExsituShapeHasItsDocumentedOffsets) {
 TEST(ScanFileLayout, SizeFollowsTheShape) {
   const struct {
     qint32 n, s, m;
-  } shapes[] = {{0, 0, 0}, {1, 1, 1}, {0, 3, 121}, {4, 0, 121}, {2, 5, 0}, {12, 3, 121}, {51, 4, 200}};
+  } shapes[] = {{0, 0, 0}, {1, 1, 1},    {0, 3, 121}, {4, 0, 121},
+                {2, 5, 0}, {12, 3, 121}, {51, 4, 200}};
   for (const auto& shape : shapes) {
     const QByteArray bytes = scan_file_bytes(filled_record(shape.n, shape.s, shape.m));
     const qint64 time_offset = bytes.size() - 8;
@@ -160,12 +163,9 @@ TEST(ScanFileLayout, VersionDecidesTheOptionalBlocks) {
     bool sheet_resistances;
     bool time;
   } cases[] = {
-      {1.2f, true, true},
-      {std::nextafter(1.2f, 0.0f), false, true},
-      {1.1f, false, true},
-      {std::nextafter(1.1f, 0.0f), false, false},
-      {1.0f, false, false},
-      {2.0f, true, true},
+      {1.2f, true, true},   {std::nextafter(1.2f, 0.0f), false, true},
+      {1.1f, false, true},  {std::nextafter(1.1f, 0.0f), false, false},
+      {1.0f, false, false}, {2.0f, true, true},
   };
   const qint32 n = 2, s = 1, m = 3;
   for (const auto& c : cases) {
@@ -241,8 +241,9 @@ TEST(PartialScanFile, PartsAreConsecutiveRunsWithoutTime) {
     qint32 n, parts;
     std::vector<qint32> sizes;
   } cases[] = {
-      {40, 3, {14, 14, 12}}, {40, 4, {10, 10, 10, 10}}, {10, 4, {3, 3, 3, 1}},
-      {10, 2, {5, 5}},       {12, 1, {12}},             {1, 1, {1}},
+      {40, 3, {14, 14, 12}}, {40, 4, {10, 10, 10, 10}},
+      {10, 4, {3, 3, 3, 1}}, {10, 2, {5, 5}},
+      {12, 1, {12}},         {1, 1, {1}},
   };
   for (const auto& c : cases) {
     const scan_data data = filled_record(c.n, s, m);
