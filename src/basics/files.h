@@ -22,11 +22,17 @@ QString program_base_name();
 QString user_app_data_folder();            // no trailing delimiter; may be empty
 QString app_data_file(const QString& name);  // user_app_data_folder/APPNAME/name
 QString undo_history_folder();             // .../APPNAME/undo_history/
+
+// Deletes the files (not the subfolders) of undo_history_folder(); files in
+// use or otherwise undeletable are skipped.
 void clear_undo_history();
+
 QString program_folder_file(const QString& name);  // program folder + delimiter + name
 
 // ---- Files and folders ------------------------------------------------------
 
+// True if the folder exists; otherwise creates this one folder (not its
+// parents) and returns whether that worked.
 bool ensure_folder(const QString& path);
 bool file_or_folder_exists(const QString& path);  // path may hold wildcards
 bool folder_exists(const QString& path);          // a folder (not a file) is there
@@ -42,15 +48,30 @@ struct file_attribute_set {
   bool any = false;  // the entry has any attribute at all
   bool empty() const { return !any && !directory; }
 };
+// The flags of the first entry matching `path` (wildcards allowed); the
+// empty set when nothing matches.
 file_attribute_set file_attributes(const QString& path);
-bool file_is_read_only(const QString& path);
+bool file_is_read_only(const QString& path);  // false when nothing is there
 
+// The listing helpers take folder + mask (a delimiter is added to the folder
+// when it lacks one; an empty folder means the current folder) and count only
+// files, hidden ones included, never folders.
 int count_files(const QString& folder, const QString& mask);
-// The count as count_files; `name` gets the first file's name (empty if none).
+// The count as count_files; `name` gets the first file's name, without folder,
+// in listing order (empty if none).
 int first_file(const QString& folder, const QString& mask, QString& name);
+// Deletes every matching file, skipping those that cannot be deleted. False
+// when the folder is empty ("") or exists but cannot be listed.
 bool delete_files(const QString& folder, const QString& mask);
 
+// folder + delimiter (unless it ends with one) + "r1_r2_r3.tmp", each r a
+// random number 0..999999. Nothing is created or checked.
 QString random_temp_name(const QString& folder);
+
+// The test whether a writer has finished with a file: renames it to a random
+// temporary name in its own folder and back. False when the first rename
+// fails; if only the second one fails, the file stays under the temporary
+// name.
 bool file_is_renamable(const QString& path);
 
 // A new empty file "sco..." in the system's temporary folder; its path, or

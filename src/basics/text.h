@@ -8,10 +8,16 @@
 
 namespace basics {
 
+// The text with every "," replaced by ".".
 QString comma_to_point(const QString& text);
+
+// The n-th field of `line` (counted from 1; 0 counts as 1), trimmed; empty
+// when the line has fewer than n fields. A line ending with the separator has
+// an empty last field; a line without one has exactly one field.
 QString comma_field(const QString& line, int n);
 QString semicolon_field(const QString& line, int n);
 QString tab_field(const QString& line, int n);
+
 int count_commas(const QString& line);
 int count_tabs(const QString& line);
 
@@ -19,6 +25,8 @@ int count_tabs(const QString& line);
 // user's long time format.
 QString date_time_stamp();
 
+// `value` in decimal with spaces in front up to `width` characters (0 to
+// 255); a longer number is not cut.
 QString padded_int_to_string(int value, int width);
 
 // All leading and trailing characters of code 32 or less removed.
@@ -28,10 +36,14 @@ QString trimmed(const QString& text);
 QString ascii_upper(const QString& text);
 QString ascii_lower(const QString& text);
 
+// Equal after a-z are turned into A-Z; nothing trimmed.
+bool equal_ignoring_ascii_case(const QString& a, const QString& b);
+
 // The number syntax of settings and measurement files: optional leading
 // spaces, optional sign, decimal digits or hex after "$", "x" or "0x";
-// nothing may follow. Floats take a decimal point (never a comma) and an
-// optional exponent. Empty when the text is not a valid number.
+// nothing may follow. The value must fit into 32 bits with its sign. Floats
+// take a decimal point (never a comma) and an optional exponent. Empty when
+// the text is not a valid number.
 std::optional<int> parse_integer(const QString& text);
 std::optional<double> parse_float(const QString& text);
 

@@ -1,0 +1,80 @@
+#include "basics/text_file.h"
+
+#include "basics/error.h"
+#include "platform/codepage.h"
+#include "platform/env.h"
+
+#include <QStringDecoder>
+
+namespace basics {
+
+namespace {
+
+struct byte_order_mark {
+  QByteArrayView bytes;
+  QStringConverter::Encoding encoding;
+};
+
+constexpr byte_order_mark kByteOrderMarks[] = {
+    {"\xEF\xBB\xBF", QStringConverter::Utf8},
+    {"\xFF\xFE", QStringConverter::Utf16LE},
+    {"\xFE\xFF", QStringConverter::Utf16BE},
+};
+
+QString decode(const QByteArray& bytes) {
+  for (const byte_order_mark& mark : kByteOrderMarks) {
+    if (bytes.startsWith(mark.bytes)) {
+      // Only the mark found here is dropped; a second one stays in the text.
+      QStringDecoder decoder(mark.encoding, QStringDecoder::Flag::Stateless |
+                                                QStringDecoder::Flag::ConvertInitialBom);
+      return decoder(QByteArrayView(bytes).sliced(mark.bytes.size()));
+    }
+  }
+  return platform::ansi_to_unicode(bytes);
+}
+
+// Splits at CR LF, LF or CR; a line end at the very end adds no empty line.
+QStringList split_lines(const QString& text) {
+  QStringList lines;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    lines << text.mid(start, i - start);
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines << text.mid(start);
+  return lines;
+}
+
+}  // namespace
+
+QStringList lines_from_bytes(const QByteArray& bytes) { return split_lines(decode(bytes)); }
+
+QByteArray bytes_from_lines(const QStringList& lines) {
+  QByteArray bytes;
+  for (const QString& line : lines) {
+    bytes += platform::unicode_to_ansi(line);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+QStringList read_lines(const QString& path) {
+  QByteArray bytes;
+  const platform::Status status = platform::env().read_file(path, &bytes);
+  if (!status.ok()) {
+    throw error(QStringLiteral("Could not read %1: %2").arg(path, status.message()));
+  }
+  return lines_from_bytes(bytes);
+}
+
+void write_lines(const QString& path, const QStringList& lines) {
+  const platform::Status status = platform::publish_file(path, bytes_from_lines(lines));
+  if (!status.ok()) {
+    throw error(QStringLiteral("Could not write %1: %2").arg(path, status.message()));
+  }
+}
+
+}  // namespace basics

@@ -1,0 +1,78 @@
+// vocabulary_tool: inspects and makes vocabulary files (.bin) such as the
+// probe-heads table DORNIK_probeheads.bin.
+//
+//   vocabulary_tool dump FILE.bin
+//       prints the table as tab-separated text: one line per row, row 0 (the
+//       column names) first; UTF-8 with a byte-order mark, so that the output
+//       can be imported again without losing a character.
+//   vocabulary_tool import IN.txt OUT.bin
+//       makes a vocabulary file from a tab-separated text file.
+//
+// Exit codes: 0 done, 1 a file could not be read, written or understood,
+// 2 wrong arguments.
+
+#include "basics/error.h"
+#include "basics/sprachen.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char kUsageText[] =
+    "Usage: vocabulary_tool dump FILE.bin\n"
+    "       vocabulary_tool import IN.txt OUT.bin";
+
+void print_error(const QString& text) {
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+bool write_stdout(const QByteArray& bytes) {
+  return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) ==
+             static_cast<size_t>(bytes.size()) &&
+         std::fflush(stdout) == 0;
+}
+
+int dump(const QString& bin_file) {
+  basics::sprachen table;
+  if (!table.load_from_file(bin_file)) {
+    print_error(QStringLiteral("Error: %1 is too short to be a vocabulary file (11 bytes or less).")
+                    .arg(bin_file));
+    return kFailed;
+  }
+  QByteArray out = QByteArrayLiteral("\xEF\xBB\xBF");
+  for (const QString& line : table.text_lines()) out += line.toUtf8() + '\n';
+  if (!write_stdout(out)) {
+    print_error(QStringLiteral("Error: could not write to standard output."));
+    return kFailed;
+  }
+  return 0;
+}
+
+int import(const QString& text_file, const QString& bin_file) {
+  basics::sprachen table;
+  table.import_from_textfile(text_file);
+  table.save_to_file(bin_file);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = app.arguments().mid(1);
+  try {
+    if (args.size() == 2 && args[0] == QLatin1String("dump")) return dump(args[1]);
+    if (args.size() == 3 && args[0] == QLatin1String("import")) return import(args[1], args[2]);
+  } catch (const basics::error& e) {
+    print_error(e.text());
+    return kFailed;
+  }
+  print_error(QString::fromLatin1(kUsageText));
+  return kUsage;
+}
