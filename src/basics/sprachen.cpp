@@ -25,6 +25,8 @@ constexpr qint64 kHeaderSize = 11;  // magic and file version
 constexpr float kHeaderlessVersion = 3.17f;
 // Even an empty word takes its 4-byte count.
 constexpr qint64 kSmallestRecord = 4;
+// Far beyond any word list, small enough to stay in memory (about 100 MB).
+constexpr qint64 kMostTextCells = 4 * 1024 * 1024;
 
 struct table_body {
   int anzahl_sprachen = 0;
@@ -108,16 +110,28 @@ table_body read_body(QIODevice& stream, const QString& source) {
   return body;
 }
 
-// Cell c of a row is field c + 1 of its line, trimmed; missing fields give
-// empty cells, extra fields are dropped.
+// Cell c of a row is field c + 1 of its line, trimmed as tab_field trims;
+// missing fields give empty cells, extra fields are dropped. One split per
+// line: asking tab_field cell by cell would rescan a long line per cell.
 vokabel row_from_line(const QString& line, int columns) {
+  const QStringList fields = line.split(u'\t');
   vokabel row;
   row.reserve(columns);
-  for (int c = 0; c < columns; ++c) row.append(tab_field(line, c + 1));
+  for (int c = 0; c < columns; ++c) row.append(c < fields.size() ? trimmed(fields[c]) : QString());
   return row;
 }
 
-vokabel_liste rows_from_lines(const QStringList& lines, int columns) {
+// Every line becomes a full row however short it is, so a first line with
+// very many TABs would fill memory with empty words; such a file is no word
+// list.
+vokabel_liste rows_from_lines(const QString& the_file, const QStringList& lines, int columns) {
+  if (qint64{columns} * lines.size() > kMostTextCells)
+    throw error(QStringLiteral("Error: text file %1 would make %2 languages and %3 words, "
+                               "more than %4 words in all; the word list is unchanged.")
+                    .arg(the_file)
+                    .arg(columns)
+                    .arg(lines.size())
+                    .arg(kMostTextCells));
   vokabel_liste rows;
   rows.reserve(lines.size());
   for (const QString& line : lines) rows.append(row_from_line(line, columns));
@@ -275,7 +289,7 @@ void sprachen::export_to_textfile(const QString& the_file) const {
 void sprachen::import_from_textfile(const QString& the_file) {
   const QStringList lines = read_text_table(the_file);
   const int columns = column_count(lines);
-  replace_rows(columns, rows_from_lines(lines, columns));
+  replace_rows(columns, rows_from_lines(the_file, lines, columns));
 }
 
 void sprachen::append_from_textfile(const QString& the_file) {
@@ -285,7 +299,7 @@ void sprachen::append_from_textfile(const QString& the_file) {
         "Error: Number of languages in file does not match current number in program"));
     return;
   }
-  meine_liste_.append(rows_from_lines(lines, anzahl_sprachen_));
+  meine_liste_.append(rows_from_lines(the_file, lines, anzahl_sprachen_));
 }
 
 void sprachen::edit() {

@@ -1,18 +1,15 @@
 #include "platform/env.h"
 
-#include <QDir>
-
 #include "platform/file_error.h"
 
 namespace platform {
-
-const QChar kDelimiter = QDir::separator();
-
 namespace {
 
 Env* installed_env = nullptr;
 
-QString quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+QString quoted(const QString& path) {
+  return QLatin1Char('"') + path + QLatin1Char('"');
+}
 
 }  // namespace
 
@@ -26,19 +23,29 @@ Status file_error(const QString& action, const QString& from, const QString& to,
       QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
 }
 
-Env& env() { return installed_env ? *installed_env : system_env(); }
+Env& env() {
+  return installed_env ? *installed_env : system_env();
+}
 
-ScopedEnv::ScopedEnv(Env* replacement) : previous_(installed_env) { installed_env = replacement; }
+ScopedEnv::ScopedEnv(Env* replacement) : previous_(installed_env) {
+  installed_env = replacement;
+}
 
-ScopedEnv::~ScopedEnv() { installed_env = previous_; }
+ScopedEnv::~ScopedEnv() {
+  installed_env = previous_;
+}
 
 QString with_delimiter(const QString& folder) {
   return folder.endsWith(kDelimiter) ? folder : folder + kDelimiter;
 }
 
-QString folder_of(const QString& path) { return path.left(path.lastIndexOf(kDelimiter) + 1); }
+QString folder_of(const QString& path) {
+  return path.left(path.lastIndexOf(kDelimiter) + 1);
+}
 
-QString name_of(const QString& path) { return path.mid(path.lastIndexOf(kDelimiter) + 1); }
+QString name_of(const QString& path) {
+  return path.mid(path.lastIndexOf(kDelimiter) + 1);
+}
 
 Status publish_file(const QString& target, const QByteArray& data) {
   // A hidden name that no scan mask ("*.csv", "*.scn") picks up while the

@@ -60,7 +60,8 @@ class Env {
   // hidden ones included, never "." or "..". The mask holds "*" and "?"
   // wildcards and matches case-insensitively; "*.*" matches every name.
   // Sorted as NTFS lists them: names compared case-insensitively.
-  // Empty optional when the folder does not exist or cannot be read.
+  // Empty optional when the folder does not exist or cannot be read, and for
+  // an empty `folder` (never taken as the working folder).
   virtual std::optional<QList<DirEntry>> list_folder(const QString& folder,
                                                      const QString& mask) = 0;
 
@@ -76,8 +77,8 @@ class Env {
   // Claims a file, as Windows' MoveFile does: renames `from` to `to` within a
   // volume. Fails, touching nothing, when `to` exists (file or folder) or
   // while any process (this one included) holds `from` open for reading or
-  // writing. A failure here is how a scan step learns that a writer has not
-  // finished.
+  // writing, and for a folder. A failure here is how a scan step learns that
+  // a writer has not finished.
   virtual Status rename_file(const QString& from, const QString& to) = 0;
 
   // Publishes a finished file: renames `from` over `to` atomically, replacing
@@ -99,8 +100,9 @@ class Env {
   virtual Status write_file(const QString& path, const QByteArray& data) = 0;
 
   // Creates a new empty file with a unique name in `folder`, starting with
-  // `prefix` (mkstemp on Linux, GetTempFileName on Windows), and returns its
-  // full path in `path`.
+  // `prefix` (like mkstemp on Linux, GetTempFileName on Windows), and returns
+  // its full path in `path`. The file gets the permissions of any new file,
+  // not mkstemp's private ones, since published files are renamed from it.
   virtual Status create_unique_file(const QString& folder, const QString& prefix,
                                     QString* path) = 0;
 

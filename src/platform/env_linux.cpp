@@ -28,11 +28,18 @@
 #include "platform/file_error.h"
 
 namespace platform {
+
+// QDir::separator() as a constant, so that statics elsewhere may compose
+// paths with it whatever the order of initialisation.
+constinit const QChar kDelimiter = u'/';
+
 namespace {
 
 // ---- Small tools ----------------------------------------------------------
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) {
+  return QFile::encodeName(path);
+}
 
 QString error_text(int error) {
   return QString::fromStdString(std::system_category().message(error));
@@ -84,7 +91,9 @@ bool is_dot_or_dot_dot(const char* name) {
 
 // NTFS compares names by upper-casing each UTF-16 unit on its own (no
 // expansions such as "ß" to "SS"); matching and ordering both follow it.
-char16_t upcased(QChar unit) { return char16_t(QChar::toUpper(char32_t(unit.unicode()))); }
+char16_t upcased(QChar unit) {
+  return char16_t(QChar::toUpper(char32_t(unit.unicode())));
+}
 
 QString upcased(QStringView text) {
   QString result(text.size(), Qt::Uninitialized);
@@ -195,7 +204,9 @@ lease_result take_write_lease(int probe) {
   return errno == EAGAIN || errno == EBUSY ? lease_result::file_is_open : lease_result::refused;
 }
 
-void release_lease(int probe) { ::fcntl(probe, F_SETLEASE, F_UNLCK); }
+void release_lease(int probe) {
+  ::fcntl(probe, F_SETLEASE, F_UNLCK);
+}
 
 bool is_number(const char* text) {
   if (*text == '\0') return false;
@@ -265,8 +276,8 @@ class LinuxEnv final : public Env {
   QString program_file_path() override;
 
  private:
-  Status refuse_if_open(int probe, const struct stat& file, const QString& from,
-                        const QString& to, bool* leased);
+  Status refuse_if_open(int probe, const struct stat& file, const QString& from, const QString& to,
+                        bool* leased);
   Status rename_no_replace(const QString& from, const QString& to);
   Status rename_by_link(const QString& from, const QString& to);
 
@@ -460,8 +471,8 @@ Status LinuxEnv::create_unique_file(const QString& folder, const QString& prefix
   const QString start = (folder.isEmpty() ? QString() : with_delimiter(folder)) + prefix;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const QString candidate = start + unique_tail();
-    const int fd = ::open(native(candidate).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
       *path = candidate;

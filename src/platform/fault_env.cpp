@@ -57,9 +57,13 @@ Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
   return file_error("write", path, kDiskFull);
 }
 
-QDateTime FaultEnv::now() { return now_.isValid() ? now_ : EnvWrapper::now(); }
+QDateTime FaultEnv::now() {
+  return now_.isValid() ? now_ : EnvWrapper::now();
+}
 
-QString FaultEnv::temp_folder() { return temp_folder_.value_or(EnvWrapper::temp_folder()); }
+QString FaultEnv::temp_folder() {
+  return temp_folder_.value_or(EnvWrapper::temp_folder());
+}
 
 QString FaultEnv::roaming_app_data_folder() {
   return roaming_app_data_folder_.value_or(EnvWrapper::roaming_app_data_folder());

@@ -43,8 +43,7 @@ class EnvWrapper : public Env {
   Status write_file(const QString& path, const QByteArray& data) override {
     return target_->write_file(path, data);
   }
-  Status create_unique_file(const QString& folder, const QString& prefix,
-                            QString* path) override {
+  Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override {
     return target_->create_unique_file(folder, prefix, path);
   }
   QDateTime last_modified(const QString& path) override { return target_->last_modified(path); }

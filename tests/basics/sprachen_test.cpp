@@ -489,13 +489,35 @@ TEST_F(sprachen_test, import_takes_its_columns_from_the_first_line) {
   }
 }
 
-TEST_F(sprachen_test, empty_or_missing_text_files_raise_an_error_and_change_nothing) {
-  const QString empty = tree_.write("empty.txt", QByteArray());
-  const QString missing = tree_.path("missing.txt");
-  for (const QString& path : {empty, missing}) {
+TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
+  struct text_file {
+    const char* what;
+    QString path;
+    const char* message_part;
+  };
+  // 100000 columns times 50 lines: millions of empty words from a 100 kB file.
+  const QByteArray wide = QByteArray(100000, '\t') + QByteArray(50, '\n');
+  const text_file cases[] = {
+      {"empty", tree_.write("empty.txt", QByteArray()), "holds no lines"},
+      {"missing", tree_.path("missing.txt"), "missing.txt"},
+      {"far too wide", tree_.write("wide.txt", wide), "100001 languages and 50 words"},
+  };
+  for (const text_file& c : cases) {
+    SCOPED_TRACE(c.what);
     sprachen table = table_of(kProbeHeads);
-    EXPECT_THROW(table.import_from_textfile(path), basics::error);
-    EXPECT_THROW(table.append_from_textfile(path), basics::error);
+    try {
+      table.import_from_textfile(c.path);
+      ADD_FAILURE() << "no error";
+    } catch (const basics::error& e) {
+      EXPECT_TRUE(e.text().contains(c.path)) << e.text().toStdString();
+      EXPECT_TRUE(e.text().contains(c.message_part)) << e.text().toStdString();
+    }
+    EXPECT_EQ(table.meine_liste(), kProbeHeads);
+  }
+  for (const text_file& c : {cases[0], cases[1]}) {
+    SCOPED_TRACE(c.what);
+    sprachen table = table_of(kProbeHeads);
+    EXPECT_THROW(table.append_from_textfile(c.path), basics::error);
     EXPECT_EQ(table.meine_liste(), kProbeHeads);
   }
   EXPECT_TRUE(prompts_.messages.isEmpty());

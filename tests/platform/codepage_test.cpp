@@ -10,11 +10,18 @@ TEST(CodepageTest, DecodesTheWindowsOnlyRange) {
     unsigned char byte;
     char16_t unicode;
   } cases[] = {
-      {0x80, u'€'}, {0x8A, u'Š'}, {0x92, u'\u2019'}, {0x96, u'–'}, {0x9F, u'Ÿ'},
+      {0x80, u'€'},
+      {0x8A, u'Š'},
+      {0x92, u'\u2019'},
+      {0x96, u'–'},
+      {0x9F, u'Ÿ'},
       // Bytes Windows-1252 leaves free come through as the C1 control of the
       // same number, as Windows decodes them, so nothing is lost.
-      {0x81, u'\u0081'}, {0x9D, u'\u009D'},
-      {0xE9, u'é'}, {0x41, u'A'}, {0x00, u'\0'},
+      {0x81, u'\u0081'},
+      {0x9D, u'\u009D'},
+      {0xE9, u'é'},
+      {0x41, u'A'},
+      {0x00, u'\0'},
   };
   for (const auto& c : cases) {
     const QString text = ansi_to_unicode(QByteArray(1, char(c.byte)));
@@ -34,11 +41,9 @@ TEST(CodepageTest, UnencodableCharactersBecomeQuestionMarks) {
     QString text;
     QByteArray ansi;
   } cases[] = {
-      {u"Δλ = 5 €"_qs, "?? = 5 \x80"},
-      {u"a\U0001F600b"_qs, "a?b"},        // one character, one "?"
-      {u"\u0101\u6E2C"_qs, "??"},
-      {u"a\x1A"_qs, "a\x1A"},              // a real SUB stays itself
-      {QString(QChar(0xD800)), "?"},        // a lone surrogate
+      {u"Δλ = 5 €"_qs, "?? = 5 \x80"}, {u"a\U0001F600b"_qs, "a?b"},  // one character, one "?"
+      {u"\u0101\u6E2C"_qs, "??"},      {u"a\x1A"_qs, "a\x1A"},       // a real SUB stays itself
+      {QString(QChar(0xD800)), "?"},                                 // a lone surrogate
   };
   for (const auto& c : cases) {
     EXPECT_EQ(unicode_to_ansi(c.text), c.ansi) << c.text.toStdString();

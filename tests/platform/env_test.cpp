@@ -77,7 +77,8 @@ TEST(FileTest, FailuresNameThePathAndTheReason) {
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(c.status.ok()) << c.call;
-    EXPECT_TRUE(c.status.message().contains('"' + c.path + '"')) << c.status.message().toStdString();
+    EXPECT_TRUE(c.status.message().contains('"' + c.path + '"'))
+        << c.status.message().toStdString();
     EXPECT_TRUE(c.status.message().endsWith(c.reason)) << c.status.message().toStdString();
   }
   EXPECT_TRUE(tree.exists("folder"));

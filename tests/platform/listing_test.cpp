@@ -41,9 +41,8 @@ class ListingTest : public ::testing::Test {
 
 TEST_F(ListingTest, ListsEverythingInNtfsOrder) {
   // Upper-cased comparison: "." < letters < "[" < "_"; case never decides.
-  const QStringList all = {".hidden.csv", "a.csv",  "b.CSV", "C.csv",    "data.csv.bak",
-                           "readme",      "Sub.csv", "sub2", "x[1].csv", "Z.csv",
-                           "_b.csv"};
+  const QStringList all = {".hidden.csv", "a.csv", "b.CSV",    "C.csv", "data.csv.bak", "readme",
+                           "Sub.csv",     "sub2",  "x[1].csv", "Z.csv", "_b.csv"};
   EXPECT_EQ(list("*"), all);
   EXPECT_EQ(list("*.*"), all);
 }
@@ -53,8 +52,10 @@ TEST_F(ListingTest, MasksMatchLikeWindows) {
     const char* mask;
     QStringList expected;
   } cases[] = {
-      {"*.csv", {".hidden.csv", "a.csv", "b.CSV", "C.csv", "Sub.csv", "x[1].csv", "Z.csv", "_b.csv"}},
-      {"*.CSV", {".hidden.csv", "a.csv", "b.CSV", "C.csv", "Sub.csv", "x[1].csv", "Z.csv", "_b.csv"}},
+      {"*.csv",
+       {".hidden.csv", "a.csv", "b.CSV", "C.csv", "Sub.csv", "x[1].csv", "Z.csv", "_b.csv"}},
+      {"*.CSV",
+       {".hidden.csv", "a.csv", "b.CSV", "C.csv", "Sub.csv", "x[1].csv", "Z.csv", "_b.csv"}},
       {"?.csv", {"a.csv", "b.CSV", "C.csv", "Z.csv"}},
       {"SUB?", {"sub2"}},
       {"x[1].csv", {"x[1].csv"}},  // brackets are literal, not a character class
@@ -72,7 +73,8 @@ TEST_F(ListingTest, MasksMatchLikeWindows) {
 
 TEST_F(ListingTest, ReportsFoldersAndAttributes) {
   const QString locked = tree_.write("locked.csv", "x");
-  ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  ASSERT_TRUE(
+      QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
   const auto entries = env().list_folder(tree_.path(), "*");
   ASSERT_TRUE(entries);
   for (const DirEntry& entry : *entries) {

@@ -68,7 +68,8 @@ TEST_F(PublishTest, FailureKeepsTheOldTargetAndLeavesNoTemporary) {
 
     const Status status = publish_file(target_, data_);
     EXPECT_FALSE(status.ok());
-    EXPECT_TRUE(status.message().contains(QLatin1String(c.reason))) << status.message().toStdString();
+    EXPECT_TRUE(status.message().contains(QLatin1String(c.reason)))
+        << status.message().toStdString();
     EXPECT_EQ(tree_.read("new/1234.scn"), "old scan");
     EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
   }
@@ -99,7 +100,8 @@ TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
   tree_.write("new/1234.scn", "old");
   const Status status = copy_file(tree_.path("in/gone.csv"), target_);
   EXPECT_FALSE(status.ok());
-  EXPECT_TRUE(status.message().contains(tree_.path("in/gone.csv"))) << status.message().toStdString();
+  EXPECT_TRUE(status.message().contains(tree_.path("in/gone.csv")))
+      << status.message().toStdString();
   EXPECT_EQ(tree_.read("new/1234.scn"), "old");
 }
 
