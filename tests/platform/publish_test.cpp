@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "platform/env.h"
 #include "platform/fault_env.h"
 #include "support/temp_tree.h"
@@ -38,16 +36,6 @@ TEST_F(PublishTest, CreatesOrReplacesTheTargetWhole) {
     EXPECT_EQ(tree_.read("new/1234.scn"), data);
     EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
   }
-}
-
-TEST_F(PublishTest, GivesTheFileOrdinaryPermissions) {
-  // Other programs read our output; a private 0600 file would lock them out.
-  const mode_t previous = ::umask(022);
-  ASSERT_TRUE(publish_file(target_, data_).ok());
-  ::umask(previous);
-  struct stat info {};
-  ASSERT_EQ(::stat(QFile::encodeName(target_).constData(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
 TEST_F(PublishTest, FailureKeepsTheOldTargetAndLeavesNoTemporary) {

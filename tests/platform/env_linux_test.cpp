@@ -1,10 +1,18 @@
-// The claiming rename against real second processes, on every path the Linux
-// Env can take: the write lease or the /proc scan to find an open file, and
-// renameat2 or link()+unlink() to refuse an existing target.
+// What only the Linux Env must get right: the claiming rename against real
+// second processes, on every path it can take (the write lease or the /proc
+// scan to find an open file, renameat2 or link()+unlink() to refuse an
+// existing target), and the files that are not plain files.
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -95,11 +103,16 @@ TEST_P(ClaimTest, NeverReplacesAnExistingTarget) {
   EXPECT_TRUE(env_->entry(folder_target)->is_folder);
 }
 
-TEST_P(ClaimTest, RefusesFoldersAndMissingFiles) {
-  const QString folder = tree_.make_folder("sub.csv");
-  EXPECT_FALSE(env_->rename_file(folder, tree_.path("moved")).ok());
-  EXPECT_TRUE(tree_.exists("sub.csv"));
-  EXPECT_FALSE(tree_.exists("moved"));
+TEST_P(ClaimTest, RefusesWhatIsNotAFile) {
+  // A pipe that matches a scan mask must not stall the scan waiting for a writer.
+  const QString pipe = tree_.path("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+  for (const QString& source : {tree_.make_folder("sub.csv"), pipe}) {
+    const Status status = env_->rename_file(source, tree_.path("moved"));
+    EXPECT_FALSE(status.ok()) << source.toStdString();
+    EXPECT_TRUE(env_->entry(source).has_value());
+    EXPECT_FALSE(tree_.exists("moved"));
+  }
 
   const Status missing = env_->rename_file(tree_.path("gone.csv"), tree_.path("moved"));
   EXPECT_FALSE(missing.ok());
@@ -109,6 +122,59 @@ TEST_P(ClaimTest, RefusesFoldersAndMissingFiles) {
 
 INSTANTIATE_TEST_SUITE_P(AllPaths, ClaimTest, ::testing::ValuesIn(kClaimPaths),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NotAFileTest, ReadingAPipeFailsAtOnce) {
+  temp_tree tree;
+  const QString pipe = tree.path("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+  QByteArray contents;
+  const Status status = system_env().read_file(pipe, &contents);
+  EXPECT_FALSE(status.ok());
+  EXPECT_TRUE(status.message().endsWith("Not a file")) << status.message().toStdString();
+}
+
+TEST(PublishPermissionsTest, PublishedFilesAreReadableByOthers) {
+  // Other programs read our output; mkstemp's private 0600 would lock them out.
+  temp_tree tree;
+  const mode_t previous = ::umask(022);
+  const Status status = publish_file(tree.path("1234.scn"), "scan");
+  ::umask(previous);
+  ASSERT_TRUE(status.ok()) << status.message().toStdString();
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(tree.path("1234.scn")).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+// While a claim holds its lease, a writer that opens the file makes the
+// kernel signal the lease holder with SIGIO, whose default action would end
+// the scanner. The window is microseconds wide, so the test holds a lease of
+// its own for the length of that open, after one claim has run.
+TEST(ClaimLeaseTest, SurvivesAWriterOpeningDuringTheClaim) {
+  temp_tree tree;
+  const QString claimed = tree.path("claimed.tmp");
+  ASSERT_TRUE(system_env().rename_file(tree.write("plate.csv", "x"), claimed).ok());
+
+  const int probe = ::open(QFile::encodeName(claimed).constData(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(probe, 0);
+  if (::fcntl(probe, F_SETLEASE, F_WRLCK) != 0) {
+    ::close(probe);
+    GTEST_SKIP() << "this file system grants no leases";
+  }
+  QProcess writer;
+  writer.start(QStringLiteral(HOLD_FILE_OPEN_EXE), {claimed, QStringLiteral("w")});
+  ASSERT_TRUE(writer.waitForStarted(10000));
+  // The writer's open is now blocked in the kernel, which has sent us SIGIO
+  // and downgraded the lease it wants broken.
+  QDeadlineTimer deadline(10000);
+  while (::fcntl(probe, F_GETLEASE) == F_WRLCK && !deadline.hasExpired()) QThread::msleep(5);
+  EXPECT_NE(::fcntl(probe, F_GETLEASE), F_WRLCK) << "the writer never asked for the file";
+
+  ::fcntl(probe, F_SETLEASE, F_UNLCK);
+  ::close(probe);
+  EXPECT_TRUE(writer.waitForReadyRead(10000)) << "the writer did not get the file";
+  writer.closeWriteChannel();
+  writer.waitForFinished(10000);
+}
 
 }  // namespace
 }  // namespace platform
