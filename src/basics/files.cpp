@@ -28,15 +28,13 @@ bool has_wildcards(const QString& name) {
   return name.contains(u'*') || name.contains(u'?');
 }
 
-// The listing of `folder` for `mask`; a folder part of "" means the current
-// folder. Empty when the folder cannot be listed.
-std::optional<QList<DirEntry>> list(const QString& folder, const QString& mask) {
-  return env().list_folder(folder.isEmpty() ? QStringLiteral(".") : folder, mask);
-}
-
 // Every entry matching `pattern`, a folder and a mask joined into one path.
+// A pattern without a folder matches nothing: an empty folder setting must
+// not make a scan pick up files wherever the program was started.
 QList<DirEntry> matching_entries(const QString& pattern) {
-  return list(platform::folder_of(pattern), platform::name_of(pattern)).value_or(QList<DirEntry>());
+  return env()
+      .list_folder(platform::folder_of(pattern), platform::name_of(pattern))
+      .value_or(QList<DirEntry>());
 }
 
 std::optional<DirEntry> first_match(const QString& path) {
@@ -47,7 +45,7 @@ std::optional<DirEntry> first_match(const QString& path) {
 }
 
 // A folder given to the listing helpers gets its delimiter, except an empty
-// one: the mask is then taken relative to the current folder.
+// one, which then lists nothing.
 QString listing_prefix(const QString& folder) {
   return folder.isEmpty() ? folder : platform::with_delimiter(folder);
 }
@@ -61,7 +59,9 @@ QString random_part() {
 
 // ---- Program and per-user locations ---------------------------------------
 
-QString application_name() { return ascii_upper(program_base_name()); }
+QString application_name() {
+  return ascii_upper(program_base_name());
+}
 
 QString program_base_name() {
   QString name = platform::name_of(env().program_file_path());
@@ -69,15 +69,21 @@ QString program_base_name() {
   return name;
 }
 
-QString user_app_data_folder() { return env().roaming_app_data_folder(); }
+QString user_app_data_folder() {
+  return env().roaming_app_data_folder();
+}
 
 QString app_data_file(const QString& name) {
   return user_app_data_folder() + kDelimiter + application_name() + kDelimiter + name;
 }
 
-QString undo_history_folder() { return app_data_file(QStringLiteral("undo_history")) + kDelimiter; }
+QString undo_history_folder() {
+  return app_data_file(QStringLiteral("undo_history")) + kDelimiter;
+}
 
-void clear_undo_history() { delete_files(undo_history_folder(), QStringLiteral("*.*")); }
+void clear_undo_history() {
+  delete_files(undo_history_folder(), QStringLiteral("*.*"));
+}
 
 QString program_folder_file(const QString& name) {
   return platform::folder_of(env().program_file_path()) + name;
@@ -89,7 +95,9 @@ bool ensure_folder(const QString& path) {
   return folder_exists(path) || env().create_folder(path).ok();
 }
 
-bool file_or_folder_exists(const QString& path) { return first_match(path).has_value(); }
+bool file_or_folder_exists(const QString& path) {
+  return first_match(path).has_value();
+}
 
 bool folder_exists(const QString& path) {
   const std::optional<DirEntry> found = env().entry(path);
@@ -113,7 +121,9 @@ file_attribute_set file_attributes(const QString& path) {
   return flags;
 }
 
-bool file_is_read_only(const QString& path) { return file_attributes(path).read_only; }
+bool file_is_read_only(const QString& path) {
+  return file_attributes(path).read_only;
+}
 
 int count_files(const QString& folder, const QString& mask) {
   QString ignored;
@@ -132,11 +142,11 @@ int first_file(const QString& folder, const QString& mask, QString& name) {
 }
 
 bool delete_files(const QString& folder, const QString& mask) {
-  // An empty folder would make the mask match in the current folder.
   if (folder.isEmpty()) return false;
   const QString pattern = platform::with_delimiter(folder) + mask;
   const QString pattern_folder = platform::folder_of(pattern);
-  const std::optional<QList<DirEntry>> entries = list(pattern_folder, platform::name_of(pattern));
+  const std::optional<QList<DirEntry>> entries =
+      env().list_folder(pattern_folder, platform::name_of(pattern));
   // A missing folder holds nothing to delete; one that cannot be listed is
   // a failed listing.
   if (!entries) return !folder_exists(pattern_folder);

@@ -19,9 +19,9 @@ QString application_name();
 // characters (no extension on Linux), letters unchanged: the heartbeat name.
 QString program_base_name();
 
-QString user_app_data_folder();            // no trailing delimiter; may be empty
+QString user_app_data_folder();              // no trailing delimiter; may be empty
 QString app_data_file(const QString& name);  // user_app_data_folder/APPNAME/name
-QString undo_history_folder();             // .../APPNAME/undo_history/
+QString undo_history_folder();               // .../APPNAME/undo_history/
 
 // Deletes the files (not the subfolders) of undo_history_folder(); files in
 // use or otherwise undeletable are skipped.
@@ -54,8 +54,8 @@ file_attribute_set file_attributes(const QString& path);
 bool file_is_read_only(const QString& path);  // false when nothing is there
 
 // The listing helpers take folder + mask (a delimiter is added to the folder
-// when it lacks one; an empty folder means the current folder) and count only
-// files, hidden ones included, never folders.
+// when it lacks one; an empty folder lists nothing) and count only files,
+// hidden ones included, never folders.
 int count_files(const QString& folder, const QString& mask);
 // The count as count_files; `name` gets the first file's name, without folder,
 // in listing order (empty if none).

@@ -43,7 +43,9 @@ std::optional<QStringList> workbook_settings_file() {
 }
 
 // Only the exact word counts, in any letter case; surrounding spaces do not.
-bool is_true(const QString& value) { return ascii_lower(value) == QLatin1String("true"); }
+bool is_true(const QString& value) {
+  return ascii_lower(value) == QLatin1String("true");
+}
 
 workbook_flags read_workbook_flags() {
   workbook_flags flags;
@@ -67,7 +69,8 @@ void start_basics() {
   read_file_version = 0.0f;
   ensure_user_folders();
   settings.default_values =
-      optional_settings_file(app_data_file(QStringLiteral("default_values.ini"))).value_or(QStringList());
+      optional_settings_file(app_data_file(QStringLiteral("default_values.ini")))
+          .value_or(QStringList());
   settings.workbook = read_workbook_flags();
   clear_undo_history();
 }
@@ -77,6 +80,8 @@ void stop_basics() {
   settings = shared_settings();
 }
 
-const shared_settings& basics_settings() { return settings; }
+const shared_settings& basics_settings() {
+  return settings;
+}
 
 }  // namespace basics

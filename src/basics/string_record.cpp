@@ -99,8 +99,8 @@ QString read_string_record(QIODevice& stream) {
 }
 
 void write_string_record(const QString& text, QIODevice& stream) {
-  const QByteArray record = uses_utf16_records(program_file_version) ? utf16_record(text)
-                                                                     : single_byte_record(text);
+  const QByteArray record =
+      uses_utf16_records(program_file_version) ? utf16_record(text) : single_byte_record(text);
   if (stream.write(record) != record.size()) {
     throw error(QStringLiteral("Could not write a text record: %1").arg(stream.errorString()));
   }

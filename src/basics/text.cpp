@@ -21,8 +21,12 @@ QString nth_field(const QString& line, QChar separator, int n) {
   return trimmed(line.mid(start, end < 0 ? -1 : end - start));
 }
 
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+char16_t upper(char16_t c) {
+  return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c;
+}
+char16_t lower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+}
 
 QString map_chars(const QString& text, char16_t (*map)(char16_t)) {
   QString result = text;
@@ -92,12 +96,22 @@ QString comma_to_point(const QString& text) {
   return result.replace(u',', u'.');
 }
 
-QString comma_field(const QString& line, int n) { return nth_field(line, u',', n); }
-QString semicolon_field(const QString& line, int n) { return nth_field(line, u';', n); }
-QString tab_field(const QString& line, int n) { return nth_field(line, u'\t', n); }
+QString comma_field(const QString& line, int n) {
+  return nth_field(line, u',', n);
+}
+QString semicolon_field(const QString& line, int n) {
+  return nth_field(line, u';', n);
+}
+QString tab_field(const QString& line, int n) {
+  return nth_field(line, u'\t', n);
+}
 
-int count_commas(const QString& line) { return static_cast<int>(line.count(u',')); }
-int count_tabs(const QString& line) { return static_cast<int>(line.count(u'\t')); }
+int count_commas(const QString& line) {
+  return static_cast<int>(line.count(u','));
+}
+int count_tabs(const QString& line) {
+  return static_cast<int>(line.count(u'\t'));
+}
 
 QString date_time_stamp() {
   const QDateTime now = platform::env().now();
@@ -119,8 +133,12 @@ QString trimmed(const QString& text) {
   return text.mid(first, end - first);
 }
 
-QString ascii_upper(const QString& text) { return map_chars(text, upper); }
-QString ascii_lower(const QString& text) { return map_chars(text, lower); }
+QString ascii_upper(const QString& text) {
+  return map_chars(text, upper);
+}
+QString ascii_lower(const QString& text) {
+  return map_chars(text, lower);
+}
 
 bool equal_ignoring_ascii_case(const QString& a, const QString& b) {
   if (a.size() != b.size()) return false;

@@ -25,8 +25,8 @@ QString decode(const QByteArray& bytes) {
   for (const byte_order_mark& mark : kByteOrderMarks) {
     if (bytes.startsWith(mark.bytes)) {
       // Only the mark found here is dropped; a second one stays in the text.
-      QStringDecoder decoder(mark.encoding, QStringDecoder::Flag::Stateless |
-                                                QStringDecoder::Flag::ConvertInitialBom);
+      QStringDecoder decoder(
+          mark.encoding, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
       return decoder(QByteArrayView(bytes).sliced(mark.bytes.size()));
     }
   }
@@ -50,7 +50,9 @@ QStringList split_lines(const QString& text) {
 
 }  // namespace
 
-QStringList lines_from_bytes(const QByteArray& bytes) { return split_lines(decode(bytes)); }
+QStringList lines_from_bytes(const QByteArray& bytes) {
+  return split_lines(decode(bytes));
+}
 
 QByteArray bytes_from_lines(const QStringList& lines) {
   QByteArray bytes;
@@ -65,7 +67,7 @@ QStringList read_lines(const QString& path) {
   QByteArray bytes;
   const platform::Status status = platform::env().read_file(path, &bytes);
   if (!status.ok()) {
-    throw error(QStringLiteral("Could not read %1: %2").arg(path, status.message()));
+    throw error(status.message());  // names the file and the reason
   }
   return lines_from_bytes(bytes);
 }
@@ -73,7 +75,7 @@ QStringList read_lines(const QString& path) {
 void write_lines(const QString& path, const QStringList& lines) {
   const platform::Status status = platform::publish_file(path, bytes_from_lines(lines));
   if (!status.ok()) {
-    throw error(QStringLiteral("Could not write %1: %2").arg(path, status.message()));
+    throw error(status.message());
   }
 }
 

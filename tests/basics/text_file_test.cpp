@@ -1,0 +1,106 @@
+#include "basics/text_file.h"
+
+#include "basics/error.h"
+#include "platform/fault_env.h"
+#include "support/raw_bytes.h"
+#include "support/temp_tree.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test_support::raw_bytes;
+
+TEST(TextFiles, LineEndsAndByteOrderMarks) {
+  const struct {
+    const char* name;
+    QByteArray input;
+    QStringList expected;
+  } cases[] = {
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+      {"LF, no final line end", "a\nb", {"a", "b"}},
+      {"CR", "a\rb\r", {"a", "b"}},
+      {"empty lines kept", "a\r\n\r\nb", {"a", "", "b"}},
+      {"LF CR is two line ends", "a\n\rb", {"a", "", "b"}},
+      {"mixed", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"one empty line", "\r\n", {""}},
+      {"empty file", "", {}},
+      {"final empty line", "a\r\n\n", {"a", ""}},
+      {"UTF-8 mark", "\xEF\xBB\xBFK\xC3\xA4y\r\nv", {QString::fromUtf8("Käy"), "v"}},
+      {"UTF-16 LE mark", raw_bytes("\xFF\xFEK\0\xE4\0\r\0\n\0v\0"), {QString::fromUtf8("Kä"), "v"}},
+      {"UTF-16 BE mark", raw_bytes("\xFE\xFF\0K\0\xE4\0\n\0v"), {QString::fromUtf8("Kä"), "v"}},
+      {"UTF-16 LE, CR only", raw_bytes("\xFF\xFEx\0\r\0y\0\r\0"), {"x", "y"}},
+      {"second mark stays", "\xEF\xBB\xBF\xEF\xBB\xBFk", {QChar(0xFEFF) + QString("k")}},
+      {"UTF-8 without mark is Windows-1252", "\xC3\xA4", {QString::fromUtf8("Ã¤")}},
+      {"Windows-1252 0x80-0x9F", "\x80\x85\x8A\x92\x9C\x9F", {QString::fromUtf8("€…Š’œŸ")}},
+      {"Windows-1252 Latin-1 range", "\xE4\xF6\xFC\xDF\xB0", {QString::fromUtf8("äöüß°")}},
+      {"NUL bytes are kept", raw_bytes("a\0b\nc"), {QString::fromUtf8(raw_bytes("a\0b")), "c"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(basics::lines_from_bytes(c.input), c.expected) << c.name;
+  }
+}
+
+TEST(TextFiles, CutUtf16NeverReadsPastTheEnd) {
+  const QStringList lines = basics::lines_from_bytes(raw_bytes("\xFF\xFEo\0k\0\n\0z"));
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0], "ok");
+}
+
+TEST(TextFiles, WrittenAsWindows1252WithCrLfAfterEveryLine) {
+  EXPECT_EQ(basics::bytes_from_lines({"a", QString::fromUtf8("€ä"), ""}),
+            QByteArray("a\r\n\x80\xE4\r\n\r\n"));
+  EXPECT_EQ(basics::bytes_from_lines({QString::fromUtf8("Ω1")}), QByteArray("?1\r\n"));
+  EXPECT_EQ(basics::bytes_from_lines({}), QByteArray());
+  const QStringList ansi = {QString::fromUtf8("€…Š’œŸ äöüß"), "", "x"};
+  EXPECT_EQ(basics::lines_from_bytes(basics::bytes_from_lines(ansi)), ansi);
+}
+
+TEST(TextFiles, WriteThenReadAFile) {
+  const test_support::temp_tree tree;
+  const QString path = tree.path("out.ini");
+  tree.write("out.ini", "old contents that are longer than the new ones\r\n");
+  basics::write_lines(path, {"Key", QString::fromUtf8("wert ä")});
+  EXPECT_EQ(tree.read("out.ini"), QByteArray("Key\r\nwert \xE4\r\n"));
+  EXPECT_EQ(basics::read_lines(path), QStringList({"Key", QString::fromUtf8("wert ä")}));
+}
+
+TEST(TextFiles, ReadingAMissingFileNamesIt) {
+  const test_support::temp_tree tree;
+  const QString path = tree.path("missing.ini");
+  try {
+    basics::read_lines(path);
+    FAIL() << "no error";
+  } catch (const basics::error& e) {
+    EXPECT_TRUE(e.text().contains(path)) << e.text().toStdString();
+  }
+}
+
+// A write that fails part-way (full disk) or cannot be put in place reports
+// the failure and leaves the old file as it was, with nothing left beside it.
+TEST(TextFiles, FailedWriteKeepsTheOldFile) {
+  const test_support::temp_tree tree;
+  const QByteArray old_contents = "Key\r\n1\r\n";
+  const QString path = tree.write("settings/scanner.ini", old_contents);
+  const struct {
+    const char* name;
+    void (*arm)(platform::FaultEnv&);
+  } faults[] = {
+      {"disk full after 3 bytes", [](platform::FaultEnv& f) { f.fail_writes_after(3); }},
+      {"replace refused", [](platform::FaultEnv& f) { f.refuse_replace(); }},
+  };
+  for (const auto& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    platform::FaultEnv env;
+    platform::ScopedEnv use(&env);
+    fault.arm(env);
+    EXPECT_THROW(basics::write_lines(path, {"Key", "2", "a much longer line than before"}),
+                 basics::error);
+    EXPECT_EQ(tree.read("settings/scanner.ini"), old_contents);
+    EXPECT_EQ(QDir(tree.path("settings")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  }
+}
+
+}  // namespace
