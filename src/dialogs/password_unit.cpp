@@ -107,13 +107,17 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
   setFixedSize(233, 93);
 
   explanation->setObjectName(QStringLiteral("explanation"));
-  explanation->setGeometry(8, 9, 79, 13);
+  // Sized to its text: the face may be wider than the one the form was
+  // drawn for.
+  explanation->move(8, 9);
+  explanation->adjustSize();
 
   Password->setObjectName(QStringLiteral("Password"));
   Password->setGeometry(8, 27, 217, 21);
   Password->setEchoMode(QLineEdit::Password);
   // Every character shows as "*", whatever the style's own mask character.
   Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+  Password->setFocus();  // the operator types at once
 
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setGeometry(70, 59, 75, 25);

@@ -18,13 +18,26 @@ constexpr int kUpperRowTop = 39;
 constexpr int kLowerRowTop = 119;
 constexpr QPoint kCenterPoint{854, 80};  // point 26, alone in the middle row
 constexpr int kBoxHeight = 17;
-// The narrowest column (292 to 320), so no box covers its neighbour.
-constexpr int kBoxWidth = 28;
+// Wide enough for a two-digit number, yet inside the frame (and, for point
+// 26, clear of the row labels).
+constexpr int kLastColumnWidth = 36;
+// The narrowest column is 28 pixels; a slightly smaller box and a tight gap
+// keep two digits readable there, also in faces wider than Tahoma.
+const char* const kPointBoxStyle =
+    "QCheckBox { spacing: 1px; } QCheckBox::indicator { width: 12px; height: 12px; }";
 
-QPoint point_box_position(int n) {
-  if (n <= 25) return {kColumnLefts[n - 1], kUpperRowTop};
-  if (n == 26) return kCenterPoint;
-  return {kColumnLefts[51 - n], kLowerRowTop};
+// Each box reaches to the next column, so its number is never cut off.
+int column_width(int column) {
+  const int next = column + 1;
+  return next < int(kColumnLefts.size()) ? kColumnLefts[next] - kColumnLefts[column]
+                                         : kLastColumnWidth;
+}
+
+QRect point_box_geometry(int n) {
+  if (n == 26) return {kCenterPoint, QSize(kLastColumnWidth, kBoxHeight)};
+  const int column = n <= 25 ? n - 1 : 51 - n;
+  const int top = n <= 25 ? kUpperRowTop : kLowerRowTop;
+  return {kColumnLefts[column], top, column_width(column), kBoxHeight};
 }
 
 QLabel* row_label(const QString& name, const QString& text, int left, int top, QWidget* parent) {
@@ -63,7 +76,8 @@ void Tpoint_selection_dialog::create_point_boxes() {
   for (int n = 1; n <= basics::kTraversePointCount; ++n) {
     auto* box = new QCheckBox(QString::number(n), this);
     box->setObjectName(QStringLiteral("cb%1").arg(n));
-    box->setGeometry(QRect(point_box_position(n), QSize(kBoxWidth, kBoxHeight)));
+    box->setStyleSheet(QString::fromLatin1(kPointBoxStyle));
+    box->setGeometry(point_box_geometry(n));
     boxes_[n] = box;
   }
 }
