@@ -43,6 +43,7 @@ QString user_float_text(float value) {
 TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("VELLIC_spectrum_scanner"));
   resize(627, 593);
+  scanner::use_layout_font_substitutes();
   setFont(form_font());
   QPalette background = palette();
   background.setColor(QPalette::Window, QColor(0, 255, 255));  // aqua

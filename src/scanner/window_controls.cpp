@@ -1,6 +1,7 @@
 #include "scanner/window_controls.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,6 +20,17 @@ Control* place(Control* control, const char* name, const QRect& geometry) {
 }
 
 }  // namespace
+
+void use_layout_font_substitutes() {
+  static const bool installed = [] {
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif Condensed")});
+    return true;
+  }();
+  Q_UNUSED(installed);
+}
 
 QLabel* add_label(QWidget* window, const char* name, int left, int top, const QString& text) {
   auto* label = new QLabel(window);

@@ -19,6 +19,11 @@ class QWidget;
 
 namespace scanner {
 
+// Lets the faces the windows are laid out for fall back to faces of about the
+// same width where they are missing (Linux), so captions keep their room.
+// Process-wide; the first window calls it.
+void use_layout_font_substitutes();
+
 // A label at (left, top) that sizes itself to its text.
 QLabel* add_label(QWidget* window, const char* name, int left, int top, const QString& text);
 QLineEdit* add_edit(QWidget* window, const char* name, const QRect& geometry, const QString& text);
