@@ -72,13 +72,18 @@ TEST(HeartbeatTest, WithoutVellicPathIniItLivesInTheProgramFolderUnderTheProgram
 TEST(HeartbeatTest, ATickBeforeTheFilesPlaceIsKnownWritesNothing) {
   scanner_site site;
   site.write_program_file("vellic_scanner.ini", {"too short"});
+  // With no base folder known yet, a write would land relative to here.
+  const QString previous_folder = QDir::currentPath();
+  QDir::setCurrent(site.path());
   test_support::reacting_prompts prompts;
   TDORNIK_scanner_main window;
   window.alive_timerTimer();  // from the layout, before creation
   prompts.on_message = [&window] { window.alive_timerTimer(); };
   window.FormCreate();  // the short file's box opens before the place is known
 
+  QDir::setCurrent(previous_folder);
   EXPECT_EQ(prompts.texts().size(), 1);
+  EXPECT_FALSE(site.tree.exists("live_signals"));
   EXPECT_FALSE(site.tree.exists("prog/live_signals"));
 }
 
