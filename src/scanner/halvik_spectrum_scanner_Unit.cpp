@@ -42,7 +42,7 @@ void THalvik_scanner_main::FormCreate() {
 }
 
 void THalvik_scanner_main::timer_action() {
-  const scan_step_pause pause(Timer1);
+  const scan_step_pause pause(this);
   compose_total_output_path();
   if (!basics::folder_exists(input_path) || !basics::folder_exists(total_output_path)) return;
   const QString csv_files = QStringLiteral("*.csv");

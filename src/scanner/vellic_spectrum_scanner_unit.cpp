@@ -230,16 +230,19 @@ void TVELLIC_spectrum_scanner::timer_action() {}
 
 void TVELLIC_spectrum_scanner::delete_action() {}
 
-void TVELLIC_spectrum_scanner::switch_timer_state() { show_scanning_state(!Timer1->isActive()); }
+void TVELLIC_spectrum_scanner::switch_timer_state() { show_scanning_state(!scanning_); }
 
 void TVELLIC_spectrum_scanner::set_timer_state(bool active) { show_scanning_state(active); }
 
 void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
+  scanning_ = active;
   if (active) {
     active_button->setText(QStringLiteral("Stop scan"));
     set_active_button_colour(Qt::red);
     show_action(QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
-    Timer1->start();
+    // A click during a step's message box must not start a second step
+    // inside the first; the step's end starts the timer.
+    if (!scan_step_running_) Timer1->start();
   } else {
     Timer1->stop();
     set_active_button_colour(Qt::black);
@@ -389,11 +392,16 @@ void TVELLIC_spectrum_scanner::show_stamped_action(const QString& text) {
 
 // ---- Helpers ----------------------------------------------------------------
 
-TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(QTimer* timer) : timer_(timer) {
-  timer_->stop();
+TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scanner* window)
+    : window_(window) {
+  window_->scan_step_running_ = true;
+  window_->Timer1->stop();
 }
 
-TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() { timer_->start(); }
+TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
+  window_->scan_step_running_ = false;
+  if (window_->scanning_) window_->Timer1->start();
+}
 
 TVELLIC_spectrum_scanner::creation_scope::creation_scope(TVELLIC_spectrum_scanner* window)
     : window_(window) {

@@ -135,17 +135,18 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // The status line with the current date and time in front of `text`.
   void show_stamped_action(const QString& text);
 
-  // Keeps Timer1 off while a scan step runs and switches it on again when
-  // the step ends, also by an error, before that error is reported.
+  // Keeps Timer1 off while a scan step runs, so steps never overlap, and
+  // switches it on again when the step ends, also by an error (before that
+  // error is reported), unless the operator switched scanning off meanwhile.
   class scan_step_pause {
    public:
-    explicit scan_step_pause(QTimer* timer);
+    explicit scan_step_pause(TVELLIC_spectrum_scanner* window);
     ~scan_step_pause();
     scan_step_pause(const scan_step_pause&) = delete;
     scan_step_pause& operator=(const scan_step_pause&) = delete;
 
    private:
-    QTimer* timer_;
+    TVELLIC_spectrum_scanner* window_;
   };
 
   // Marks one class's creation step; the chain is complete when the
@@ -175,6 +176,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void show_scanning_state(bool active);
   void set_active_button_colour(const QColor& colour);
 
+  // What the operator chose; Timer1 runs when it is on and no step runs.
+  bool scanning_ = false;
+  bool scan_step_running_ = false;
   int creation_depth_ = 0;
   bool creation_complete_ = false;
 };

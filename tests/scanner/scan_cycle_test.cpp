@@ -139,6 +139,30 @@ TEST(ScanCycleTest, SwitchingShowsTheStateItLeavesTheWindowIn) {
             QStringLiteral("Scanning ") + site.folder("in") + QStringLiteral(" ... "));
 }
 
+// The operator clicks while a conversion waits in a message box.
+TEST(ScanCycleTest, ClicksDuringAStepNeitherOverlapStepsNorGetOverruled) {
+  struct click_case {
+    int clicks;
+    bool scanning_after;
+    const char* caption;
+  };
+  for (const click_case c : {click_case{1, false, "Start scan"}, click_case{2, true, "Stop scan"}}) {
+    SCOPED_TRACE(c.clicks);
+    scanning_site site;
+    site.tree.write("in/a.csv", "x");
+    auto window = site.create_window<recording_window>();
+    bool timer_ran_during_step = false;
+    window->on_exsitu = [&] {
+      for (int i = 0; i < c.clicks; ++i) window->active_button->click();
+      timer_ran_during_step = window->Timer1->isActive();
+    };
+    window->Timer1Timer();
+    EXPECT_FALSE(timer_ran_during_step);
+    EXPECT_EQ(window->Timer1->isActive(), c.scanning_after);
+    EXPECT_EQ(window->active_button->text(), QString::fromLatin1(c.caption));
+  }
+}
+
 TEST(ScanCycleTest, ClearInputChangesNothing) {
   scanning_site site;
   site.tree.write("in/a.csv", "x");
