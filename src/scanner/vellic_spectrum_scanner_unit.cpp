@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPalette>
 #include <QTimer>
 
@@ -30,13 +29,10 @@ const QString kInsituInputPathKey = QStringLiteral("Insitu input path");
 
 QString flag_text(bool flag, const QString& yes, const QString& no) { return flag ? yes : no; }
 
-// The operator's own number format, as the settings file has always been
-// written; no digit grouping, so the value reads back as one number.
-QString user_float_text(float value) {
-  QLocale locale = QLocale::system();
-  locale.setNumberOptions(QLocale::OmitGroupSeparator);
-  return locale.toString(double(value), 'g', 15);
-}
+// Up to 15 significant digits with a decimal point whatever the user's
+// locale: the reader takes only a point, so a decimal comma would turn the
+// value into 0 at the next start.
+QString settings_float_text(float value) { return QString::number(double(value), 'g', 15); }
 
 }  // namespace
 
@@ -337,7 +333,7 @@ QStringList TVELLIC_spectrum_scanner::vellic_scanner_ini_lines() const {
           kInsituInputPathKey,
           insitu_input_path,
           QString(),
-          user_float_text(process_file_delay_time_in_seconds),
+          settings_float_text(process_file_delay_time_in_seconds),
           QString(),
           flag_text(save_ini_file, QStringLiteral("true"), QStringLiteral("false"))};
 }

@@ -34,8 +34,12 @@ class deployment {
     tree.write("prog/vellic_path.ini", tree.path("v").toLocal8Bit() + "\r\n");
   }
 
-  void start() {
+  void start(const QStringList& settings = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& setting : settings) {
+      environment.insert(setting.section(QLatin1Char('='), 0, 0),
+                         setting.section(QLatin1Char('='), 1));
+    }
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
       environment.remove(QString::fromLatin1(display));
     }
@@ -112,6 +116,16 @@ TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
   EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(site.process.exitCode(), 0);
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);
+}
+
+TEST(ProgramTest, TheSettleTimeIsWrittenWithAPointInADecimalCommaLocale) {
+  deployment site;
+  site.tree.write("prog/vellic_scanner.ini",
+                  "a\r\nb\r\n\r\n1\r\n1\r\n\r\n\r\n\r\n\r\n2.25\r\n");
+  site.start({QStringLiteral("LC_ALL=de_DE.UTF-8")});
+  EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }));
+  site.stop_with(SIGTERM);
+  EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").split('\n').value(9), QByteArray("2.25\r"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPalette>
 #include <QPushButton>
 #include <QTimer>
@@ -23,11 +22,6 @@ const QString kScannerIni = QStringLiteral("vellic_scanner.ini");
 QStringList written_at_close(scanner_site& site, TDORNIK_scanner_main& window) {
   window.close();
   return crlf_lines(site.program_file_bytes(kScannerIni));
-}
-
-QString decimal(const char* integral, const char* fraction) {
-  return QString::fromLatin1(integral) + QLocale::system().decimalPoint() +
-         QString::fromLatin1(fraction);
 }
 
 TEST(SettingsTest, WithoutAnySettingsFileTheEditorsAreEmptyAndZerosAreWritten) {
@@ -159,7 +153,7 @@ TEST(SettingsTest, AFullSetOfSettingsFilesReachesEveryField) {
 
   EXPECT_EQ(written_at_close(site, *window),
             (QStringList{site.path("in"), "L", "True", "2", "130", "LI", "Insitu input path",
-                         site.folder("insitu"), "", decimal("0", "5"), "", "true"}));
+                         site.folder("insitu"), "", "0.5", "", "true"}));
 }
 
 TEST(SettingsTest, TheWindowStartsScanningWithTheStopButtonInRed) {
