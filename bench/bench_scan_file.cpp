@@ -5,6 +5,11 @@
 // every variant meets the same file system. "Plain" writes the 48240 bytes
 // of an exsitu scan file over the same file each time: write + fsync (like
 // with like) and, for scale, without fsync.
+//
+// Publishing does more than the plain write by design: a new file per save,
+// the rename onto the target and the folder flush that makes the rename
+// durable. BM_publish_without_folder_sync and BM_scan_file_bytes separate
+// those costs from the encoding.
 
 #include "basics/scan_data.h"
 #include "basics/text.h"

@@ -8,7 +8,9 @@
 namespace basics {
 namespace {
 
-QString point_key(int n) { return QStringLiteral("Point ") + QString::number(n); }
+QString point_key(int n) {
+  return QStringLiteral("Point ") + QString::number(n);
+}
 
 }  // namespace
 

@@ -23,8 +23,8 @@ QString shape_text(qint32 no_pos, qint32 no_spec, qint32 max_np) {
 // Bytes of a file of `count` positions up to the end of its spectral values,
 // that is without the time of measurement.
 qint64 bytes_before_time(float version, qint64 count, qint64 no_spec, qint64 values) {
-  const qint64 per_position = has_sheet_resistances(version) ? 8 : 4;
-  return kHeaderBytes + per_position * count + kSpectrumBytes * no_spec + 4 * values;
+  const qint64 position_bytes = has_sheet_resistances(version) ? 8 : 4;
+  return kHeaderBytes + position_bytes * count + kSpectrumBytes * no_spec + 4 * values;
 }
 
 // Little-endian values into a buffer of the exact final size.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 
 TBasic_dialog::TBasic_dialog(QWidget* parent)
     : QDialog(parent),
@@ -55,9 +56,19 @@ void TBasic_dialog::user_interaction() {
   } while (result() == QDialog::Accepted && !user_values_are_ok());
 }
 
-bool TBasic_dialog::user_values_are_ok() { return result() != QDialog::Rejected; }
+bool TBasic_dialog::user_values_are_ok() {
+  return result() != QDialog::Rejected;
+}
 
-void TBasic_dialog::set_client_size(int width, int height) { setFixedSize(width, height); }
+void TBasic_dialog::showEvent(QShowEvent* event) {
+  const QRect screen_area = screen()->availableGeometry();
+  move(pos() + screen_area.center() - frameGeometry().center());
+  QDialog::showEvent(event);
+}
+
+void TBasic_dialog::set_client_size(int width, int height) {
+  setFixedSize(width, height);
+}
 
 void TBasic_dialog::set_description(const QString& text) {
   description_label->setText(text);

@@ -36,6 +36,8 @@ class TBasic_dialog : public QDialog {
   virtual bool user_values_are_ok();
 
  protected:
+  // Centres the dialog on the screen, not on its owner, each time it opens.
+  void showEvent(QShowEvent* event) override;
   // Fixed size of the area inside the frame.
   void set_client_size(int width, int height);
   // Places the description label, which sizes itself to its text.

@@ -15,4 +15,6 @@ inline QFont tahoma_font(int pixel_size) {
 }
 
 // Default font of every form of the program.
-inline QFont form_font() { return tahoma_font(11); }
+inline QFont form_font() {
+  return tahoma_font(11);
+}

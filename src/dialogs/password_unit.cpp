@@ -29,10 +29,13 @@ std::optional<T> read_little_endian(QIODevice& file) {
   return qFromLittleEndian<T>(bytes.constData());
 }
 
-bool skip_exactly(QIODevice& file, qint64 count) { return file.skip(count) == count; }
+bool skip_exactly(QIODevice& file, qint64 count) {
+  return file.skip(count) == count;
+}
 
-// Bytes the string record at the current position occupies, by its count and
-// the layout basics::read_file_version selects.
+// Bytes a string record with this count occupies in the layout that
+// basics::read_file_version selects: the 32-bit count, then either that many
+// UTF-16 bytes or (count div 255) + 1 blocks of 256 bytes.
 qint64 string_record_size(qint32 count) {
   if (basics::uses_utf16_records(basics::read_file_version)) return 4 + std::max(count, 0);
   const qint64 blocks = std::max<qint64>(count / 255 + 1, 0);

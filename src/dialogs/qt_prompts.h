@@ -14,8 +14,7 @@ class qt_prompts : public platform::operator_prompts {
   // A question box with Yes and No; true only for Yes.
   bool ask_yes_no(const QString& caption, const QString& text) override;
   // A one-line input box; `preset` when cancelled.
-  QString input_box(const QString& caption, const QString& prompt,
-                    const QString& preset) override;
+  QString input_box(const QString& caption, const QString& prompt, const QString& preset) override;
   // A fresh password dialog, so the entry always starts empty.
   std::optional<QString> ask_password() override;
 };

@@ -149,7 +149,8 @@ TEST_F(PasswordFileTest, ReportsAFileThatEndsEarly) {
   const QByteArray single =
       password_file(kVersionSingleByte, {single_byte_record("ab"), single_byte_record("cd")});
   const int second_single = kFirstRecord + kUnusedRecordBytes + 4 + 256;
-  const QByteArray two_blocks = password_file(kVersionSingleByte, {single_byte_record(QByteArray(300, 'k'))});
+  const QByteArray two_blocks =
+      password_file(kVersionSingleByte, {single_byte_record(QByteArray(300, 'k'))});
 
   struct cut_case {
     const char* name;

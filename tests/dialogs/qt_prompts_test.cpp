@@ -43,8 +43,8 @@ TEST(QtPromptsTest, AsksYesOrNo) {
     QMessageBox::StandardButton pressed;
     bool answer;
   };
-  for (const question_case c : {question_case{QMessageBox::Yes, true},
-                                question_case{QMessageBox::No, false}}) {
+  for (const question_case c :
+       {question_case{QMessageBox::Yes, true}, question_case{QMessageBox::No, false}}) {
     qt_prompts prompts;
     modal_script operator_;
     operator_.then([&](QWidget* shown) {
