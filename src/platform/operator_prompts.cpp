@@ -12,7 +12,9 @@ headless_prompts& default_prompts() {
 
 operator_prompts* current = nullptr;
 
-void log_box(const QString& text) { write_journal_line(QStringLiteral("box: "), text); }
+void log_box(const QString& text) {
+  write_journal_line(QStringLiteral("box: "), text);
+}
 
 }  // namespace
 

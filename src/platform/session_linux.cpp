@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -43,11 +43,10 @@ Status on_termination_request(std::function<void()> handler) {
   }
   auto* notifier =
       new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-  QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                   [handler = std::move(handler)] {
-                     drain_signal_pipe();
-                     handler();
-                   });
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [handler = std::move(handler)] {
+    drain_signal_pipe();
+    handler();
+  });
 
   struct sigaction action {};
   action.sa_handler = note_signal;

@@ -23,7 +23,9 @@ BOOL WINAPI note_console_event(DWORD event) {
 }  // namespace
 
 // Windows always offers the desktop to a program that shows a window.
-bool headless_session() { return false; }
+bool headless_session() {
+  return false;
+}
 
 Status on_termination_request(std::function<void()> handler) {
   termination_handler = std::move(handler);

@@ -25,10 +25,9 @@ void keep_journal_of(TDORNIK_scanner_main& window) {
                      previous = text_without_stamp;
                      platform::write_journal_line(QStringLiteral("status: "), text);
                    });
-  QObject::connect(&window, &TSELMAR_spectrum_scanner_main::board_line_added, &window,
-                   [](const QString& line) {
-                     platform::write_journal_line(QStringLiteral("board: "), line);
-                   });
+  QObject::connect(
+      &window, &TSELMAR_spectrum_scanner_main::board_line_added, &window,
+      [](const QString& line) { platform::write_journal_line(QStringLiteral("board: "), line); });
 }
 
 }  // namespace
@@ -53,7 +52,8 @@ int main(int argc, char** argv) {
     window.show();
     // Stopping the program closes the window as the operator would, so the
     // settings are written.
-    const platform::Status watching = platform::on_termination_request([&window] { window.close(); });
+    const platform::Status watching =
+        platform::on_termination_request([&window] { window.close(); });
     if (!watching.ok()) platform::prompts().show_message(watching.message());
     exit_code = application.exec();
   }

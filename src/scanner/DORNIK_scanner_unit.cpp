@@ -8,14 +8,17 @@ TDORNIK_scanner_main::TDORNIK_scanner_main(QWidget* parent) : THalvik_scanner_ma
   scanner::show_text(Label5, QStringLiteral("DORNIK spectrum scanner"));
   scanner::set_lines(
       Memo1,
-      {QString(), QStringLiteral("This DORNIK spectrum scanner acts according to the following rules:"),
+      {QString(),
+       QStringLiteral("This DORNIK spectrum scanner acts according to the following rules:"),
        QString(),
        QStringLiteral("- The input folders for insitu and exsitu data are scanned for *.csv files"),
        QString(), QStringLiteral("- If a file is deteced the scanner tries to rename it."),
-       QStringLiteral("- If renaming is possible the file is assumed to be complete and it is converted."),
+       QStringLiteral(
+           "- If renaming is possible the file is assumed to be complete and it is converted."),
        QStringLiteral("- Files in the insitu input folder are converted to an input file for "
                       "lumor_inline.exe (*.csv)"),
-       QStringLiteral("- Exsitu files are converted to an input file for lumor_traverse.exe (*.scn)")});
+       QStringLiteral(
+           "- Exsitu files are converted to an input file for lumor_traverse.exe (*.scn)")});
   Points_button->hide();
 }
 
@@ -26,9 +29,13 @@ void TDORNIK_scanner_main::FormCreate() {
   if (basics::file_exists(probe_heads)) destination_translation.load_from_file(probe_heads);
 }
 
-void TDORNIK_scanner_main::initialize_sc_data() { shape_record(sc_data, 33, 3, 121, 380.0f, 980.0f); }
+void TDORNIK_scanner_main::initialize_sc_data() {
+  shape_record(sc_data, 33, 3, 121, 380.0f, 980.0f);
+}
 
-int TDORNIK_scanner_main::no_selected_points() { return 33; }
+int TDORNIK_scanner_main::no_selected_points() {
+  return 33;
+}
 
 // The exsitu conversion comes with its own change; until then a file waits.
 void TDORNIK_scanner_main::handle_exsitu_data() {}

@@ -113,4 +113,6 @@ void THalvik_scanner_main::insitu_path_editorChange() {
   insitu_input_path = insitu_path_editor->text();
 }
 
-void THalvik_scanner_main::add_message(const QString& this_message) { send_message(this_message); }
+void THalvik_scanner_main::add_message(const QString& this_message) {
+  send_message(this_message);
+}

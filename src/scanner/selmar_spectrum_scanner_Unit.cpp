@@ -17,7 +17,9 @@ namespace {
 // sample's points 0 to 3, then samples A, B and C.
 constexpr std::array<qint32, 7> kDefaultPositionOffsets{3777, 3237, 2497, 1357, 3790, 2790, 1790};
 
-QString key_text(const char* key) { return QString::fromLatin1(key); }
+QString key_text(const char* key) {
+  return QString::fromLatin1(key);
+}
 
 }  // namespace
 
@@ -146,7 +148,9 @@ void TSELMAR_spectrum_scanner_main::active_buttonClick() {
   show_action(QStringLiteral("Scan inline folder ..."));
 }
 
-void TSELMAR_spectrum_scanner_main::Button2Click() { messages->clear(); }
+void TSELMAR_spectrum_scanner_main::Button2Click() {
+  messages->clear();
+}
 
 void TSELMAR_spectrum_scanner_main::send_message(const QString& the_message) {
   messages->appendPlainText(the_message);

@@ -27,12 +27,16 @@ namespace {
 const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
 const QString kInsituInputPathKey = QStringLiteral("Insitu input path");
 
-QString flag_text(bool flag, const QString& yes, const QString& no) { return flag ? yes : no; }
+QString flag_text(bool flag, const QString& yes, const QString& no) {
+  return flag ? yes : no;
+}
 
 // Up to 15 significant digits with a decimal point whatever the user's
 // locale: the reader takes only a point, so a decimal comma would turn the
 // value into 0 at the next start.
-QString settings_float_text(float value) { return QString::number(double(value), 'g', 15); }
+QString settings_float_text(float value) {
+  return QString::number(double(value), 'g', 15);
+}
 
 }  // namespace
 
@@ -61,11 +65,13 @@ void TVELLIC_spectrum_scanner::create_controls() {
   Label5->adjustSize();
 
   active_button = add_button(this, "active_button", {276, 11, 100, 30}, QStringLiteral("Active"));
-  clear_button = add_button(this, "clear_button", {390, 11, 100, 30}, QStringLiteral("Clear input"));
+  clear_button =
+      add_button(this, "clear_button", {390, 11, 100, 30}, QStringLiteral("Clear input"));
   Label4 = add_label(this, "Label4", 16, 77, QStringLiteral("Input path exsitu:"));
   input_path_editor = add_edit(this, "input_path_editor", {112, 74, 497, 21},
                                QStringLiteral("Specify input path here"));
-  VELLIC_path_caption = add_label(this, "VELLIC_path_caption", 40, 110, QStringLiteral("VELLIC path:"));
+  VELLIC_path_caption =
+      add_label(this, "VELLIC_path_caption", 40, 110, QStringLiteral("VELLIC path:"));
   VELLIC_path_label = add_label(this, "VELLIC_path_label", 136, 110, QStringLiteral("---"));
   cp_lab = add_label(this, "cp_lab", 40, 129, QStringLiteral("Current product:"));
   product_label = add_label(this, "product_label", 136, 129, QStringLiteral("---"));
@@ -76,7 +82,8 @@ void TVELLIC_spectrum_scanner::create_controls() {
   action_label = add_label(this, "action_label", 82, 245, QStringLiteral("------"));
 
   dgt_lab = add_label(this, "dgt_lab", 40, 148, QStringLiteral("Data go to:"));
-  total_output_path_label = add_label(this, "total_output_path_label", 136, 148, QStringLiteral("---"));
+  total_output_path_label =
+      add_label(this, "total_output_path_label", 136, 148, QStringLiteral("---"));
   Label4b = add_label(this, "Label4b", 416, 161, QStringLiteral("LUMOR insitu:"));
   lumor_insitu_editor = add_edit(this, "lumor_insitu_editor", {472, 158, 137, 21},
                                  QStringLiteral("Specify LUMOR name here"));
@@ -94,11 +101,13 @@ void TVELLIC_spectrum_scanner::create_controls() {
 
 void TVELLIC_spectrum_scanner::create_postbake_controls() {
   using namespace scanner;
-  vellic_postbake_path_ = add_label(this, "vellic_postbake_path_", 40, 170,
-                                    QStringLiteral("VELLIC postbake path:"));
-  vellic_postbake_path_label = add_label(this, "vellic_postbake_path_label", 176, 170, QStringLiteral("---"));
+  vellic_postbake_path_ =
+      add_label(this, "vellic_postbake_path_", 40, 170, QStringLiteral("VELLIC postbake path:"));
+  vellic_postbake_path_label =
+      add_label(this, "vellic_postbake_path_label", 176, 170, QStringLiteral("---"));
   Label7 = add_label(this, "Label7", 40, 186, QStringLiteral("Current postbake product:"));
-  postbake_product_label = add_label(this, "postbake_product_label", 176, 186, QStringLiteral("---"));
+  postbake_product_label =
+      add_label(this, "postbake_product_label", 176, 186, QStringLiteral("---"));
   Label9 = add_label(this, "Label9", 40, 202, QStringLiteral("Postbake data go to:"));
   postbake_total_output_path_label =
       add_label(this, "postbake_total_output_path_label", 176, 202, QStringLiteral("---"));
@@ -173,15 +182,16 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
   no_spectral_positions = scanner::integer_line(sl, 4).value_or(125);
   lumor_insitu_name = sl.value(5);
   process_file_delay_time_in_seconds = float(scanner::float_line(sl, 9).value_or(0.0));
-  save_ini_file = sl.size() <= 11 ||
-                  basics::ascii_lower(basics::trimmed(sl[11])) == QLatin1String("true");
+  save_ini_file =
+      sl.size() <= 11 || basics::ascii_lower(basics::trimmed(sl[11])) == QLatin1String("true");
   lumor_insitu_editor->setText(lumor_insitu_name);
   read_additional_vellic_scanner_ini_data(sl);
 }
 
 void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
   const QString name = QStringLiteral("vellic_path.ini");
-  const scanner::settings_file file = scanner::load_settings_file(basics::program_folder_file(name));
+  const scanner::settings_file file =
+      scanner::load_settings_file(basics::program_folder_file(name));
   if (file.loaded() && !file.lines.isEmpty()) {
     vellic_path = platform::with_delimiter(file.lines[0]);
   } else {
@@ -193,7 +203,8 @@ void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
 
 void TVELLIC_spectrum_scanner::read_vellic_postbake_path_ini() {
   const QString name = QStringLiteral("vellic_postbake_path.ini");
-  const scanner::settings_file file = scanner::load_settings_file(basics::program_folder_file(name));
+  const scanner::settings_file file =
+      scanner::load_settings_file(basics::program_folder_file(name));
   if (file.loaded() && !file.lines.isEmpty()) {
     const QStringList& sl = file.lines;
     vellic_postbake_path = platform::with_delimiter(sl[0]);
@@ -226,9 +237,13 @@ void TVELLIC_spectrum_scanner::timer_action() {}
 
 void TVELLIC_spectrum_scanner::delete_action() {}
 
-void TVELLIC_spectrum_scanner::switch_timer_state() { show_scanning_state(!scanning_); }
+void TVELLIC_spectrum_scanner::switch_timer_state() {
+  show_scanning_state(!scanning_);
+}
 
-void TVELLIC_spectrum_scanner::set_timer_state(bool active) { show_scanning_state(active); }
+void TVELLIC_spectrum_scanner::set_timer_state(bool active) {
+  show_scanning_state(active);
+}
 
 void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   scanning_ = active;
@@ -338,9 +353,13 @@ QStringList TVELLIC_spectrum_scanner::vellic_scanner_ini_lines() const {
           flag_text(save_ini_file, QStringLiteral("true"), QStringLiteral("false"))};
 }
 
-void TVELLIC_spectrum_scanner::active_buttonClick() { switch_timer_state(); }
+void TVELLIC_spectrum_scanner::active_buttonClick() {
+  switch_timer_state();
+}
 
-void TVELLIC_spectrum_scanner::clear_buttonClick() { delete_action(); }
+void TVELLIC_spectrum_scanner::clear_buttonClick() {
+  delete_action();
+}
 
 void TVELLIC_spectrum_scanner::Timer1Timer() {
   // A message box shown during creation lets ticks through; the first scan

@@ -8,7 +8,9 @@
 namespace scanner {
 namespace {
 
-QString joined(const QStringList& parts) { return parts.join(platform::kDelimiter); }
+QString joined(const QStringList& parts) {
+  return parts.join(platform::kDelimiter);
+}
 
 }  // namespace
 
@@ -22,8 +24,7 @@ QString current_product(const QString& base) {
   return name;
 }
 
-QString measurement_folder(const QString& base, const QString& product,
-                           const QString& lumor_name) {
+QString measurement_folder(const QString& base, const QString& product, const QString& lumor_name) {
   return base + joined({QStringLiteral("database"), QStringLiteral("products"), product,
                         QStringLiteral("measurements"), lumor_name, QStringLiteral("new")});
 }

@@ -23,10 +23,11 @@ Control* place(Control* control, const char* name, const QRect& geometry) {
 
 void use_layout_font_substitutes() {
   static const bool installed = [] {
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif Condensed")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"),
+                                                          QStringLiteral("DejaVu Sans Condensed")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Times New Roman"),
+        {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif Condensed")});
     return true;
   }();
   Q_UNUSED(installed);
@@ -40,8 +41,7 @@ QLabel* add_label(QWidget* window, const char* name, int left, int top, const QS
   return label;
 }
 
-QLineEdit* add_edit(QWidget* window, const char* name, const QRect& geometry,
-                    const QString& text) {
+QLineEdit* add_edit(QWidget* window, const char* name, const QRect& geometry, const QString& text) {
   return place(new QLineEdit(text, window), name, geometry);
 }
 

@@ -99,7 +99,8 @@ TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
       << site.journal.toStdString();
   const QByteArray saved = site.tree.read("prog/vellic_scanner.ini");
   EXPECT_EQ(saved.count("\r\n"), 12);
-  EXPECT_TRUE(saved.startsWith(site.tree.path("in").toLocal8Bit() + "\r\nL\r\nFalse\r\n1\r\n125\r\n"))
+  EXPECT_TRUE(
+      saved.startsWith(site.tree.path("in").toLocal8Bit() + "\r\nL\r\nFalse\r\n1\r\n125\r\n"))
       << saved.toStdString();
 }
 
@@ -107,8 +108,8 @@ TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
   deployment site;
   site.tree.write("prog/vellic_scanner.ini", "too short\r\n");
   site.start();
-  const QString box = QStringLiteral(
-      "box: Error: vellic_scanner.ini does not contain sufficient information!");
+  const QString box =
+      QStringLiteral("box: Error: vellic_scanner.ini does not contain sufficient information!");
   EXPECT_TRUE(site.wait_until([&] { return site.journal_has(box); })) << site.journal.toStdString();
   EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }));
   site.stop_with(SIGINT);
@@ -120,8 +121,7 @@ TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
 
 TEST(ProgramTest, TheSettleTimeIsWrittenWithAPointInADecimalCommaLocale) {
   deployment site;
-  site.tree.write("prog/vellic_scanner.ini",
-                  "a\r\nb\r\n\r\n1\r\n1\r\n\r\n\r\n\r\n\r\n2.25\r\n");
+  site.tree.write("prog/vellic_scanner.ini", "a\r\nb\r\n\r\n1\r\n1\r\n\r\n\r\n\r\n\r\n2.25\r\n");
   site.start({QStringLiteral("LC_ALL=de_DE.UTF-8")});
   EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }));
   site.stop_with(SIGTERM);

@@ -34,7 +34,8 @@ TEST(FoldersTest, EditorsAndProductAreTakenAtEveryComposition) {
 
   window->input_path_editor->setText(QStringLiteral("/typed/in"));
   window->output_path_editor->setText(QStringLiteral("L2"));
-  QFile::rename(site.path("v/database/current_product/P"), site.path("v/database/current_product/Q"));
+  QFile::rename(site.path("v/database/current_product/P"),
+                site.path("v/database/current_product/Q"));
   window->compose_total_output_path();
 
   EXPECT_EQ(window->input_path, QStringLiteral("/typed/in/"));
@@ -67,8 +68,8 @@ TEST(FoldersTest, TheSelmarProductChangeWaitsWhileAPostbakeSampleIsConverted) {
     int postbake_mode;
     const char* expected;
   };
-  for (const mode_case c : {mode_case{-1, "Maintenance"}, mode_case{0, "Production"},
-                            mode_case{2, "Production"}}) {
+  for (const mode_case c :
+       {mode_case{-1, "Maintenance"}, mode_case{0, "Production"}, mode_case{2, "Production"}}) {
     SCOPED_TRACE(c.postbake_mode);
     scanner_site site;
     site.make_vellic_tree(QStringLiteral("Production"));

@@ -114,9 +114,12 @@ TEST(MainWindowTest, TheRulesTextHasItsNineLines) {
   const QStringList lines = window.Memo1->toPlainText().split('\n');
   ASSERT_EQ(lines.size(), 9);
   EXPECT_EQ(lines[0], QString());
-  EXPECT_EQ(lines[1], QStringLiteral("This DORNIK spectrum scanner acts according to the following rules:"));
+  EXPECT_EQ(lines[1],
+            QStringLiteral("This DORNIK spectrum scanner acts according to the following rules:"));
   EXPECT_EQ(lines[5], QStringLiteral("- If a file is deteced the scanner tries to rename it."));
-  EXPECT_EQ(lines[8], QStringLiteral("- Exsitu files are converted to an input file for lumor_traverse.exe (*.scn)"));
+  EXPECT_EQ(lines[8],
+            QStringLiteral(
+                "- Exsitu files are converted to an input file for lumor_traverse.exe (*.scn)"));
 }
 
 TEST(MainWindowTest, CreationShapesTheScanRecordAndFocusesTheActiveButton) {

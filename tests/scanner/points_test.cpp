@@ -170,13 +170,14 @@ TEST(PointsTest, CreationReadsThePasswordAndSurvivesADamagedFile) {
     SCOPED_TRACE(c.name);
     scanner_site site;
     site.tree.write("prog/vellic_pswd.bin", c.bytes);
-    site.tree.write("prog/DORNIK_probeheads.bin", test_support::fixture("vocabulary_probeheads.bin"));
+    site.tree.write("prog/DORNIK_probeheads.bin",
+                    test_support::fixture("vocabulary_probeheads.bin"));
     auto window = site.create_window();
     EXPECT_EQ(window->vellic_password, c.password);
-    const QStringList expected_texts =
-        c.reported ? QStringList{"Could not read password from file " +
-                                 site.program_file("vellic_pswd.bin")}
-                   : QStringList{};
+    const QStringList expected_texts = c.reported
+                                           ? QStringList{"Could not read password from file " +
+                                                         site.program_file("vellic_pswd.bin")}
+                                           : QStringList{};
     EXPECT_EQ(site.prompts.texts(), expected_texts);
     EXPECT_GT(window->destination_translation.anzahl_vokabeln(), 1);
   }

@@ -42,8 +42,8 @@ struct scanning_site : scanner_site {
   scanning_site() {
     make_vellic_tree();
     tree.make_folder("insitu");
-    write_program_file("vellic_scanner.ini", {path("in"), "L", "", "", "", "", "Insitu input path",
-                                              path("insitu")});
+    write_program_file("vellic_scanner.ini",
+                       {path("in"), "L", "", "", "", "", "Insitu input path", path("insitu")});
     fault.set_now(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
   }
   QString no_file_label() const {
@@ -71,29 +71,38 @@ TEST(ScanCycleTest, WhatEachFolderStateLeadsTo) {
   const QList<folder_case> cases = {
       {"no file at all", [](scanning_site&) {}, {}, true},
       {"a folder named x.csv is no file",
-       [](scanning_site& s) { s.tree.make_folder("in/x.csv"); }, {}, true},
+       [](scanning_site& s) { s.tree.make_folder("in/x.csv"); },
+       {},
+       true},
       {"other extensions are left alone",
-       [](scanning_site& s) { s.tree.write("in/a.txt", "x"); }, {}, true},
-      {"only an insitu file", [](scanning_site& s) { s.tree.write("insitu/a.csv", "x"); },
-       {"insitu"}, false},
+       [](scanning_site& s) { s.tree.write("in/a.txt", "x"); },
+       {},
+       true},
+      {"only an insitu file",
+       [](scanning_site& s) { s.tree.write("insitu/a.csv", "x"); },
+       {"insitu"},
+       false},
       {"missing exsitu folder: insitu files wait",
        [](scanning_site& s) {
          s.tree.write("insitu/a.csv", "x");
          QDir(s.path("in")).removeRecursively();
        },
-       {}, false},
+       {},
+       false},
       {"missing output folder: nothing happens",
        [](scanning_site& s) {
          s.tree.write("in/a.csv", "x");
          QDir(s.path("v/database/products")).removeRecursively();
        },
-       {}, false},
+       {},
+       false},
       {"no current product: nothing happens",
        [](scanning_site& s) {
          s.tree.write("in/a.csv", "x");
          QFile::remove(s.path("v/database/current_product/P"));
        },
-       {}, false},
+       {},
+       false},
   };
   for (const folder_case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -146,7 +155,8 @@ TEST(ScanCycleTest, ClicksDuringAStepNeitherOverlapStepsNorGetOverruled) {
     bool scanning_after;
     const char* caption;
   };
-  for (const click_case c : {click_case{1, false, "Start scan"}, click_case{2, true, "Stop scan"}}) {
+  for (const click_case c :
+       {click_case{1, false, "Start scan"}, click_case{2, true, "Stop scan"}}) {
     SCOPED_TRACE(c.clicks);
     scanning_site site;
     site.tree.write("in/a.csv", "x");
@@ -200,7 +210,8 @@ TEST(ScanCycleTest, AnErrorInAStepIsShownWithScanningAlreadyOnAgain) {
 TEST(ScanCycleTest, NoScanStepRunsBeforeTheCreationChainHasFinished) {
   scanning_site site;
   site.tree.write("in/a.csv", "x");
-  site.tree.write("v/selmar_spectrum_scanner.ini", "SQL connection string\r\n\r\nTest mode\r\n1\r\n");
+  site.tree.write("v/selmar_spectrum_scanner.ini",
+                  "SQL connection string\r\n\r\nTest mode\r\n1\r\n");
   test_support::reacting_prompts prompts;
   recording_window window;
   prompts.on_message = [&window] { window.Timer1Timer(); };
@@ -250,8 +261,8 @@ TEST(ScanCycleTest, OnlyANewStatusTextIsAnnouncedWithoutItsStamp) {
   window->Timer1Timer();
   site.fault.advance_now(1);
   window->Timer1Timer();
-  EXPECT_EQ(without_stamp, (QStringList{"   No file to be processed ...",
-                                        "   No file to be processed ..."}));
+  EXPECT_EQ(without_stamp,
+            (QStringList{"   No file to be processed ...", "   No file to be processed ..."}));
 }
 
 }  // namespace

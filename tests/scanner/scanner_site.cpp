@@ -8,7 +8,8 @@ namespace test_support {
 
 platform::Status site_env::read_file(const QString& path, QByteArray* contents) {
   if (refused_read_ && path.contains(*refused_read_)) {
-    return platform::Status::Error(QStringLiteral("Cannot read \"%1\": Permission denied").arg(path));
+    return platform::Status::Error(
+        QStringLiteral("Cannot read \"%1\": Permission denied").arg(path));
   }
   return FaultEnv::read_file(path, contents);
 }
@@ -40,10 +41,12 @@ QByteArray scanner_site::program_file_bytes(const QString& name) const {
 
 void scanner_site::make_vellic_tree(const QString& product, const QString& lumor_name) const {
   tree.write(QStringLiteral("v/database/current_product/") + product, QByteArray());
-  tree.make_folder(QStringLiteral("v/database/products/%1/measurements/%2/new").arg(product, lumor_name));
+  tree.make_folder(
+      QStringLiteral("v/database/products/%1/measurements/%2/new").arg(product, lumor_name));
   tree.make_folder(QStringLiteral("in"));
   write_program_file(QStringLiteral("vellic_path.ini"), {path(QStringLiteral("v"))});
-  write_program_file(QStringLiteral("vellic_scanner.ini"), {path(QStringLiteral("in")), lumor_name});
+  write_program_file(QStringLiteral("vellic_scanner.ini"),
+                     {path(QStringLiteral("in")), lumor_name});
 }
 
 QStringList crlf_lines(const QByteArray& bytes) {

@@ -46,9 +46,9 @@ TEST(SettingsTest, WithoutAnySettingsFileTheEditorsAreEmptyAndZerosAreWritten) {
             site.program_file(QStringLiteral("live_signals/DORNIK_spectrum_scanner.alv")));
   EXPECT_TRUE(site.prompts.texts().isEmpty()) << site.prompts.texts().join('|').toStdString();
 
-  EXPECT_EQ(written_at_close(site, *window),
-            (QStringList{"", "", "False", "0", "0", "", "Insitu input path", "/", "", "0", "",
-                         "true"}));
+  EXPECT_EQ(
+      written_at_close(site, *window),
+      (QStringList{"", "", "False", "0", "0", "", "Insitu input path", "/", "", "0", "", "true"}));
 }
 
 TEST(SettingsTest, TwoLinesSetThePathsAndTheRestTakesItsDefaults) {
@@ -76,16 +76,17 @@ TEST(SettingsTest, TwoLinesSetThePathsAndTheRestTakesItsDefaults) {
 // Every settings file of the scanner, each with values other than the defaults.
 void write_full_set(scanner_site& site) {
   site.tree.write("v/database/current_product/Coat7", {});
-  site.write_program_file(kScannerIni, {site.path("in"), "L", "True", "2", "130", "LI",
-                                        "Insitu input path", site.path("insitu"), "", "0.5", "",
-                                        "true"});
+  site.write_program_file(kScannerIni,
+                          {site.path("in"), "L", "True", "2", "130", "LI", "Insitu input path",
+                           site.path("insitu"), "", "0.5", "", "true"});
   site.write_program_file("vellic_path.ini", {site.path("v")});
-  site.write_program_file("vellic_postbake_path.ini",
-                          {site.path("pb"), "PL", "Position offset 4points 2", "11",
-                           "Position offset C", "-5"});
+  site.write_program_file(
+      "vellic_postbake_path.ini",
+      {site.path("pb"), "PL", "Position offset 4points 2", "11", "Position offset C", "-5"});
   site.tree.write("pb/database/current_product/Bake1", {});
-  site.tree.write("v/vellic.ini", "Archive using date of measurement\r\n1\r\n"
-                                  "External archive directory\r\n/arch/\r\n");
+  site.tree.write("v/vellic.ini",
+                  "Archive using date of measurement\r\n1\r\n"
+                  "External archive directory\r\n/arch/\r\n");
   site.tree.write("v/selmar_spectrum_scanner.ini",
                   "SQL connection string\r\n\r\nSQL database\r\nLINE\r\n"
                   "Avantes input path\r\n/avantes/\r\nSQL query channel 3 low\r\nselect 3\r\n"
@@ -190,13 +191,33 @@ TEST(SettingsTest, EachLineIsReadByItsOwnRule) {
       {"bad numbers fall back", {"a", "b", "", "x", "1.5"}, false, 1, 125, 0, true},
       {"an empty number line falls back", {"a", "b", "", "", ""}, false, 1, 125, 0, true},
       {"a point is the decimal separator",
-       {"a", "b", "", "1", "1", "", "", "", "", "0.5"}, false, 1, 1, 0.5f, true},
+       {"a", "b", "", "1", "1", "", "", "", "", "0.5"},
+       false,
+       1,
+       1,
+       0.5f,
+       true},
       {"a comma is no decimal separator",
-       {"a", "b", "", "1", "1", "", "", "", "", "0,5"}, false, 1, 1, 0, true},
+       {"a", "b", "", "1", "1", "", "", "", "", "0,5"},
+       false,
+       1,
+       1,
+       0,
+       true},
       {"true with blanks around it saves",
-       {"a", "b", "", "1", "1", "", "", "", "", "", "", " TRUE "}, false, 1, 1, 0, true},
+       {"a", "b", "", "1", "1", "", "", "", "", "", "", " TRUE "},
+       false,
+       1,
+       1,
+       0,
+       true},
       {"anything but true does not save",
-       {"a", "b", "", "1", "1", "", "", "", "", "", "", "yes"}, false, 1, 1, 0, false},
+       {"a", "b", "", "1", "1", "", "", "", "", "", "", "yes"},
+       false,
+       1,
+       1,
+       0,
+       false},
   };
   for (const line_case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -213,8 +234,8 @@ TEST(SettingsTest, EachLineIsReadByItsOwnRule) {
 
 TEST(SettingsTest, TheInsituKeyIsFoundAnywhereAndItsLastValueCounts) {
   scanner_site site;
-  site.write_program_file(kScannerIni, {"Insitu input path", "/first", "b", "c", "",
-                                        "Insitu input path", "/second"});
+  site.write_program_file(
+      kScannerIni, {"Insitu input path", "/first", "b", "c", "", "Insitu input path", "/second"});
   auto window = site.create_window();
   EXPECT_EQ(window->input_path_editor->text(), QStringLiteral("Insitu input path"));
   EXPECT_EQ(window->insitu_path_editor->text(), QStringLiteral("/second"));
@@ -258,8 +279,7 @@ TEST(SettingsTest, NoFileIsWrittenWhenSavingIsOffOrTheFileIsReadOnly) {
   for (const bool read_only : {false, true}) {
     SCOPED_TRACE(read_only ? "read-only" : "saving off");
     scanner_site site;
-    site.write_program_file(kScannerIni,
-                            read_only ? QStringList{"a", "b"} : not_saving);
+    site.write_program_file(kScannerIni, read_only ? QStringList{"a", "b"} : not_saving);
     const QByteArray before = site.program_file_bytes(kScannerIni);
     if (read_only) {
       QFile::setPermissions(site.program_file(kScannerIni),
@@ -338,9 +358,10 @@ TEST(SettingsTest, TheBaseFolderGetsItsDelimiterOnce) {
 TEST(SettingsTest, VellicIniReadsTheFirstMatchAndReportsABadNumber) {
   scanner_site site;
   site.write_program_file("vellic_path.ini", {site.path("v")});
-  site.tree.write("v/vellic.ini", "Archive using date of measurement\r\nyes\r\n"
-                                  "External archive directory\r\n/one/\r\n"
-                                  "External archive directory\r\n/two/\r\n");
+  site.tree.write("v/vellic.ini",
+                  "Archive using date of measurement\r\nyes\r\n"
+                  "External archive directory\r\n/one/\r\n"
+                  "External archive directory\r\n/two/\r\n");
   auto window = site.create_window();
   EXPECT_FALSE(window->archive_using_date_of_measurement);
   EXPECT_EQ(window->external_archive_directory, QStringLiteral("/one/"));
@@ -372,9 +393,8 @@ TEST(SettingsTest, OnlyTestModeOneIsAnnounced) {
     const char* lines;
     QStringList shown;
   };
-  for (const mode_case& c :
-       {mode_case{"Test mode\r\n1\r\n", {"Test mode: 1"}}, mode_case{"Test mode\r\n2\r\n", {}},
-        mode_case{"", {}}}) {
+  for (const mode_case& c : {mode_case{"Test mode\r\n1\r\n", {"Test mode: 1"}},
+                             mode_case{"Test mode\r\n2\r\n", {}}, mode_case{"", {}}}) {
     SCOPED_TRACE(c.lines);
     scanner_site site;
     site.write_program_file("vellic_path.ini", {site.path("v")});
