@@ -7,6 +7,8 @@
 #include <QList>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace database {
 
 namespace {
@@ -89,6 +91,7 @@ options read_options(const QString& text) {
     const qsizetype semicolon = text.indexOf(u';', at);
     if (equals < 0 || (semicolon >= 0 && semicolon < equals)) throw_not_pairs();
     option o{text.sliced(at, equals - at).trimmed(), {}};
+    if (o.key.isEmpty()) throw_not_pairs();
     at = read_value(text, equals + 1, o);
     result << o;
   }

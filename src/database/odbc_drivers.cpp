@@ -9,6 +9,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <algorithm>
 #include <array>
 
 namespace database {
@@ -33,6 +34,8 @@ int microsoft_driver_version(const QString& driver) {
 }
 
 }  // namespace
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "driver names are read as UTF-16");
 
 QStringList installed_odbc_drivers() {
   SQLHENV environment = SQL_NULL_HENV;

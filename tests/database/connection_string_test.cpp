@@ -118,6 +118,7 @@ TEST(database_odbc_connection_string, refuses_what_is_no_list_of_pairs_without_s
       {"Data Source=srv;Password=\"s3cret;", "\"Password\" in the SQL connection string lacks"},
       {"Data Source=srv;Password={s3cret", "lacks its closing }"},
       {"Data Source=srv;Password='s3c'ret", "not a list of name=value pairs"},
+      {"Data Source=srv;=s3cret", "not a list of name=value pairs"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.given.toStdString());

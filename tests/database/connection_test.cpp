@@ -139,8 +139,7 @@ TEST_F(database_sqlite, connections_live_side_by_side_and_leave_nothing_behind) 
     EXPECT_EQ(connection_.query_integer("SELECT 2 AS value", "value"), 2);
   }
   EXPECT_TRUE(connection_.is_open());
-  QStringList names_after = QSqlDatabase::connectionNames();
-  EXPECT_EQ(names_after.size(), names_before.size());
+  EXPECT_EQ(QSqlDatabase::connectionNames().size(), names_before.size());
 }
 
 TEST(database_connection, is_closed_until_opened_and_refuses_queries_then) {
