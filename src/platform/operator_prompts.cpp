@@ -1,6 +1,6 @@
 #include "platform/operator_prompts.h"
 
-#include <cstdio>
+#include "platform/journal.h"
 
 namespace platform {
 namespace {
@@ -13,11 +13,7 @@ headless_prompts& default_prompts() {
 operator_prompts* current = nullptr;
 
 void log_box(const QString& text) {
-  // One journal line per box, even when the text has line breaks.
-  QString line = text;
-  line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-  std::fprintf(stderr, "box: %s\n", line.toLocal8Bit().constData());
-  std::fflush(stderr);
+  write_journal_line(QStringLiteral("box: "), text);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+// The program's place in the user's session: whether it has a display, and
+// the system's request that it end (a service manager stopping it, Ctrl+C).
+
+#include <functional>
+
+#include "platform/env.h"
+
+namespace platform {
+
+// True when there is no display to show a window on and no Qt platform was
+// chosen: the program then runs on Qt's offscreen platform and writes its
+// journal to standard error.
+bool headless_session();
+
+// Calls `handler` on the main thread, from the event loop, whenever the
+// system asks the program to end (Linux: SIGTERM, SIGINT). Install once,
+// after the application object exists.
+Status on_termination_request(std::function<void()> handler);
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#include "platform/session.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+std::function<void()> termination_handler;
+
+// Runs on a thread of the console; the handler itself runs on the main thread.
+BOOL WINAPI note_console_event(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+    return FALSE;
+  }
+  QMetaObject::invokeMethod(QCoreApplication::instance(), termination_handler,
+                            Qt::QueuedConnection);
+  return TRUE;
+}
+
+}  // namespace
+
+// Windows always offers the desktop to a program that shows a window.
+bool headless_session() {
+  return false;
+}
+
+Status on_termination_request(std::function<void()> handler) {
+  termination_handler = std::move(handler);
+  if (!SetConsoleCtrlHandler(note_console_event, TRUE)) {
+    return Status::Error(QStringLiteral("Cannot watch for termination requests"));
+  }
+  return Status::Ok();
+}
+
+}  // namespace platform

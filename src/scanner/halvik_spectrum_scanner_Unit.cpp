@@ -1,0 +1,118 @@
+#include "scanner/halvik_spectrum_scanner_Unit.h"
+
+#include <QLineEdit>
+
+#include "basics/files.h"
+#include "basics/key_value.h"
+#include "basics/point_selection_file.h"
+#include "dialogs/password_unit.h"
+#include "dialogs/point_selection_dialog_unit.h"
+#include "platform/operator_prompts.h"
+#include "scanner/window_controls.h"
+
+namespace {
+
+QString point_selection_path() {
+  return basics::program_folder_file(QStringLiteral("traverse_point_selection.txt"));
+}
+
+}  // namespace
+
+THalvik_scanner_main::THalvik_scanner_main(QWidget* parent)
+    : TSELMAR_spectrum_scanner_main(parent) {
+  using namespace scanner;
+  setWindowTitle(QStringLiteral("Halvik_scanner_main"));
+  Label1 = add_label(this, "Label1", 16, 51, QStringLiteral("Input path insitu:"));
+  insitu_path_editor = add_edit(this, "insitu_path_editor", {112, 47, 497, 21},
+                                QStringLiteral("Specify input path here"));
+  Points_button =
+      add_button(this, "Points_button", {509, 10, 100, 31}, QStringLiteral("Point selection"));
+
+  connect(insitu_path_editor, &QLineEdit::textChanged, this,
+          &THalvik_scanner_main::insitu_path_editorChange);
+  on_click(Points_button, &THalvik_scanner_main::Points_buttonClick);
+}
+
+void THalvik_scanner_main::FormCreate() {
+  const creation_scope scope(this);
+  TSELMAR_spectrum_scanner_main::FormCreate();
+  initialize_points();
+  // An unreadable selection file is reported; the later creation steps run.
+  run_guarded([this] { read_point_selection(); });
+}
+
+void THalvik_scanner_main::timer_action() {
+  const scan_step_pause pause(this);
+  compose_total_output_path();
+  if (!basics::folder_exists(input_path) || !basics::folder_exists(total_output_path)) return;
+  const QString csv_files = QStringLiteral("*.csv");
+  bool found = false;
+  if (basics::count_files(input_path, csv_files) >= 1) {
+    handle_exsitu_data();
+    found = true;
+  }
+  if (basics::count_files(insitu_input_path, csv_files) > 0) {
+    handle_insitu_data();
+    found = true;
+  }
+  if (!found) show_stamped_action(QStringLiteral("   No file to be processed ..."));
+}
+
+void THalvik_scanner_main::read_additional_vellic_scanner_ini_data(const QStringList& sl) {
+  insitu_input_path = basics::ini_read_string(QStringLiteral("Insitu input path"), sl, QString());
+  insitu_path_editor->setText(insitu_input_path);
+}
+
+void THalvik_scanner_main::initialize_sc_data() {
+  shape_record(sc_data, 51, 3, 168, 305.0f, 1140.0f);
+  shape_record(inline_data, 9, 1, 121, 380.0f, 980.0f);
+}
+
+int THalvik_scanner_main::no_selected_points() {
+  int selected = 0;
+  for (int point = 1; point <= basics::kTraversePointCount; ++point) {
+    if (point_is_selected(point)) ++selected;
+  }
+  return selected;
+}
+
+// The Halvik exsitu conversion is not built yet.
+void THalvik_scanner_main::handle_exsitu_data() {}
+
+// The Halvik insitu conversion is not built yet.
+void THalvik_scanner_main::handle_insitu_data() {}
+
+bool THalvik_scanner_main::point_is_selected(int index_123) {
+  if (index_123 < 1 || index_123 > basics::kTraversePointCount) return false;
+  return index_123 < point_selected.size() && point_selected[index_123];
+}
+
+void THalvik_scanner_main::initialize_points() {
+  point_selected = QVector<bool>(basics::kTraversePointCount + 1, true);
+  point_selected[0] = false;
+}
+
+void THalvik_scanner_main::read_point_selection() {
+  const QString path = point_selection_path();
+  if (basics::file_exists(path)) basics::read_point_selection_file(path, point_selected);
+}
+
+void THalvik_scanner_main::write_point_selection() {
+  basics::write_point_selection_file(point_selection_path(), point_selected);
+}
+
+void THalvik_scanner_main::Points_buttonClick() {
+  if (!check_password(vellic_password)) return;
+  edit_point_selection(this, point_selected);
+  write_point_selection();
+  platform::prompts().show_message(QStringLiteral("Number of selected points: ") +
+                                   QString::number(no_selected_points()));
+}
+
+void THalvik_scanner_main::insitu_path_editorChange() {
+  insitu_input_path = insitu_path_editor->text();
+}
+
+void THalvik_scanner_main::add_message(const QString& this_message) {
+  send_message(this_message);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+// The Halvik window: the two-folder scan step of the main window (exsitu and
+// insitu input folders), the traverse point selection and the inline record.
+
+#include <QString>
+#include <QVector>
+
+#include "basics/scan_data.h"
+#include "scanner/selmar_spectrum_scanner_Unit.h"
+
+class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
+  Q_OBJECT
+
+ public:
+  explicit THalvik_scanner_main(QWidget* parent = nullptr);
+
+  void FormCreate() override;
+
+  // The scan step: both input folders, exsitu first.
+  void timer_action() override;
+  void read_additional_vellic_scanner_ini_data(const QStringList& sl) override;
+  void initialize_sc_data() override;
+  virtual int no_selected_points();
+  virtual void handle_exsitu_data();
+  virtual void handle_insitu_data();
+  // Whether traverse point `index_123` (1 to 51) is selected; false for any
+  // other number.
+  virtual bool point_is_selected(int index_123);
+
+  void initialize_points();
+  void read_point_selection();
+  void write_point_selection();
+
+  void Points_buttonClick();
+  void insitu_path_editorChange();
+
+  // The same as send_message.
+  void add_message(const QString& this_message);
+
+  basics::scan_data inline_data;
+  QVector<bool> point_selected;
+
+  QLabel* Label1;
+  QLineEdit* insitu_path_editor;
+  QPushButton* Points_button;
+};

@@ -1,0 +1,35 @@
+#include "scanner/tulmen_scanner_main_unit.h"
+
+#include "scanner/window_controls.h"
+
+TTULMEN_scanner_main::TTULMEN_scanner_main(QWidget* parent) : TVELLIC_spectrum_scanner(parent) {
+  setWindowTitle(QStringLiteral("TULMEN_scanner_main"));
+  // A test button of the TULMEN variant; its operator never sees it.
+  Button1 = scanner::add_button(this, "Button1", {509, 200, 100, 25}, QStringLiteral("Button1"));
+  Button1->hide();
+}
+
+void TTULMEN_scanner_main::FormCreate() {
+  const creation_scope scope(this);
+  TVELLIC_spectrum_scanner::FormCreate();
+  my_file_content.clear();
+  initialize_sc_data();
+  active_button->setFocus();
+}
+
+// The TULMEN CSV scan is not built yet.
+void TTULMEN_scanner_main::timer_action() {}
+
+// The TULMEN scan record belongs to the TULMEN CSV scan, not built yet.
+void TTULMEN_scanner_main::initialize_sc_data() {}
+
+void TTULMEN_scanner_main::shape_record(basics::scan_data& record, qint32 positions, qint32 spectra,
+                                        qint32 points, float first_wavelength,
+                                        float last_wavelength) {
+  record.set_size(positions, spectra, points);
+  for (qint32 spectrum = 0; spectrum < spectra; ++spectrum) {
+    record.x_min[spectrum] = first_wavelength;
+    record.x_max[spectrum] = last_wavelength;
+    record.no_points[spectrum] = points;
+  }
+}

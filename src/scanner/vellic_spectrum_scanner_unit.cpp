@@ -1,0 +1,428 @@
+#include "scanner/vellic_spectrum_scanner_unit.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QTimer>
+
+#include <exception>
+
+#include "basics/error.h"
+#include "basics/files.h"
+#include "basics/text.h"
+#include "basics/text_file.h"
+#include "dialogs/form_font.h"
+#include "dialogs/password_unit.h"
+#include "platform/env.h"
+#include "platform/operator_prompts.h"
+#include "scanner/settings_file.h"
+#include "scanner/vellic_tree.h"
+#include "scanner/window_controls.h"
+
+namespace {
+
+const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
+const QString kInsituInputPathKey = QStringLiteral("Insitu input path");
+
+QString flag_text(bool flag, const QString& yes, const QString& no) {
+  return flag ? yes : no;
+}
+
+// Up to 15 significant digits with a decimal point whatever the user's
+// locale: the reader takes only a point, so a decimal comma would turn the
+// value into 0 at the next start.
+QString settings_float_text(float value) {
+  return QString::number(double(value), 'g', 15);
+}
+
+}  // namespace
+
+TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
+  setWindowTitle(QStringLiteral("VELLIC_spectrum_scanner"));
+  resize(627, 593);
+  scanner::use_layout_font_substitutes();
+  setFont(form_font());
+  QPalette background = palette();
+  background.setColor(QPalette::Window, QColor(0, 255, 255));  // aqua
+  setPalette(background);
+  setAutoFillBackground(true);
+
+  create_controls();
+  create_postbake_controls();
+  create_timers();
+}
+
+void TVELLIC_spectrum_scanner::create_controls() {
+  using namespace scanner;
+  Label5 = add_label(this, "Label5", 8, 8, QStringLiteral("VELLIC spectrum scanner"));
+  QFont title_font(QStringLiteral("Times New Roman"));
+  title_font.setStyleHint(QFont::Serif);
+  title_font.setPixelSize(21);
+  Label5->setFont(title_font);
+  Label5->adjustSize();
+
+  active_button = add_button(this, "active_button", {276, 11, 100, 30}, QStringLiteral("Active"));
+  clear_button =
+      add_button(this, "clear_button", {390, 11, 100, 30}, QStringLiteral("Clear input"));
+  Label4 = add_label(this, "Label4", 16, 77, QStringLiteral("Input path exsitu:"));
+  input_path_editor = add_edit(this, "input_path_editor", {112, 74, 497, 21},
+                               QStringLiteral("Specify input path here"));
+  VELLIC_path_caption =
+      add_label(this, "VELLIC_path_caption", 40, 110, QStringLiteral("VELLIC path:"));
+  VELLIC_path_label = add_label(this, "VELLIC_path_label", 136, 110, QStringLiteral("---"));
+  cp_lab = add_label(this, "cp_lab", 40, 129, QStringLiteral("Current product:"));
+  product_label = add_label(this, "product_label", 136, 129, QStringLiteral("---"));
+  lumor_lab = add_label(this, "lumor_lab", 416, 137, QStringLiteral("LUMOR exsitu:"));
+  output_path_editor = add_edit(this, "output_path_editor", {472, 134, 137, 21},
+                                QStringLiteral("Specify LUMOR name here"));
+  Label3 = add_label(this, "Label3", 16, 245, QStringLiteral("Last action:"));
+  action_label = add_label(this, "action_label", 82, 245, QStringLiteral("------"));
+
+  dgt_lab = add_label(this, "dgt_lab", 40, 148, QStringLiteral("Data go to:"));
+  total_output_path_label =
+      add_label(this, "total_output_path_label", 136, 148, QStringLiteral("---"));
+  Label4b = add_label(this, "Label4b", 416, 161, QStringLiteral("LUMOR insitu:"));
+  lumor_insitu_editor = add_edit(this, "lumor_insitu_editor", {472, 158, 137, 21},
+                                 QStringLiteral("Specify LUMOR name here"));
+  automatic_product_identification =
+      add_check_box(this, "automatic_product_identification", {16, 222, 217, 17},
+                    QStringLiteral("Automatic product identification"));
+  start_active_check_box = add_check_box(this, "start_active_check_box", {240, 222, 97, 17},
+                                         QStringLiteral("Start active"));
+  hide_controls({dgt_lab, total_output_path_label, Label4b, lumor_insitu_editor,
+                 automatic_product_identification, start_active_check_box});
+
+  on_click(active_button, &TVELLIC_spectrum_scanner::active_buttonClick);
+  on_click(clear_button, &TVELLIC_spectrum_scanner::clear_buttonClick);
+}
+
+void TVELLIC_spectrum_scanner::create_postbake_controls() {
+  using namespace scanner;
+  vellic_postbake_path_ =
+      add_label(this, "vellic_postbake_path_", 40, 170, QStringLiteral("VELLIC postbake path:"));
+  vellic_postbake_path_label =
+      add_label(this, "vellic_postbake_path_label", 176, 170, QStringLiteral("---"));
+  Label7 = add_label(this, "Label7", 40, 186, QStringLiteral("Current postbake product:"));
+  postbake_product_label =
+      add_label(this, "postbake_product_label", 176, 186, QStringLiteral("---"));
+  Label9 = add_label(this, "Label9", 40, 202, QStringLiteral("Postbake data go to:"));
+  postbake_total_output_path_label =
+      add_label(this, "postbake_total_output_path_label", 176, 202, QStringLiteral("---"));
+  Label11 = add_label(this, "Label11", 416, 186, QStringLiteral("LUMOR:"));
+  postbake_output_path_editor = add_edit(this, "postbake_output_path_editor", {472, 183, 137, 21},
+                                         QStringLiteral("Specify LUMOR name here"));
+  hide_controls({vellic_postbake_path_, vellic_postbake_path_label, Label7, postbake_product_label,
+                 Label9, postbake_total_output_path_label, Label11, postbake_output_path_editor});
+}
+
+void TVELLIC_spectrum_scanner::create_timers() {
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TVELLIC_spectrum_scanner::Timer1Timer);
+
+  // The heartbeat runs from the start; its ticks write nothing until the
+  // heartbeat file's place is known.
+  alive_timer = new QTimer(this);
+  alive_timer->setObjectName(QStringLiteral("alive_timer"));
+  alive_timer->setInterval(5000);
+  connect(alive_timer, &QTimer::timeout, this, &TVELLIC_spectrum_scanner::alive_timerTimer);
+  alive_timer->start();
+}
+
+// ---- Creation ---------------------------------------------------------------
+
+void TVELLIC_spectrum_scanner::FormCreate() {
+  const creation_scope scope(this);
+  process_file_delay_time_in_seconds = 0;
+  start_minimized = false;
+  save_ini_file = true;
+  read_vellic_scanner_ini();
+  read_vellic_path_ini();
+  read_vellic_postbake_path_ini();
+  read_password();
+  compose_total_output_path();
+  live_signal_file = vellic_path + QStringLiteral("live_signals") + platform::kDelimiter +
+                     basics::program_base_name() + QStringLiteral(".alv");
+  switch_timer_state();
+  alive_timer->start();
+}
+
+void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
+  const scanner::settings_file file =
+      scanner::load_settings_file(basics::program_folder_file(kVellicScannerIni));
+  if (file.status == scanner::settings_file::state::missing) {
+    input_path.clear();
+    lumor_name.clear();
+    input_path_editor->clear();
+    output_path_editor->clear();
+    return;
+  }
+  if (file.status == scanner::settings_file::state::unreadable) {
+    // The operator's settings are still in that file: never overwrite them
+    // with the defaults of this run.
+    save_ini_file = false;
+    return;
+  }
+  const QStringList& sl = file.lines;
+  if (sl.size() < 2) {
+    platform::prompts().show_message(scanner::insufficient_information(kVellicScannerIni));
+    return;
+  }
+  input_path = sl[0];
+  input_path_editor->setText(input_path);
+  lumor_name = sl[1];
+  output_path_editor->setText(lumor_name);
+  automatic_product_identification->setChecked(basics::ascii_lower(sl.value(2)) ==
+                                               QLatin1String("true"));
+  no_scan_files = scanner::integer_line(sl, 3).value_or(1);
+  no_spectral_positions = scanner::integer_line(sl, 4).value_or(125);
+  lumor_insitu_name = sl.value(5);
+  process_file_delay_time_in_seconds = float(scanner::float_line(sl, 9).value_or(0.0));
+  save_ini_file =
+      sl.size() <= 11 || basics::ascii_lower(basics::trimmed(sl[11])) == QLatin1String("true");
+  lumor_insitu_editor->setText(lumor_insitu_name);
+  read_additional_vellic_scanner_ini_data(sl);
+}
+
+void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
+  const QString name = QStringLiteral("vellic_path.ini");
+  const scanner::settings_file file =
+      scanner::load_settings_file(basics::program_folder_file(name));
+  if (file.loaded() && !file.lines.isEmpty()) {
+    vellic_path = platform::with_delimiter(file.lines[0]);
+  } else {
+    if (file.loaded()) platform::prompts().show_message(scanner::insufficient_information(name));
+    vellic_path = basics::program_folder_file(QString());
+  }
+  scanner::show_text(VELLIC_path_label, vellic_path);
+}
+
+void TVELLIC_spectrum_scanner::read_vellic_postbake_path_ini() {
+  const QString name = QStringLiteral("vellic_postbake_path.ini");
+  const scanner::settings_file file =
+      scanner::load_settings_file(basics::program_folder_file(name));
+  if (file.loaded() && !file.lines.isEmpty()) {
+    const QStringList& sl = file.lines;
+    vellic_postbake_path = platform::with_delimiter(sl[0]);
+    if (sl.size() > 1) {
+      postbake_lumor_name = sl[1];
+      postbake_output_path_editor->setText(postbake_lumor_name);
+    }
+    read_additional_postbake_ini_data(sl);
+  } else {
+    if (file.loaded()) platform::prompts().show_message(scanner::insufficient_information(name));
+    vellic_postbake_path.clear();
+  }
+  scanner::show_text(vellic_postbake_path_label, vellic_postbake_path);
+}
+
+void TVELLIC_spectrum_scanner::read_password() {
+  const QString path = basics::program_folder_file(QStringLiteral("vellic_pswd.bin"));
+  if (!basics::file_exists(path)) return;
+  try {
+    read_password_file(vellic_password, path);
+  } catch (...) {
+    platform::prompts().show_message(QStringLiteral("Error reading password file!"));
+  }
+}
+
+// ---- Virtual operations -----------------------------------------------------
+
+// The scan of .dat files belongs to the plain VELLIC window and is not built yet.
+void TVELLIC_spectrum_scanner::timer_action() {}
+
+void TVELLIC_spectrum_scanner::delete_action() {}
+
+void TVELLIC_spectrum_scanner::switch_timer_state() {
+  show_scanning_state(!scanning_);
+}
+
+void TVELLIC_spectrum_scanner::set_timer_state(bool active) {
+  show_scanning_state(active);
+}
+
+void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
+  scanning_ = active;
+  if (active) {
+    active_button->setText(QStringLiteral("Stop scan"));
+    set_active_button_colour(Qt::red);
+    show_action(QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
+    // A click during a step's message box must not start a second step
+    // inside the first; the step's end starts the timer.
+    if (!scan_step_running_) Timer1->start();
+  } else {
+    Timer1->stop();
+    set_active_button_colour(Qt::black);
+    active_button->setText(QStringLiteral("Start scan"));
+    show_action(QStringLiteral("Not scanning ... "));
+  }
+}
+
+void TVELLIC_spectrum_scanner::set_active_button_colour(const QColor& colour) {
+  QPalette caption = active_button->palette();
+  caption.setColor(QPalette::ButtonText, colour);
+  active_button->setPalette(caption);
+}
+
+void TVELLIC_spectrum_scanner::compose_total_output_path() {
+  input_path = platform::with_delimiter(input_path_editor->text());
+  insitu_input_path = platform::with_delimiter(insitu_input_path);
+  lumor_name = output_path_editor->text();
+  product = scanner::current_product(vellic_path);
+  scanner::show_text(product_label, product);
+  total_output_path = scanner::measurement_folder(vellic_path, product, lumor_name);
+  scanner::show_text(total_output_path_label, total_output_path);
+  total_output_path_insitu = scanner::measurement_folder(vellic_path, product, lumor_insitu_name);
+
+  if (vellic_postbake_path.isEmpty()) return;
+  postbake_lumor_name = postbake_output_path_editor->text();
+  postbake_product = scanner::current_product(vellic_postbake_path);
+  scanner::show_text(postbake_product_label, postbake_product);
+  postbake_total_output_path =
+      scanner::measurement_folder(vellic_postbake_path, postbake_product, postbake_lumor_name);
+  scanner::show_text(postbake_total_output_path_label, postbake_total_output_path);
+}
+
+void TVELLIC_spectrum_scanner::set_new_product() {
+  const QString folder = scanner::current_product_folder(vellic_path) + platform::kDelimiter;
+  const QString current = scanner::current_product(vellic_path);
+  // Nothing to rename in an empty folder; the VELLIC system notices a failed
+  // rename by the product staying as it was.
+  if (current.isEmpty()) return;
+  platform::env().rename_file(folder + current, folder + product);
+}
+
+QString TVELLIC_spectrum_scanner::new_name(const QString& old_name) {
+  return old_name.left(qMax(0, old_name.size() - 4)) + QStringLiteral("___R.dat");
+}
+
+void TVELLIC_spectrum_scanner::read_additional_postbake_ini_data(const QStringList&) {}
+
+void TVELLIC_spectrum_scanner::read_additional_vellic_scanner_ini_data(const QStringList&) {}
+
+void TVELLIC_spectrum_scanner::write_additional_vellic_scanner_ini_data(QStringList&) {}
+
+QString TVELLIC_spectrum_scanner::compute_archive_path() const {
+  if (!external_archive_directory.isEmpty()) return external_archive_directory;
+  const QString archive = vellic_path + QStringLiteral("archive") + platform::kDelimiter;
+  return basics::folder_exists(archive) ? archive : QString();
+}
+
+// ---- Heartbeat --------------------------------------------------------------
+
+void TVELLIC_spectrum_scanner::write_live_signal() {
+  const QString folder = vellic_path + QStringLiteral("live_signals");
+  basics::ensure_folder(folder);
+  const QString temp = basics::random_temp_name(folder);
+  const platform::Status written = platform::env().write_file(temp, QByteArray());
+  if (!written.ok()) {
+    platform::env().delete_file(temp);
+    throw basics::error(written.message());
+  }
+  // A heartbeat that appeared meanwhile stays as it is; the spare empty file
+  // must not pile up in the VELLIC system's folder.
+  if (!platform::env().rename_file(temp, live_signal_file).ok()) platform::env().delete_file(temp);
+}
+
+// ---- Event handlers ---------------------------------------------------------
+
+void TVELLIC_spectrum_scanner::FormClose() {
+  QStringList sl = vellic_scanner_ini_lines();
+  write_additional_vellic_scanner_ini_data(sl);
+  const QString path = basics::program_folder_file(kVellicScannerIni);
+  if (save_ini_file && !basics::file_is_read_only(path)) basics::write_lines(path, sl);
+}
+
+QStringList TVELLIC_spectrum_scanner::vellic_scanner_ini_lines() const {
+  return {input_path_editor->text(),
+          output_path_editor->text(),
+          flag_text(automatic_product_identification->isChecked(), QStringLiteral("True"),
+                    QStringLiteral("False")),
+          QString::number(no_scan_files),
+          QString::number(no_spectral_positions),
+          lumor_insitu_name,
+          kInsituInputPathKey,
+          insitu_input_path,
+          QString(),
+          settings_float_text(process_file_delay_time_in_seconds),
+          QString(),
+          flag_text(save_ini_file, QStringLiteral("true"), QStringLiteral("false"))};
+}
+
+void TVELLIC_spectrum_scanner::active_buttonClick() {
+  switch_timer_state();
+}
+
+void TVELLIC_spectrum_scanner::clear_buttonClick() {
+  delete_action();
+}
+
+void TVELLIC_spectrum_scanner::Timer1Timer() {
+  // A message box shown during creation lets ticks through; the first scan
+  // step has to wait for the whole chain.
+  if (!creation_complete_) return;
+  run_guarded([this] { timer_action(); });
+}
+
+void TVELLIC_spectrum_scanner::alive_timerTimer() {
+  if (live_signal_file.isEmpty()) return;
+  run_guarded([this] {
+    if (!basics::file_exists(live_signal_file)) write_live_signal();
+  });
+}
+
+void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
+  run_guarded([this] { FormClose(); });
+  event->accept();
+}
+
+// ---- Reporting --------------------------------------------------------------
+
+void TVELLIC_spectrum_scanner::run_guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const basics::error& failure) {
+    platform::prompts().show_message(failure.text());
+  } catch (const std::exception& failure) {
+    platform::prompts().show_message(QString::fromLocal8Bit(failure.what()));
+  } catch (...) {
+    platform::prompts().show_message(QStringLiteral("Unknown error"));
+  }
+}
+
+void TVELLIC_spectrum_scanner::show_action(const QString& text) {
+  scanner::show_text(action_label, text);
+  emit action_shown(text, text);
+}
+
+void TVELLIC_spectrum_scanner::show_stamped_action(const QString& text) {
+  const QString stamped = basics::date_time_stamp() + text;
+  scanner::show_text(action_label, stamped);
+  emit action_shown(stamped, text);
+}
+
+// ---- Helpers ----------------------------------------------------------------
+
+TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scanner* window)
+    : window_(window) {
+  window_->scan_step_running_ = true;
+  window_->Timer1->stop();
+}
+
+TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
+  window_->scan_step_running_ = false;
+  if (window_->scanning_) window_->Timer1->start();
+}
+
+TVELLIC_spectrum_scanner::creation_scope::creation_scope(TVELLIC_spectrum_scanner* window)
+    : window_(window) {
+  ++window_->creation_depth_;
+}
+
+TVELLIC_spectrum_scanner::creation_scope::~creation_scope() {
+  if (--window_->creation_depth_ == 0) window_->creation_complete_ = true;
+}

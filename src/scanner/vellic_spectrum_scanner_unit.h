@@ -1,0 +1,191 @@
+#pragma once
+
+// The base of the scanner window family: the settings files, the VELLIC
+// product and output folders, the one-second scan timer, the heartbeat and the
+// settings written back at close. Derived windows replace the scan step and
+// add settings of their own through the virtual operations below.
+
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QCloseEvent;
+class QColor;
+class QLabel;
+class QLineEdit;
+class QTimer;
+
+class TVELLIC_spectrum_scanner : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TVELLIC_spectrum_scanner(QWidget* parent = nullptr);
+
+  // The creation steps, run once after construction. Each derived class's
+  // version calls its parent's at the point its own steps need. Scan steps
+  // wait until the outermost version has returned.
+  virtual void FormCreate();
+
+  // ---- Virtual operations, in their declared order ------------------------
+  virtual void timer_action();
+  virtual void delete_action();
+  virtual void switch_timer_state();
+  virtual void set_timer_state(bool active);
+  virtual void compose_total_output_path();
+  virtual void set_new_product();
+  virtual QString new_name(const QString& old_name);
+  virtual void read_additional_postbake_ini_data(const QStringList& sl);
+  virtual void read_additional_vellic_scanner_ini_data(const QStringList& sl);
+  virtual void write_additional_vellic_scanner_ini_data(QStringList& sl);
+
+  // The archive root, ending with the delimiter, or "" when nothing is to be
+  // archived.
+  QString compute_archive_path() const;
+
+  // Writes the heartbeat file, empty and complete under its final name.
+  void write_live_signal();
+
+  // ---- Event handlers (entered through the general error report) ----------
+  void FormClose();
+  virtual void active_buttonClick();
+  void clear_buttonClick();
+  void Timer1Timer();
+  void alive_timerTimer();
+
+  // True once the whole creation chain has run.
+  bool creation_complete() const { return creation_complete_; }
+
+  // ---- Fields ---------------------------------------------------------------
+  QString input_path;
+  QString vellic_path;
+  QString product;
+  QString postbake_product;
+  QString lumor_name;
+  QString postbake_lumor_name;
+  QString total_output_path;
+  QString postbake_total_output_path;
+  QString live_signal_file;
+  bool start_minimized = false;
+  bool first_action = false;
+  bool save_ini_file = true;
+  QString vellic_postbake_path;
+  QString lumor_insitu_name;
+  QString total_output_path_insitu;
+  QString insitu_input_path;
+  qint32 no_scan_files = 0;
+  qint32 no_spectral_positions = 0;
+  QString vellic_password;
+  QString external_archive_directory;
+  float process_file_delay_time_in_seconds = 0;
+
+  // ---- Controls -------------------------------------------------------------
+  QLabel* Label5;
+  QPushButton* active_button;
+  QPushButton* clear_button;
+  QLabel* Label4;
+  QLineEdit* input_path_editor;
+  QLabel* VELLIC_path_caption;
+  QLabel* VELLIC_path_label;
+  QLabel* cp_lab;
+  QLabel* product_label;
+  QLabel* lumor_lab;
+  QLineEdit* output_path_editor;
+  QLabel* Label3;
+  QLabel* action_label;
+  QLabel* dgt_lab;
+  QLabel* total_output_path_label;
+  QLabel* Label4b;
+  QLineEdit* lumor_insitu_editor;
+  QCheckBox* start_active_check_box;
+  QCheckBox* automatic_product_identification;
+  QLabel* vellic_postbake_path_;
+  QLabel* Label7;
+  QLabel* Label9;
+  QLabel* Label11;
+  QLabel* vellic_postbake_path_label;
+  QLabel* postbake_product_label;
+  QLabel* postbake_total_output_path_label;
+  QLineEdit* postbake_output_path_editor;
+  QTimer* Timer1;
+  QTimer* alive_timer;
+
+ signals:
+  // A new text on the status line; `text_without_stamp` is the text without
+  // its leading date and time, so observers can tell a repeat.
+  void action_shown(const QString& text, const QString& text_without_stamp);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+  // Runs an event handler; an error escaping it is shown to the operator
+  // with its text, and the program carries on.
+  void run_guarded(const std::function<void()>& handler);
+
+  // Connects a button's click to a handler of this window, through the
+  // general error report. A virtual handler runs the most derived version.
+  template <class Window>
+  void on_click(QPushButton* button, void (Window::*handler)());
+
+  // The status line.
+  void show_action(const QString& text);
+  // The status line with the current date and time in front of `text`.
+  void show_stamped_action(const QString& text);
+
+  // Keeps Timer1 off while a scan step runs, so steps never overlap, and
+  // switches it on again when the step ends, also by an error (before that
+  // error is reported), unless the operator switched scanning off meanwhile.
+  class scan_step_pause {
+   public:
+    explicit scan_step_pause(TVELLIC_spectrum_scanner* window);
+    ~scan_step_pause();
+    scan_step_pause(const scan_step_pause&) = delete;
+    scan_step_pause& operator=(const scan_step_pause&) = delete;
+
+   private:
+    TVELLIC_spectrum_scanner* window_;
+  };
+
+  // Marks one class's creation step; the chain is complete when the
+  // outermost one ends. Every FormCreate starts with one.
+  class creation_scope {
+   public:
+    explicit creation_scope(TVELLIC_spectrum_scanner* window);
+    ~creation_scope();
+    creation_scope(const creation_scope&) = delete;
+    creation_scope& operator=(const creation_scope&) = delete;
+
+   private:
+    TVELLIC_spectrum_scanner* window_;
+  };
+
+ private:
+  void create_controls();
+  void create_postbake_controls();
+  void create_timers();
+
+  void read_vellic_scanner_ini();
+  void read_vellic_path_ini();
+  void read_vellic_postbake_path_ini();
+  void read_password();
+  QStringList vellic_scanner_ini_lines() const;
+
+  void show_scanning_state(bool active);
+  void set_active_button_colour(const QColor& colour);
+
+  // What the operator chose; Timer1 runs when it is on and no step runs.
+  bool scanning_ = false;
+  bool scan_step_running_ = false;
+  int creation_depth_ = 0;
+  bool creation_complete_ = false;
+};
+
+template <class Window>
+void TVELLIC_spectrum_scanner::on_click(QPushButton* button, void (Window::*handler)()) {
+  auto* window = static_cast<Window*>(this);
+  connect(button, &QPushButton::clicked, this,
+          [this, window, handler] { run_guarded([window, handler] { (window->*handler)(); }); });
+}

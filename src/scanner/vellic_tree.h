@@ -1,0 +1,21 @@
+#pragma once
+
+// Places in the folder tree of a VELLIC measurement system. `base` is the
+// system's base folder and ends with the delimiter.
+
+#include <QString>
+
+namespace scanner {
+
+// base + "database/current_product": holds one file named after the product.
+QString current_product_folder(const QString& base);
+
+// The name of the first file in the current-product folder; empty when there
+// is none (folders there never count).
+QString current_product(const QString& base);
+
+// base + "database/products/" + product + "/measurements/" + lumor_name +
+// "/new", without a trailing delimiter: where new measurements go.
+QString measurement_folder(const QString& base, const QString& product, const QString& lumor_name);
+
+}  // namespace scanner
