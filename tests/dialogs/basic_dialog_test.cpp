@@ -1,6 +1,6 @@
 #include "dialogs/basic_dialog_unit.h"
 
-#include "modal_script.h"
+#include "support/modal_script.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "dialogs/point_selection_dialog_unit.h"
 
-#include "modal_script.h"
+#include "support/modal_script.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "dialogs/qt_prompts.h"
 
 #include "dialogs/password_unit.h"
-#include "modal_script.h"
+#include "support/modal_script.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -8,7 +8,7 @@
 
 #include "basics/files.h"
 #include "dialogs/point_selection_dialog_unit.h"
-#include "modal_script.h"
+#include "support/modal_script.h"
 #include "scanner_site.h"
 
 namespace {

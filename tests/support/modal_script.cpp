@@ -1,4 +1,4 @@
-#include "modal_script.h"
+#include "support/modal_script.h"
 
 #include <QAbstractButton>
 #include <QApplication>
