@@ -3,7 +3,7 @@
 #include "basics/error.h"
 #include "basics/string_record.h"
 #include "platform/fault_env.h"
-#include "platform/operator_prompts.h"
+#include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 
 #include <QBuffer>
@@ -29,23 +29,6 @@ using basics::sprachen;
 using basics::vokabel_liste;
 using test_support::fixture;
 using test_support::temp_tree;
-
-// Records the texts shown to the operator and answers the input box with a
-// scripted answer, or with the preset as a cancelled box does.
-class recording_prompts : public platform::operator_prompts {
- public:
-  void show_message(const QString& text) override { messages << text; }
-  bool ask_yes_no(const QString&, const QString&) override { return false; }
-  QString input_box(const QString& caption, const QString& prompt, const QString& preset) override {
-    input_boxes << caption + u'|' + prompt + u'|' + preset;
-    return answer.value_or(preset);
-  }
-  std::optional<QString> ask_password() override { return std::nullopt; }
-
-  QStringList messages;
-  QStringList input_boxes;
-  std::optional<QString> answer;
-};
 
 QString fixture_path(const char* name) {
   return QStringLiteral(TEST_DATA_DIR "/") + name;
@@ -112,8 +95,7 @@ class sprachen_test : public ::testing::Test {
   void SetUp() override { basics::read_file_version = 0.0f; }
   void TearDown() override { basics::read_file_version = 0.0f; }
 
-  recording_prompts prompts_;
-  platform::scoped_prompts use_prompts_{&prompts_};
+  test_support::recording_prompts prompts_;
   temp_tree tree_;
 };
 
@@ -214,12 +196,13 @@ TEST_F(sprachen_test, a_new_word_row_has_an_empty_cell_per_column) {
 TEST_F(sprachen_test, a_new_language_is_named_by_the_operator_or_esperanto) {
   for (const std::optional<QString>& answer :
        {std::optional<QString>(), std::optional<QString>(QStringLiteral("Français"))}) {
-    prompts_.answer = answer;
-    prompts_.input_boxes.clear();
+    prompts_.clear();
+    if (answer) prompts_.script(test_support::answer::typed(*answer));
     sprachen table = table_of({{"Nickname", "English"}, {"a", "b"}});
     table.anzahl_sprachen_plus();
-    EXPECT_EQ(prompts_.input_boxes,
-              QStringList{"New language|Enter name of new language: |Esperanto"});
+    ASSERT_EQ(prompts_.shown().size(), 1);
+    EXPECT_EQ(prompts_.shown().first().caption, "New language");
+    EXPECT_EQ(prompts_.shown().first().text, "Enter name of new language: ");
     EXPECT_EQ(table.anzahl_sprachen(), 3);
     EXPECT_EQ(
         table.meine_liste(),
@@ -520,7 +503,7 @@ TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
     EXPECT_THROW(table.append_from_textfile(c.path), basics::error);
     EXPECT_EQ(table.meine_liste(), kProbeHeads);
   }
-  EXPECT_TRUE(prompts_.messages.isEmpty());
+  EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
 TEST_F(sprachen_test, append_adds_every_line_the_header_line_too) {
@@ -531,7 +514,7 @@ TEST_F(sprachen_test, append_adds_every_line_the_header_line_too) {
   vokabel_liste expected = kProbeHeads;
   expected << basics::vokabel{"Nickname", "Probe head"} << basics::vokabel{"coater_3", "PH-3"};
   EXPECT_EQ(table.meine_liste(), expected);
-  EXPECT_TRUE(prompts_.messages.isEmpty());
+  EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
 TEST_F(sprachen_test, append_refuses_another_number_of_columns) {
@@ -539,7 +522,7 @@ TEST_F(sprachen_test, append_refuses_another_number_of_columns) {
   sprachen table = table_of(kProbeHeads);
   table.append_from_textfile(path);
   EXPECT_EQ(
-      prompts_.messages,
+      prompts_.texts(),
       QStringList{"Error: Number of languages in file does not match current number in program"});
   EXPECT_EQ(table.meine_liste(), kProbeHeads);
 }
