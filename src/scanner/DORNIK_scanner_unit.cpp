@@ -26,7 +26,10 @@ void TDORNIK_scanner_main::FormCreate() {
   const creation_scope scope(this);
   THalvik_scanner_main::FormCreate();
   const QString probe_heads = basics::program_folder_file(QStringLiteral("DORNIK_probeheads.bin"));
-  if (basics::file_exists(probe_heads)) destination_translation.load_from_file(probe_heads);
+  // A damaged table is reported and leaves the table empty; the window
+  // still starts and keeps scanning.
+  if (basics::file_exists(probe_heads))
+    run_guarded([this, &probe_heads] { destination_translation.load_from_file(probe_heads); });
 }
 
 void TDORNIK_scanner_main::initialize_sc_data() {

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,19 @@ TEST(MainWindowTest, CreationShapesTheScanRecordAndFocusesTheActiveButton) {
   }
   EXPECT_EQ(window->inline_data.no_positions, 0);  // the Halvik record is not made here
   EXPECT_EQ(window->focusWidget(), window->active_button);
+}
+
+TEST(MainWindowTest, ADamagedProbeHeadsFileIsReportedAndCreationFinishes) {
+  scanner_site site;
+  site.tree.write("prog/DORNIK_probeheads.bin",
+                  test_support::fixture("vocabulary_truncated.bin"));
+  auto window = site.create_window();
+
+  ASSERT_EQ(site.prompts.texts().size(), 1);
+  EXPECT_TRUE(site.prompts.texts()[0].contains("DORNIK_probeheads.bin"))
+      << site.prompts.texts()[0].toStdString();
+  EXPECT_TRUE(window->creation_complete());
+  EXPECT_TRUE(window->Timer1->isActive());
 }
 
 TEST(MainWindowTest, TheWindowRendersToAPicture) {
