@@ -65,5 +65,9 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // Refuses the claimed file with `message`: no scan file, archived under
   // its own name so no other measurement's copy is replaced.
   void refuse_exsitu_file(const QString& path, const QString& message);
-  bool archive_copy(const QString& path, const QString& archive_name, const QDateTime& measured);
+  // A plate's copy replaces the earlier copy of that plate; a refused file
+  // never takes the place of another file's copy.
+  enum class archive_naming { replace, keep_existing };
+  bool archive_copy(const QString& path, const QString& archive_name, const QDateTime& measured,
+                    archive_naming naming);
 };

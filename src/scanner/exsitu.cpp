@@ -26,8 +26,10 @@ constexpr int kMaxPositions = 33;
 struct spectrum_block {
   int first_line;
   const char* name;
+  bool names_point;  // the T messages also give the point index
 };
-constexpr spectrum_block kBlocks[] = {{36, "R glass"}, {160, "R coating"}, {284, "T"}};
+constexpr spectrum_block kBlocks[] = {
+    {36, "R glass", false}, {160, "R coating", false}, {284, "T", true}};
 
 // Line `number` (from 1) of `lines`, or empty past the end.
 QString line_at(const QStringList& lines, int number) {
@@ -63,10 +65,8 @@ std::optional<int> sheet_resistance_line(const QStringList& lines) {
 
 QString spectral_message(const spectrum_block& block, int position, int point,
                          const QString& field) {
-  const QString where =
-      QString::fromLatin1(block.name) == QStringLiteral("T")
-          ? QStringLiteral("T, Pos. %1  , spectral pos. %2").arg(position).arg(point)
-          : QStringLiteral("%1, Pos. %2").arg(QLatin1String(block.name)).arg(position);
+  QString where = QStringLiteral("%1, Pos. %2").arg(QLatin1String(block.name)).arg(position);
+  if (block.names_point) where += QStringLiteral("  , spectral pos. %1").arg(point);
   return where + QStringLiteral("   ") + field +
          QStringLiteral(" could not be converted to a spectral value.");
 }
@@ -221,25 +221,24 @@ void TDORNIK_scanner_main::convert_exsitu_file(const QString& path) {
 
 bool TDORNIK_scanner_main::archive_exsitu_file(const QString& path) {
   return archive_copy(path, QStringLiteral("exsitu_%1.csv").arg(zeiss_plate),
-                      basics::date_time_from_ole(sc_data.time_of_measurement));
+                      basics::date_time_from_ole(sc_data.time_of_measurement),
+                      archive_naming::replace);
 }
 
 void TDORNIK_scanner_main::refuse_exsitu_file(const QString& path, const QString& message) {
   add_message(message);
   if (!archive_copy(path, QStringLiteral("refused_") + claimed_name,
-                    platform::env().last_modified(path))) {
+                    platform::env().last_modified(path), archive_naming::keep_existing)) {
     set_aside(path, QStringLiteral("The archive copy could not be written."));
   }
 }
 
 bool TDORNIK_scanner_main::archive_copy(const QString& path, const QString& archive_name,
-                                        const QDateTime& measured) {
+                                        const QDateTime& measured, archive_naming naming) {
   if (!prepare_archive_folder(lumor_name, measured)) return true;
   const QString folder = archive_path + platform::kDelimiter;
-  // A refused file never takes the place of a converted plate's copy.
-  const QString target = archive_name.startsWith(QStringLiteral("refused_"))
-                             ? free_name(folder, archive_name)
-                             : folder + archive_name;
+  const QString target =
+      naming == archive_naming::replace ? folder + archive_name : free_name(folder, archive_name);
   return platform::copy_file(path, target).ok();
 }
 
