@@ -40,8 +40,5 @@ int TDORNIK_scanner_main::no_selected_points() {
   return 33;
 }
 
-// The exsitu conversion comes with its own change; until then a file waits.
-void TDORNIK_scanner_main::handle_exsitu_data() {}
-
 // The insitu conversion comes with its own change; until then a file waits.
 void TDORNIK_scanner_main::handle_insitu_data() {}

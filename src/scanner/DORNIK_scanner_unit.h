@@ -4,6 +4,10 @@
 // measurements into scan files and insitu probe-head measurements into inline
 // files, using the probe-head translation table.
 
+#include <QString>
+
+#include <functional>
+
 #include "basics/sprachen.h"
 #include "scanner/halvik_spectrum_scanner_Unit.h"
 
@@ -22,5 +26,48 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   void handle_exsitu_data() override;
   void handle_insitu_data() override;
 
+  // Fills sc_data and zeiss_plate from the exsitu lines in my_file_content;
+  // `path` is the file they came from (its time is the time of measurement).
+  void read_exsitu_measurement(const QString& path);
+  // Converts the claimed exsitu file at `path` into a scan file and archives
+  // it; a file that cannot be converted or archived is set aside, never lost.
+  void convert_exsitu_file(const QString& path);
+  // Copies the claimed file at `path` into the dated archive; false when the
+  // copy could not be made (archiving switched off counts as done).
+  bool archive_exsitu_file(const QString& path);
+
   basics::sprachen destination_translation;
+  qint32 zeiss_plate = 0;
+
+ protected:
+  // Claims the first "*.csv" file of `folder` by renaming it to a temporary
+  // name, at most ten passes per call, and hands each claimed path to
+  // `convert`. A file younger than the settle time is left for a later tick.
+  // The temporary file is removed after `convert` unless it was set aside.
+  void claim_and_convert(const QString& folder, const QString& action,
+                         const std::function<void(const QString&)>& convert);
+  // True while the file at `path` is younger than the settle time.
+  bool still_settling(const QString& path);
+  // Builds archive root + product + year/month/day + `leaf` into
+  // archive_path, creating each folder; false when archiving is switched off.
+  // `measured` dates the folders when archiving by date of measurement.
+  bool prepare_archive_folder(const QString& leaf, const QDateTime& measured);
+  // Moves the claimed file at `path` back into its folder under its own
+  // name + ".failed", out of the scan's reach, and says so on the board.
+  void set_aside(const QString& path, const QString& reason);
+
+  // The input folder name of the file being converted, before it was claimed.
+  QString claimed_name;
+  // Set when the claimed file was set aside and must not be deleted.
+  bool claimed_file_kept = false;
+
+ private:
+  // Refuses the claimed file with `message`: no scan file, archived under
+  // its own name so no other measurement's copy is replaced.
+  void refuse_exsitu_file(const QString& path, const QString& message);
+  // A plate's copy replaces the earlier copy of that plate; a refused file
+  // never takes the place of another file's copy.
+  enum class archive_naming { replace, keep_existing };
+  bool archive_copy(const QString& path, const QString& archive_name, const QDateTime& measured,
+                    archive_naming naming);
 };
