@@ -71,13 +71,8 @@ QString spectral_message(const spectrum_block& block, int position, int point,
          QStringLiteral(" could not be converted to a spectral value.");
 }
 
-QString with_delimiter(const QString& folder) {
-  return folder.endsWith(platform::kDelimiter) ? folder : folder + platform::kDelimiter;
-}
-
-QString folder_of(const QString& path) {
-  return path.left(path.lastIndexOf(platform::kDelimiter) + 1);
-}
+using platform::folder_of;
+using platform::with_delimiter;
 
 // `folder` + `name`, or with "_2", "_3"... before the extension when taken.
 QString free_name(const QString& folder, const QString& name) {
