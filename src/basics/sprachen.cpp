@@ -61,21 +61,6 @@ QByteArray float_bytes(float value) {
   return bytes;
 }
 
-// read_string_record quietly gives "" for a record cut short; inside a
-// vocabulary body that means the data was cut off, so look at its count first.
-bool record_fits(QIODevice& stream, bool utf16) {
-  const QByteArray count = stream.peek(4);
-  if (count.size() < 4) return false;
-  const qint32 n = qFromLittleEndian<qint32>(count.constData());
-  qint64 size = 4;
-  if (utf16) {
-    if (n > 0) size += n;
-  } else if (n / 255 >= 0) {
-    size += (qint64{n / 255} + 1) * 256;  // blocks of one length byte and 255 characters
-  }
-  return size <= stream.bytesAvailable();
-}
-
 error damaged(const QString& source, const QString& detail) {
   return error(QStringLiteral("Error: %1 is damaged: %2.").arg(source, detail));
 }
@@ -93,14 +78,13 @@ table_body read_body(QIODevice& stream, const QString& source) {
   if (qint64{*columns} * *rows > stream.bytesAvailable() / kSmallestRecord)
     throw damaged(source, announced + QStringLiteral(", more than the data can hold"));
 
-  const bool utf16 = uses_utf16_records(read_file_version);
   table_body body{*columns, {}};
   body.rows.reserve(*rows);
   for (int r = 0; r < *rows; ++r) {
     vokabel row;
     row.reserve(*columns);
     for (int c = 0; c < *columns; ++c) {
-      if (!record_fits(stream, utf16))
+      if (!string_record_fits(stream))
         throw damaged(source,
                       QStringLiteral("it ends inside the word of row %1, column %2").arg(r).arg(c));
       row.append(read_string_record(stream));

@@ -106,4 +106,17 @@ void write_string_record(const QString& text, QIODevice& stream) {
   }
 }
 
+bool string_record_fits(QIODevice& stream) {
+  const QByteArray count_bytes = stream.peek(4);
+  if (count_bytes.size() < 4) return false;
+  const qint32 count = qFromLittleEndian<qint32>(count_bytes.constData());
+  qint64 size = 4;
+  if (uses_utf16_records(read_file_version)) {
+    if (count > 0) size += count;
+  } else if (count / 255 >= 0) {
+    size += (qint64{count / 255} + 1) * 256;  // blocks of one length byte and 255 characters
+  }
+  return size <= stream.bytesAvailable();
+}
+
 }  // namespace basics

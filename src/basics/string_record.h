@@ -23,6 +23,12 @@ bool uses_utf16_records(float version);
 // past the end of `stream`.
 QString read_string_record(QIODevice& stream);
 
+// True when the whole record at the stream's position, in the layout chosen
+// by read_file_version, lies inside the stream. read_string_record quietly
+// gives "" or a partial text for a record cut short; readers that must tell a
+// damaged file from an empty word ask this first. Reads nothing.
+bool string_record_fits(QIODevice& stream);
+
 // Writes one record in the layout chosen by program_file_version; throws
 // basics::error when the write cannot be completed.
 void write_string_record(const QString& text, QIODevice& stream);

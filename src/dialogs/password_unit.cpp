@@ -33,25 +33,6 @@ bool skip_exactly(QIODevice& file, qint64 count) {
   return file.skip(count) == count;
 }
 
-// Bytes a string record with this count occupies in the layout that
-// basics::read_file_version selects: the 32-bit count, then either that many
-// UTF-16 bytes or (count div 255) + 1 blocks of 256 bytes.
-qint64 string_record_size(qint32 count) {
-  if (basics::uses_utf16_records(basics::read_file_version)) return 4 + std::max(count, 0);
-  const qint64 blocks = std::max<qint64>(count / 255 + 1, 0);
-  return 4 + blocks * 256;
-}
-
-// The string record reader stops at the end of the file by itself and then
-// yields an empty or partial text; this tells us the file was cut inside the
-// record, so the operator hears of it instead of getting a wrong password.
-bool string_record_fits(QIODevice& file) {
-  const QByteArray count_bytes = file.peek(4);
-  if (count_bytes.size() < 4) return false;
-  const qint32 count = qFromLittleEndian<qint32>(count_bytes.constData());
-  return string_record_size(count) <= file.bytesAvailable();
-}
-
 // Appends the text of every complete record to `target`. False when the file
 // ends before its last record is complete.
 bool append_password_records(QIODevice& file, QString& target) {
@@ -65,7 +46,7 @@ bool append_password_records(QIODevice& file, QString& target) {
   bool complete = true;
   for (int record = 0; record < *record_count; ++record) {
     if (!skip_exactly(file, kUnusedRecordBytes)) return false;
-    const bool fits = string_record_fits(file);
+    const bool fits = basics::string_record_fits(file);
     // Read even when cut short: a UTF-16 record with an oversized count
     // consumes only its count, and the records after it are still read.
     const QString text = basics::read_string_record(file);
