@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QtEndian>
 
-#include <algorithm>
 #include <bit>
 #include <optional>
 
