@@ -2,15 +2,20 @@
 // a service manager would run it.
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 
+#include "basics/scan_data.h"
 #include "support/temp_tree.h"
 
 namespace {
@@ -20,7 +25,8 @@ using test_support::temp_tree;
 const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
 
 // A program folder "prog" holding only the program and vellic_path.ini, a
-// VELLIC tree "v" with product P and an exsitu input folder "in".
+// VELLIC tree "v" with product P and an archive, and an exsitu input folder
+// "in".
 class deployment {
  public:
   deployment() {
@@ -30,8 +36,38 @@ class deployment {
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     tree.write("v/database/current_product/P", {});
     tree.make_folder("v/database/products/P/measurements/L/new");
+    tree.make_folder("v/archive");
     tree.make_folder("in");
     tree.write("prog/vellic_path.ini", tree.path("v").toLocal8Bit() + "\r\n");
+  }
+
+  // The scanner's settings: exsitu files from "in" into the LUMOR
+  // measurement L.
+  void write_scanner_settings() {
+    tree.write("prog/vellic_scanner.ini", tree.path("in").toLocal8Bit() + "\r\nL\r\n");
+  }
+
+  // Puts `bytes` into "in" as an instrument does: written elsewhere, then
+  // moved in whole.
+  void drop(const QString& name, const QByteArray& bytes) {
+    const QString written = tree.write("staging/" + name, bytes);
+    EXPECT_TRUE(QFile::rename(written, tree.path("in/" + name)));
+  }
+
+  QStringList input_files() const {
+    return QDir(tree.path("in")).entryList(QDir::Files | QDir::Hidden);
+  }
+
+  // Archive files by their path below v/archive, with "/" between folders.
+  QStringList archive_files() const {
+    QStringList found;
+    QDirIterator it(tree.path("v/archive"), QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      found << QDir(tree.path("v/archive")).relativeFilePath(it.next());
+    }
+    found.sort();
+    return found;
   }
 
   void start(const QStringList& settings = {}) {
@@ -81,7 +117,7 @@ class deployment {
 
 TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
   deployment site;
-  site.tree.write("prog/vellic_scanner.ini", site.tree.path("in").toLocal8Bit() + "\r\nL\r\n");
+  site.write_scanner_settings();
   site.start();
   const QString scanning = "status: Scanning " + site.tree.path("in") + "/ ... ";
 
@@ -102,6 +138,97 @@ TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
   EXPECT_TRUE(
       saved.startsWith(site.tree.path("in").toLocal8Bit() + "\r\nL\r\nFalse\r\n1\r\n125\r\n"))
       << saved.toStdString();
+}
+
+// The first `count` lines of `bytes`.
+QByteArray first_lines(const QByteArray& bytes, int count) {
+  return bytes.split('\n').mid(0, count).join('\n') + '\n';
+}
+
+QByteArray with_plate(QByteArray measurement, int plate) {
+  return measurement.replace("Plate number,1\r\n",
+                             "Plate number," + QByteArray::number(plate) + "\r\n");
+}
+
+TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
+  deployment site;
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  // Three positions at 100, 1600 and 3100 mm; point j of spectrum s at
+  // position i reads s * 100 + i * 10 + j / 4.
+  const QByteArray measurement = test_support::fixture("exsitu_3_positions.csv");
+  struct dropped {
+    QString name;
+    QByteArray bytes;
+    QString archived_as;
+  };
+  const dropped files[] = {
+      {"plate_a.csv", with_plate(measurement, 501), "exsitu_501.csv"},
+      {"plate_b.csv", with_plate(measurement, 502), "exsitu_502.csv"},
+      {"cut.csv", first_lines(measurement, 60), "refused_cut.csv"},
+  };
+  for (const dropped& file : files) site.drop(file.name, file.bytes);
+
+  const QString out = "v/database/products/P/measurements/L/new/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.archive_files().size() >= 3 &&
+           site.tree.exists(out + "501.scn") && site.tree.exists(out + "502.scn");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString()
+                        << "\ninput: " << site.input_files().join(' ').toStdString()
+                        << "\narchive: " << site.archive_files().join(' ').toStdString();
+  EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(site.process.exitCode(), 0);
+
+  // Every input is in the archive of today, under the product and LUMOR
+  // name, byte for byte; nothing else is.
+  const QStringList archived = site.archive_files();
+  ASSERT_EQ(archived.size(), 3) << archived.join(' ').toStdString();
+  for (const dropped& file : files) {
+    SCOPED_TRACE(file.name.toStdString());
+    const QRegularExpression where("^P/\\d{4}/\\d{1,2}/\\d{1,2}/L/" +
+                                   QRegularExpression::escape(file.archived_as) + "$");
+    const auto copy = std::find_if(archived.begin(), archived.end(), [&](const QString& path) {
+      return where.match(path).hasMatch();
+    });
+    ASSERT_NE(copy, archived.end()) << archived.join(' ').toStdString();
+    EXPECT_EQ(site.tree.read("v/archive/" + *copy), file.bytes);
+  }
+
+  // Only the two plates made scan files, each with every value.
+  EXPECT_EQ(QDir(site.tree.path(out)).entryList(QDir::Files), QStringList({"501.scn", "502.scn"}));
+  for (const QString& scan : QStringList({"501.scn", "502.scn"})) {
+    SCOPED_TRACE(scan.toStdString());
+    basics::scan_data record;
+    record.loadfromfile(site.tree.path(out + scan));
+    ASSERT_EQ(record.no_positions, 3);
+    ASSERT_EQ(record.no_spectra, 3);
+    EXPECT_EQ(record.positions.mid(0, 3), QVector<qint32>({100, 1600, 3100}));
+    EXPECT_EQ(record.sheet_resistance.mid(0, 3), QVector<float>({3.75f, 4.25f, 3.5f}));
+    for (int s = 0; s < 3; ++s)
+      for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 121; ++j)
+          ASSERT_EQ(record.spectral_data[record.the_index(i, s, j)], s * 100 + i * 10 + j / 4.0f)
+              << "spectrum " << s << " position " << i << " point " << j;
+  }
+
+  // The journal shows the conversions and, as the only board line, why the
+  // cut file was refused.
+  EXPECT_TRUE(site.journal.contains(QStringLiteral("   Converting exsitu data ...")))
+      << site.journal.toStdString();
+  const QStringList board =
+      site.journal.split(QLatin1Char('\n')).filter(QRegularExpression("^board: "));
+  ASSERT_EQ(board.size(), 1) << site.journal.toStdString();
+  EXPECT_TRUE(QRegularExpression("^board: Length of file " +
+                                 QRegularExpression::escape(site.tree.path("in") + "/") +
+                                 "[^/]+\\.tmp too small!$")
+                  .match(board[0])
+                  .hasMatch())
+      << board[0].toStdString();
 }
 
 TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
