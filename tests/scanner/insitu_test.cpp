@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -238,14 +239,24 @@ TEST(InsituTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHead) {
        },
        "Error: The measurement folder %1 of the probe head Head B does not exist; no output "
        "written."},
+      {"only its new folder missing", "Head B",
+       [](insitu_site& s) {
+         QDir(s.path("v/database/products/P/measurements/LB/new")).removeRecursively();
+       },
+       "Error: The measurement folder %1 of the probe head Head B does not exist; no output "
+       "written."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     insitu_site site;
     c.arrange(site);
     const auto measurements = [&site] {
-      return QDir(site.path("v/database/products/P/measurements"))
-          .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+      QStringList found;
+      QDirIterator it(site.path("v/database/products/P/measurements"),
+                      QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+      while (it.hasNext()) found << it.next();
+      found.sort();
+      return found;
     };
     const QStringList measurements_before = measurements();
     insitu_measurement m;
@@ -257,7 +268,8 @@ TEST(InsituTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHead) {
     EXPECT_EQ(site.input_files(), QStringList{"a.csv.failed"});
     EXPECT_EQ(site.tree.read("insitu/a.csv.failed"), original);
     EXPECT_FALSE(QDir(site.path("arch/P")).exists());
-    const QString reason = c.reason.arg(site.path("v/database/products/P/measurements/LB/new"));
+    const QString missing = site.path("v/database/products/P/measurements/LB/new");
+    const QString reason = c.reason.contains("%1") ? c.reason.arg(missing) : c.reason;
     EXPECT_EQ(site.board(), (QStringList{"Insitu data: Plate number 1234",
                                          reason + " The measurement a.csv is kept as " +
                                              site.path("insitu/a.csv.failed") + "."}));
