@@ -1,6 +1,7 @@
 #include "scanner/DORNIK_scanner_unit.h"
 
 #include "basics/files.h"
+#include "basics/text.h"
 #include "scanner/window_controls.h"
 
 TDORNIK_scanner_main::TDORNIK_scanner_main(QWidget* parent) : THalvik_scanner_main(parent) {
@@ -40,5 +41,16 @@ int TDORNIK_scanner_main::no_selected_points() {
   return 33;
 }
 
-// The insitu conversion comes with its own change; until then a file waits.
-void TDORNIK_scanner_main::handle_insitu_data() {}
+void TDORNIK_scanner_main::take_plate_number(const QString& field) {
+  if (const auto plate = basics::parse_integer(field)) {
+    zeiss_plate = *plate;
+    return;
+  }
+  add_message(QStringLiteral("Error: ") + field +
+              QStringLiteral(" could not be converted to a plate number."));
+  // The sign and digits the field starts with.
+  int end = 0;
+  if (end < field.size() && (field[end] == u'+' || field[end] == u'-')) ++end;
+  while (end < field.size() && field[end].isDigit() && field[end].unicode() < 128) ++end;
+  zeiss_plate = basics::parse_integer(field.left(end)).value_or(0);
+}

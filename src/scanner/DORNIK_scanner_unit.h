@@ -36,15 +36,28 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // copy could not be made (archiving switched off counts as done).
   bool archive_exsitu_file(const QString& path);
 
+  // Converts the claimed insitu file at `path` into the two-column inline
+  // file of its probe head. A file whose output cannot be written (probe
+  // head unknown, measurement folder missing, write failure) or that cannot
+  // be read is set aside, never lost.
+  void convert_insitu_file(const QString& path);
+  // Copies the claimed insitu file at `path` into the dated archive under
+  // `name`; false when the copy could not be made (archiving switched off
+  // counts as done).
+  bool archive_insitu_file(const QString& path, const QString& name);
+
   basics::sprachen destination_translation;
   qint32 zeiss_plate = 0;
 
  protected:
+  // Whether a file that cannot be claimed yet shows on the status line.
+  enum class rename_failure { silent, reported };
   // Claims the first "*.csv" file of `folder` by renaming it to a temporary
   // name, at most ten passes per call, and hands each claimed path to
   // `convert`. A file younger than the settle time is left for a later tick.
   // The temporary file is removed after `convert` unless it was set aside.
   void claim_and_convert(const QString& folder, const QString& action,
+                         rename_failure on_rename_failure,
                          const std::function<void(const QString&)>& convert);
   // True while the file at `path` is younger than the settle time.
   bool still_settling(const QString& path);
@@ -62,6 +75,14 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   bool claimed_file_kept = false;
 
  private:
+  // Reads the plate number from `field` into zeiss_plate; a field that does
+  // not convert is reported and gives the value of its leading digits.
+  void take_plate_number(const QString& field);
+  // The inline file of zeiss_plate for `probe_head`; sets the claimed file
+  // at `path` aside and returns empty when the probe head is not in the
+  // table or its measurement folder is missing.
+  QString insitu_output_file(const QString& path, const QString& probe_head);
+
   // Refuses the claimed file with `message`: no scan file, archived under
   // its own name so no other measurement's copy is replaced.
   void refuse_exsitu_file(const QString& path, const QString& message);

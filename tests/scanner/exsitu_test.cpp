@@ -255,6 +255,7 @@ TEST(ExsituTest, FileHeldOpenByAnotherProcessWaits) {
     EXPECT_EQ(site.input_files(), QStringList{"a.csv"});
     EXPECT_TRUE(site.board().isEmpty());
     EXPECT_FALSE(site.tree.exists("out/3.scn"));
+    EXPECT_FALSE(site.window->action_label->text().contains("Could not rename"));
   }
   site.window->handle_exsitu_data();
   EXPECT_TRUE(site.tree.exists("out/3.scn"));

@@ -17,7 +17,9 @@
 
 #include "basics/error.h"
 #include "basics/text.h"
+#include "basics/text_file.h"
 #include "scanner_site.h"
+#include "support/insitu_file.h"
 
 namespace {
 
@@ -58,6 +60,35 @@ TEST(ScanCycleTest, AFileInEachFolderRunsExsituFirstThenInsitu) {
   auto window = site.create_window<recording_window>();
   window->Timer1Timer();
   EXPECT_EQ(window->conversions, (QStringList{"exsitu", "insitu"}));
+  EXPECT_TRUE(window->Timer1->isActive());
+}
+
+TEST(ScanCycleTest, OneStepConvertsTheExsituFileFirstThenTheInsituFile) {
+  scanning_site site;
+  site.tree.make_folder("v/archive");
+  basics::sprachen heads;
+  heads.anzahl_vokabeln_plus();
+  heads.set_wort(1, 0, "L");
+  heads.set_wort(1, 1, "Head A");
+  heads.save_to_file(site.program_file("DORNIK_probeheads.bin"));
+  QStringList too_short;
+  for (int n = 1; n <= 101; ++n) too_short << QStringLiteral("line %1").arg(n);
+  basics::write_lines(site.path("in/a.csv"), too_short);
+  basics::write_lines(site.path("insitu/b.csv"),
+                      test_support::insitu_lines(test_support::insitu_measurement{}));
+  auto window = site.create_window();
+  window->Timer1Timer();
+
+  const QStringList board = window->messages->toPlainText().split(u'\n');
+  ASSERT_EQ(board.size(), 3);
+  EXPECT_TRUE(board[0].startsWith("Length of file " + site.folder("in")));
+  EXPECT_EQ(board[1], "Insitu data: Plate number 1234");
+  EXPECT_EQ(board[2], site.path("v/database/products/P/measurements/L/new/1234___T.csv"));
+  EXPECT_TRUE(site.tree.exists("v/archive/P/2024/3/5/L/refused_a.csv"));
+  EXPECT_TRUE(site.tree.exists("v/archive/P/2024/3/5/insitu/b.csv"));
+  EXPECT_TRUE(QDir(site.path("in")).isEmpty());
+  EXPECT_TRUE(QDir(site.path("insitu")).isEmpty());
+  EXPECT_TRUE(window->action_label->text().endsWith("   Converting insitu data ..."));
   EXPECT_TRUE(window->Timer1->isActive());
 }
 
