@@ -1,5 +1,6 @@
 #include "scanner/DORNIK_scanner_unit.h"
 
+#include "basics/exsitu_file.h"
 #include "basics/files.h"
 #include "scanner/window_controls.h"
 
@@ -33,7 +34,7 @@ void TDORNIK_scanner_main::FormCreate() {
 }
 
 void TDORNIK_scanner_main::initialize_sc_data() {
-  shape_record(sc_data, 33, 3, 121, 380.0f, 980.0f);
+  basics::shape_exsitu_record(sc_data);
 }
 
 int TDORNIK_scanner_main::no_selected_points() {
