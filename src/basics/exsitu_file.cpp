@@ -4,6 +4,8 @@
 #include "basics/ole_date.h"
 #include "basics/text.h"
 
+#include <vector>
+
 namespace basics {
 
 namespace {
@@ -24,6 +26,23 @@ constexpr spectrum_block kBlocks[kExsituSpectra] = {
 QString line_at(const QStringList& lines, int number) {
   return number >= 1 && number <= lines.size() ? lines[number - 1] : QString();
 }
+
+// The fields of one line, split once: the reader takes every field of a
+// line, and counting the commas again for each would cost a walk over the
+// line per field.
+class line_fields {
+ public:
+  explicit line_fields(const QString& line)
+      : line_(line), fields_(QStringView(line_).split(u',')) {}
+  // Field n (from 1), trimmed, as comma_field gives it; empty past the end.
+  QString operator[](int n) const {
+    return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1].toString()) : QString();
+  }
+
+ private:
+  QString line_;  // holds the characters the fields look at
+  QList<QStringView> fields_;
+};
 
 // The value of the sign and digits that start `text`: what a plate number
 // that does not convert as a whole still gives.
@@ -89,9 +108,9 @@ void read_plate(const QStringList& lines, qint32& plate, const message_sink& mes
 
 void read_positions(const QStringList& lines, int count, const point_predicate& selected,
                     scan_data& record, const message_sink& message) {
-  const QString line = line_at(lines, kPositionLine);
+  const line_fields line(line_at(lines, kPositionLine));
   for (int i = 0, k = 0; i < count; ++i) {
-    const QString field = comma_field(line, i + kFirstValueField);
+    const QString field = line[i + kFirstValueField];
     const auto value = parse_integer(field);
     if (!value) message(field + QStringLiteral(" could not be converted to a position."));
     if (!selected(i + 1)) continue;
@@ -105,10 +124,10 @@ void read_sheet_resistances(const QStringList& lines, int count, const point_pre
   record.sheet_resistance.resize(count);
   const auto marker = sheet_resistance_line(lines);
   if (!marker) return;
-  const QString line = line_at(lines, *marker);
+  const line_fields line(line_at(lines, *marker));
   for (int i = 0, k = 0; i < count; ++i) {
     if (!selected(i + 1)) continue;
-    const auto value = parse_float(comma_field(line, i + kFirstValueField));
+    const auto value = parse_float(line[i + kFirstValueField]);
     if (value) record.sheet_resistance[k] = float(*value);
     ++k;
   }
@@ -118,11 +137,15 @@ void read_spectra(const QStringList& lines, int count, const point_predicate& se
                   scan_data& record, const message_sink& message) {
   for (int s = 0; s < kExsituSpectra; ++s) {
     const spectrum_block& block = kBlocks[s];
+    std::vector<line_fields> rows;  // point j of every position
+    rows.reserve(record.no_points[s]);
+    for (int j = 0; j < record.no_points[s]; ++j) {
+      rows.emplace_back(line_at(lines, block.first_line + j));
+    }
     for (int i = 0, k = 0; i < count; ++i) {
       if (!selected(i + 1)) continue;
       for (int j = 0; j < record.no_points[s]; ++j) {
-        const QString field =
-            comma_field(line_at(lines, block.first_line + j), i + kFirstValueField);
+        const QString field = rows[j][i + kFirstValueField];
         if (const auto value = parse_float(field)) {
           record.spectral_data[record.the_index(k, s, j)] = float(*value);
         } else {
