@@ -206,6 +206,16 @@ void scan_data::set_size(qint32 no_pos, qint32 no_spec, qint32 max_np) {
   spectral_data.resize(*values);
 }
 
+void shape_record(scan_data& record, qint32 positions, qint32 spectra, qint32 points,
+                  float first_wavelength, float last_wavelength) {
+  record.set_size(positions, spectra, points);
+  for (qint32 spectrum = 0; spectrum < spectra; ++spectrum) {
+    record.x_min[spectrum] = first_wavelength;
+    record.x_max[spectrum] = last_wavelength;
+    record.no_points[spectrum] = points;
+  }
+}
+
 void scan_data::savetofile(const QString& a_filename) const {
   publish_scan_file(a_filename, [this] { return scan_file_bytes(*this); });
 }

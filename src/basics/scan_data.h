@@ -76,6 +76,11 @@ struct scan_data {
   friend bool operator==(const scan_data&, const scan_data&) = default;
 };
 
+// Sizes `record` by set_size and gives each spectrum the same axis of
+// `points` points from `first_wavelength` to `last_wavelength`.
+void shape_record(scan_data& record, qint32 positions, qint32 spectra, qint32 points,
+                  float first_wavelength, float last_wavelength);
+
 // The bytes of the whole record as a scan file, using its counts (which may
 // be lower than its array lengths). Throws basics::error when the counts are
 // negative or exceed the arrays.

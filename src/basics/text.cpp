@@ -4,7 +4,9 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <limits>
+#include <string>
 
 namespace basics {
 
@@ -183,11 +185,19 @@ std::optional<double> parse_float(const QString& text) {
   }
   if (!cursor.at_end()) return std::nullopt;
 
-  // The syntax is checked above; the conversion itself never uses the
-  // locale, so a comma stays invalid on every system.
-  bool ok = false;
-  const double value = QStringView(text).mid(start).toDouble(&ok);
-  if (!ok) return std::nullopt;
+  // The syntax is checked above and admits ASCII only. std::from_chars
+  // converts it correctly rounded, refuses what overflows to infinity or
+  // underflows to zero, and never uses the locale, so a comma stays invalid
+  // on every system. It is many times faster than QString's conversion,
+  // which measurement files with thousands of values feel.
+  QStringView number = QStringView(text).mid(start);
+  if (number.startsWith(u'+')) number = number.mid(1);  // from_chars takes no plus sign
+  std::string ascii(number.size(), '\0');
+  for (qsizetype i = 0; i < number.size(); ++i) ascii[i] = char(number[i].unicode());
+  double value = 0.0;
+  const char* const end = ascii.data() + ascii.size();
+  const auto [stop, failure] = std::from_chars(ascii.data(), end, value);
+  if (failure != std::errc() || stop != end) return std::nullopt;
   return value;
 }
 

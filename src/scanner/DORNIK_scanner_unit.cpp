@@ -1,5 +1,6 @@
 #include "scanner/DORNIK_scanner_unit.h"
 
+#include "basics/exsitu_file.h"
 #include "basics/files.h"
 #include "basics/text.h"
 #include "scanner/window_controls.h"
@@ -34,7 +35,7 @@ void TDORNIK_scanner_main::FormCreate() {
 }
 
 void TDORNIK_scanner_main::initialize_sc_data() {
-  shape_record(sc_data, 33, 3, 121, 380.0f, 980.0f);
+  basics::shape_exsitu_record(sc_data);
 }
 
 int TDORNIK_scanner_main::no_selected_points() {
@@ -42,15 +43,5 @@ int TDORNIK_scanner_main::no_selected_points() {
 }
 
 void TDORNIK_scanner_main::take_plate_number(const QString& field) {
-  if (const auto plate = basics::parse_integer(field)) {
-    zeiss_plate = *plate;
-    return;
-  }
-  add_message(QStringLiteral("Error: ") + field +
-              QStringLiteral(" could not be converted to a plate number."));
-  // The sign and digits the field starts with.
-  int end = 0;
-  if (end < field.size() && (field[end] == u'+' || field[end] == u'-')) ++end;
-  while (end < field.size() && field[end].isDigit() && field[end].unicode() < 128) ++end;
-  zeiss_plate = basics::parse_integer(field.left(end)).value_or(0);
+  zeiss_plate = basics::plate_number(field, [this](const QString& text) { add_message(text); });
 }

@@ -26,10 +26,5 @@ void TTULMEN_scanner_main::initialize_sc_data() {}
 void TTULMEN_scanner_main::shape_record(basics::scan_data& record, qint32 positions, qint32 spectra,
                                         qint32 points, float first_wavelength,
                                         float last_wavelength) {
-  record.set_size(positions, spectra, points);
-  for (qint32 spectrum = 0; spectrum < spectra; ++spectrum) {
-    record.x_min[spectrum] = first_wavelength;
-    record.x_max[spectrum] = last_wavelength;
-    record.no_points[spectrum] = points;
-  }
+  basics::shape_record(record, positions, spectra, points, first_wavelength, last_wavelength);
 }

@@ -165,6 +165,12 @@ TEST(Numbers, FloatSyntaxTakesAPointNeverAComma) {
       {"$10", std::nullopt},
       {"0x10", std::nullopt},
       {"1e999", std::nullopt},
+      {"-2e308", std::nullopt},
+      {"1e308", 1e308},
+      {"4.9e-324", 4.9e-324},    // the smallest subnormal still converts
+      {"1e-400", std::nullopt},  // nothing left of it
+      {"0e999", 0.0},
+      {"0.1000000000000000055511151231257827", 0.1},
   };
   for (const auto& c : cases) {
     const std::optional<double> value = parse_float(QString::fromUtf8(c.text));

@@ -1,0 +1,199 @@
+#include "basics/exsitu_file.h"
+
+#include "basics/error.h"
+#include "basics/ole_date.h"
+#include "basics/text.h"
+
+#include <vector>
+
+namespace basics {
+
+namespace {
+
+constexpr int kPlateLine = 4;
+constexpr int kPositionLine = 8;
+constexpr int kFirstValueField = 4;
+
+struct spectrum_block {
+  int first_line;
+  const char* name;
+  bool names_point;  // the T messages also give the point index
+};
+constexpr spectrum_block kBlocks[kExsituSpectra] = {
+    {36, "R glass", false}, {160, "R coating", false}, {284, "T", true}};
+
+// Line `number` (from 1) of `lines`, or empty past the end.
+QString line_at(const QStringList& lines, int number) {
+  return number >= 1 && number <= lines.size() ? lines[number - 1] : QString();
+}
+
+// The fields of one line, split once: the reader takes every field of a
+// line, and counting the commas again for each would cost a walk over the
+// line per field.
+class line_fields {
+ public:
+  explicit line_fields(const QString& line)
+      : line_(line), fields_(QStringView(line_).split(u',')) {}
+  // Field n (from 1), trimmed, as comma_field gives it; empty past the end.
+  QString operator[](int n) const {
+    return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1].toString()) : QString();
+  }
+
+ private:
+  QString line_;  // holds the characters the fields look at
+  QList<QStringView> fields_;
+};
+
+// The last modification at the two-second resolution of MS-DOS file times.
+QDateTime two_second_time(const QDateTime& time) {
+  const QTime t = time.time();
+  return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
+}
+
+// The marker line of the sheet resistances, if a line follows it.
+std::optional<int> sheet_resistance_line(const QStringList& lines) {
+  for (int number = 1; number < lines.size(); ++number) {
+    if (trimmed(lines[number - 1]) == QStringLiteral("Sheet resistance")) return number + 1;
+  }
+  return std::nullopt;
+}
+
+QString spectral_message(const spectrum_block& block, int position, int point,
+                         const QString& field) {
+  QString where = QStringLiteral("%1, Pos. %2").arg(QLatin1String(block.name)).arg(position);
+  if (block.names_point) where += QStringLiteral("  , spectral pos. %1").arg(point);
+  return where + QStringLiteral("   ") + field +
+         QStringLiteral(" could not be converted to a spectral value.");
+}
+
+// The reader writes without range checks, so the record must hold `count`
+// positions and every point of the three spectra.
+void check_record_holds(const scan_data& record, int count) {
+  bool holds = count >= 0 && record.positions.size() >= count &&
+               record.no_spectra >= kExsituSpectra && record.no_points.size() >= kExsituSpectra;
+  for (int s = 0; holds && s < kExsituSpectra; ++s) {
+    holds = record.no_points[s] >= 0 && record.no_points[s] <= record.max_no_points;
+  }
+  holds = holds &&
+          record.spectral_data.size() >= qint64(count) * record.no_spectra * record.max_no_points;
+  if (!holds) {
+    throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
+                               "hold the %4 positions of an exsitu file.")
+                    .arg(record.positions.size())
+                    .arg(record.no_spectra)
+                    .arg(record.max_no_points)
+                    .arg(count));
+  }
+}
+
+void read_positions(const QStringList& lines, int count, const point_predicate& selected,
+                    scan_data& record, const message_sink& message) {
+  const line_fields line(line_at(lines, kPositionLine));
+  for (int i = 0, k = 0; i < count; ++i) {
+    const QString field = line[i + kFirstValueField];
+    const auto value = parse_integer(field);
+    if (!value) message(field + QStringLiteral(" could not be converted to a position."));
+    if (!selected(i + 1)) continue;
+    if (value) record.positions[k] = *value;
+    ++k;
+  }
+}
+
+void read_sheet_resistances(const QStringList& lines, int count, const point_predicate& selected,
+                            scan_data& record) {
+  record.sheet_resistance.resize(count);
+  const auto marker = sheet_resistance_line(lines);
+  if (!marker) return;
+  const line_fields line(line_at(lines, *marker));
+  for (int i = 0, k = 0; i < count; ++i) {
+    if (!selected(i + 1)) continue;
+    const auto value = parse_float(line[i + kFirstValueField]);
+    if (value) record.sheet_resistance[k] = float(*value);
+    ++k;
+  }
+}
+
+void read_spectra(const QStringList& lines, int count, const point_predicate& selected,
+                  scan_data& record, const message_sink& message) {
+  for (int s = 0; s < kExsituSpectra; ++s) {
+    const spectrum_block& block = kBlocks[s];
+    std::vector<line_fields> rows;  // point j of every position
+    rows.reserve(record.no_points[s]);
+    for (int j = 0; j < record.no_points[s]; ++j) {
+      rows.emplace_back(line_at(lines, block.first_line + j));
+    }
+    for (int i = 0, k = 0; i < count; ++i) {
+      if (!selected(i + 1)) continue;
+      for (int j = 0; j < record.no_points[s]; ++j) {
+        const QString field = rows[j][i + kFirstValueField];
+        if (const auto value = parse_float(field)) {
+          record.spectral_data[record.the_index(k, s, j)] = float(*value);
+        } else {
+          message(spectral_message(block, i, j, field));
+        }
+      }
+      ++k;
+    }
+  }
+}
+
+}  // namespace
+
+void shape_exsitu_record(scan_data& record) {
+  shape_record(record, kExsituPositions, kExsituSpectra, kExsituPoints, kExsituFirstWavelength,
+               kExsituLastWavelength);
+}
+
+int exsitu_position_count(const QStringList& lines) {
+  return count_commas(line_at(lines, kPositionLine)) - 2;
+}
+
+std::optional<QString> exsitu_length_refusal(const QStringList& lines, const QString& path) {
+  // A file too short for all three spectra is refused whole rather than
+  // converted with values left over from the previous plate.
+  if (lines.size() >= kExsituFileLines) return std::nullopt;
+  return QStringLiteral("Length of file ") + path + QStringLiteral(" too small!");
+}
+
+std::optional<QString> exsitu_position_count_refusal(const QStringList& lines,
+                                                     const QString& name) {
+  const int count = exsitu_position_count(lines);
+  if (count >= 0 && count <= kExsituPositions) return std::nullopt;
+  return QStringLiteral(
+             "Error: file %1 holds %2 positions, a scan file takes 0 to %3; no scan file written.")
+      .arg(name)
+      .arg(count)
+      .arg(kExsituPositions);
+}
+
+std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& path,
+                                      const QString& name) {
+  if (auto refusal = exsitu_length_refusal(lines, path)) return refusal;
+  return exsitu_position_count_refusal(lines, name);
+}
+
+qint32 plate_number(const QString& field, const message_sink& message) {
+  if (const auto value = parse_integer(field)) return *value;
+  message(QStringLiteral("Error: ") + field +
+          QStringLiteral(" could not be converted to a plate number."));
+  // The sign and digits the field starts with.
+  int end = 0;
+  if (end < field.size() && (field[end] == u'+' || field[end] == u'-')) ++end;
+  while (end < field.size() && field[end].isDigit() && field[end].unicode() < 128) ++end;
+  return parse_integer(field.left(end)).value_or(0);
+}
+
+void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
+                       const point_predicate& selected, scan_data& record, qint32& plate,
+                       const message_sink& message) {
+  const int count = exsitu_position_count(lines);
+  check_record_holds(record, count);
+  record.time_of_measurement = ole_date_from(two_second_time(last_modified));
+  plate = plate_number(comma_field(line_at(lines, kPlateLine), 2), message);
+  record.no_positions = count;
+  read_positions(lines, count, selected, record, message);
+  read_sheet_resistances(lines, count, selected, record);
+  read_spectra(lines, count, selected, record, message);
+}
+
+}  // namespace basics

@@ -1,0 +1,239 @@
+// scan_file_tool: inspects scan files (.scn) and converts exsitu measurement
+// files into scan files the way the scanner does, without its window.
+//
+//   scan_file_tool dump FILE.scn
+//       prints the header, a blank line and the values as CSV; see kUsageText.
+//   scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...
+//       converts the files in the order given into OUTPUT_FOLDER/<plate>.scn,
+//       all points selected, one scan record carried from file to file.
+//
+// Exit codes: 0 done, 1 a file could not be read, converted or written,
+// 2 wrong arguments.
+
+#include "basics/error.h"
+#include "basics/exsitu_file.h"
+#include "basics/files.h"
+#include "basics/ole_date.h"
+#include "basics/scan_data.h"
+#include "basics/text_file.h"
+#include "platform/env.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <QtEndian>
+
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char kUsageText[] =
+    "Usage: scan_file_tool dump FILE.scn\n"
+    "       scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...\n"
+    "\n"
+    "dump prints the header of the scan file, one item a line (version,\n"
+    "counts, positions, sheet resistances, the axis of each spectrum, the time\n"
+    "of measurement as local date and time and as OLE date), a blank line, and\n"
+    "then the values as CSV: a title line, then one line per position and\n"
+    "spectrum, position-major: index,position,spectrum,slot 0,...,slot M-1\n"
+    "(all M slots, also those beyond the spectrum's points).\n"
+    "\n"
+    "convert-exsitu converts exsitu measurement files, in the order given,\n"
+    "into OUTPUT_FOLDER/<plate>.scn as the scanner does (all points selected,\n"
+    "a value that does not convert keeps the previous file's value) and prints\n"
+    "the name of each scan file written. Messages go to standard error, each\n"
+    "after the name of its file. A file too short or with too many positions\n"
+    "is reported and skipped; the others are still converted.\n"
+    "\n"
+    "Exit codes: 0 every file read or converted (messages about single values\n"
+    "included), 1 a file could not be read, was refused or could not be\n"
+    "written, 2 wrong arguments.";
+
+void print_error(const QString& text) {
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+bool write_stdout(const QByteArray& bytes) {
+  return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) ==
+             static_cast<size_t>(bytes.size()) &&
+         std::fflush(stdout) == 0;
+}
+
+// The shortest text that reads back as the same float.
+QString float_text(float value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QString double_text(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+template <typename T, typename Text>
+QString joined(const QVector<T>& values, qint32 count, Text text) {
+  QStringList parts;
+  for (qint32 i = 0; i < count; ++i) parts << text(values[i]);
+  return parts.join(u',');
+}
+
+QString int_text(qint32 value) {
+  return QString::number(value);
+}
+
+QString time_text(double days) {
+  const QDateTime time = basics::date_time_from_ole(days);
+  const QString readable = time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                                          : QStringLiteral("not a valid date");
+  return readable + QStringLiteral(" (OLE date ") + double_text(days) + QStringLiteral(")");
+}
+
+// The header lines of a scan file of `version` read into `record`; `bytes`
+// is the whole file.
+QStringList header_lines(const basics::scan_data& record, float version, const QByteArray& bytes) {
+  QStringList out;
+  const QString bits =
+      QString::number(qFromLittleEndian<quint32>(bytes.constData()), 16).rightJustified(8, u'0');
+  out << QStringLiteral("version: %1 (%2)").arg(float_text(version), bits.toUpper());
+  const qint32 n = record.no_positions;
+  out << QStringLiteral("positions: %1").arg(n);
+  out << QStringLiteral("spectra: %1").arg(record.no_spectra);
+  out << QStringLiteral("points: %1").arg(record.max_no_points);
+  out << QStringLiteral("position values: ") + joined(record.positions, n, int_text);
+  out << (basics::has_sheet_resistances(version)
+              ? QStringLiteral("sheet resistances: ") +
+                    joined(record.sheet_resistance, n, float_text)
+              : QStringLiteral("sheet resistances: none (version below 1.2)"));
+  for (qint32 s = 0; s < record.no_spectra; ++s) {
+    out << QStringLiteral("spectrum %1: first %2, last %3, points %4")
+               .arg(s)
+               .arg(float_text(record.x_min[s]), float_text(record.x_max[s]))
+               .arg(record.no_points[s]);
+  }
+  // The bytes the record takes with its time tell whether the file stored one.
+  const qint64 with_time = basics::scan_file_bytes(record).size();
+  if (!basics::has_time_of_measurement(version)) {
+    out << QStringLiteral("time of measurement: none (version below 1.1)");
+  } else if (bytes.size() < with_time) {
+    out << QStringLiteral("time of measurement: none (a partial scan file)");
+  } else {
+    out << QStringLiteral("time of measurement: ") + time_text(record.time_of_measurement);
+  }
+  if (bytes.size() > with_time) {
+    out << QStringLiteral("note: %1 bytes after the time of measurement are not read")
+               .arg(bytes.size() - with_time);
+  }
+  return out;
+}
+
+QStringList value_lines(const basics::scan_data& record) {
+  QStringList out;
+  QString title = QStringLiteral("index,position,spectrum");
+  for (qint32 w = 0; w < record.max_no_points; ++w) title += QStringLiteral(",slot %1").arg(w);
+  out << title;
+  for (qint32 p = 0; p < record.no_positions; ++p) {
+    for (qint32 s = 0; s < record.no_spectra; ++s) {
+      QString line = QStringLiteral("%1,%2,%3").arg(p).arg(record.positions[p]).arg(s);
+      const qint32 first = record.the_index(p, s, 0);
+      for (qint32 w = 0; w < record.max_no_points; ++w) {
+        line += u',' + float_text(record.spectral_data[first + w]);
+      }
+      out << line;
+    }
+  }
+  return out;
+}
+
+int dump(const QString& scan_file) {
+  const auto not_read = [&](const QString& reason) {
+    print_error(
+        QStringLiteral("Error: The scan file %1 cannot be read. %2").arg(scan_file, reason));
+    return kFailed;
+  };
+  QByteArray bytes;
+  const platform::Status status = platform::env().read_file(scan_file, &bytes);
+  if (!status.ok()) return not_read(status.message());
+  basics::scan_data record;
+  try {
+    // No load time: the header tells from the file's size whether it stored one.
+    basics::read_scan_file_bytes(bytes, 0.0, record);
+  } catch (const basics::error& e) {
+    return not_read(e.text());
+  }
+  // The reader has checked the header is there; it keeps the version out
+  // of the record, so the dump takes it from the bytes.
+  const float version = qFromLittleEndian<float>(bytes.constData());
+  record.file_format = version;
+  const QStringList lines =
+      header_lines(record, version, bytes) + QStringList{QString()} + value_lines(record);
+  if (!write_stdout((lines.join(u'\n') + u'\n').toUtf8())) {
+    print_error(QStringLiteral("Error: could not write to standard output."));
+    return kFailed;
+  }
+  return 0;
+}
+
+// Converts one exsitu file into `folder`; false when it was not converted.
+bool convert_one(const QString& file, const QString& folder, basics::scan_data& record,
+                 qint32& plate) {
+  const auto report = [&file](const QString& message) {
+    print_error(file + QStringLiteral(": ") + message);
+  };
+  try {
+    const QStringList lines = basics::read_lines(file);
+    if (const auto refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName())) {
+      report(*refusal);
+      return false;
+    }
+    basics::read_exsitu_lines(
+        lines, platform::env().last_modified(file), [](int) { return true; }, record, plate,
+        report);
+    const QString target =
+        platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral(".scn");
+    record.savetofile(target);
+    write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
+    return true;
+  } catch (const basics::error& e) {
+    report(e.text());
+    return false;
+  }
+}
+
+int convert_exsitu(const QString& folder, const QStringList& files) {
+  if (!basics::folder_exists(folder)) {
+    print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
+    return kFailed;
+  }
+  basics::scan_data record;
+  basics::shape_exsitu_record(record);
+  qint32 plate = 0;
+  bool all_converted = true;
+  for (const QString& file : files) {
+    if (!convert_one(file, folder, record, plate)) all_converted = false;
+  }
+  return all_converted ? 0 : kFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = app.arguments().mid(1);
+  try {
+    if (args.size() == 2 && args[0] == QLatin1String("dump")) return dump(args[1]);
+    if (args.size() >= 3 && args[0] == QLatin1String("convert-exsitu")) {
+      return convert_exsitu(args[1], args.mid(2));
+    }
+  } catch (const basics::error& e) {
+    print_error(e.text());
+    return kFailed;
+  }
+  print_error(QString::fromLatin1(kUsageText));
+  return kUsage;
+}

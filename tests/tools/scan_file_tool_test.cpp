@@ -1,0 +1,270 @@
+#include "basics/scan_data.h"
+#include "basics/text_file.h"
+#include "platform/env.h"
+#include "support/exsitu_file.h"
+#include "support/temp_tree.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test_support::expected_scan_file;
+using test_support::exsitu_lines;
+using test_support::exsitu_plate;
+using test_support::fixture;
+using test_support::plate_with;
+using test_support::temp_tree;
+
+struct run_result {
+  int exit_code = -1;
+  QString out;
+  QString err;
+  QStringList err_lines() const { return err.split(u'\n', Qt::SkipEmptyParts); }
+};
+
+run_result run_tool(const QStringList& arguments) {
+  QProcess tool;
+  tool.start(QStringLiteral(TEST_BIN_DIR "/scan_file_tool"), arguments);
+  EXPECT_TRUE(tool.waitForFinished(30000)) << tool.errorString().toStdString();
+  EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+  return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
+          QString::fromUtf8(tool.readAllStandardError())};
+}
+
+// 2 positions, 2 spectra of 3 slots (the second using 2), measured on
+// 15 March 2024 at 10:15:36.
+basics::scan_data small_record() {
+  basics::scan_data data;
+  data.set_size(2, 2, 3);
+  data.positions = {-5, 5};
+  data.sheet_resistance = {1.5f, 2.25f};
+  data.x_min = {400.0f, 380.0f};
+  data.x_max = {800.0f, 980.0f};
+  data.no_points = {3, 2};
+  for (int k = 0; k < 12; ++k) data.spectral_data[k] = 0.25f * float(k);
+  data.time_of_measurement = 45366.4275;
+  return data;
+}
+
+const QDateTime kWritten(QDate(2024, 3, 4), QTime(10, 15, 37));
+const QDateTime kMeasured(QDate(2024, 3, 4), QTime(10, 15, 36));  // two-second resolution
+
+class scan_file_tool : public ::testing::Test {
+ protected:
+  QString drop(const QString& name, const exsitu_plate& p) const {
+    return drop_lines(name, exsitu_lines(p));
+  }
+  QString drop_lines(const QString& name, const QStringList& lines) const {
+    const QString file = tree_.path("in/" + name);
+    tree_.make_folder("in");
+    basics::write_lines(file, lines);
+    EXPECT_TRUE(platform::env().set_last_modified(file, kWritten).ok());
+    return file;
+  }
+  QStringList scan_files() const {
+    return QDir(tree_.path("out")).entryList({"*.scn"}, QDir::Files, QDir::Name);
+  }
+  temp_tree tree_;
+};
+
+TEST_F(scan_file_tool, dump_prints_the_header_and_one_line_per_position_and_spectrum) {
+  const QString file = tree_.path("small.scn");
+  small_record().savetofile(file);
+  const run_result r = run_tool({"dump", file});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+  EXPECT_EQ(r.out,
+            "version: 1.2 (3F99999A)\n"
+            "positions: 2\n"
+            "spectra: 2\n"
+            "points: 3\n"
+            "position values: -5,5\n"
+            "sheet resistances: 1.5,2.25\n"
+            "spectrum 0: first 400, last 800, points 3\n"
+            "spectrum 1: first 380, last 980, points 2\n"
+            "time of measurement: 2024-03-15 10:15:36.000 (OLE date 45366.4275)\n"
+            "\n"
+            "index,position,spectrum,slot 0,slot 1,slot 2\n"
+            "0,-5,0,0,0.25,0.5\n"
+            "0,-5,1,0.75,1,1.25\n"
+            "1,5,0,1.5,1.75,2\n"
+            "1,5,1,2.25,2.5,2.75\n");
+}
+
+// Files without a stored time must not show one: the reader fills in the
+// load time for them, which is no time of measurement.
+TEST_F(scan_file_tool, dump_says_which_optional_blocks_a_file_lacks) {
+  const basics::scan_data record = small_record();
+  QByteArray padded = basics::scan_file_bytes(record);
+  padded.append("abc");
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    QStringList expected_lines;
+  } cases[] = {
+      {"v10.scn",
+       fixture("scan_v10.scn"),
+       {"version: 1 (3F800000)", "sheet resistances: none (version below 1.2)",
+        "time of measurement: none (version below 1.1)", "0,10,0,0.5,1.5,2.5"}},
+      {"v11.scn",
+       fixture("scan_v11.scn"),
+       {"sheet resistances: none (version below 1.2)",
+        "time of measurement: 2024-03-15 10:15:36.000 (OLE date 45366.4275)"}},
+      {"part.scn",
+       basics::partial_scan_file_bytes(record, 2, 2),
+       {"positions: 1", "position values: 5", "time of measurement: none (a partial scan file)",
+        "0,5,1,2.25,2.5,2.75"}},
+      {"padded.scn", padded, {"note: 3 bytes after the time of measurement are not read"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const run_result r = run_tool({"dump", tree_.write(c.name, c.bytes)});
+    EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n');
+    for (const QString& line : c.expected_lines) {
+      EXPECT_TRUE(lines.contains(line)) << line.toStdString() << "\nin\n" << r.out.toStdString();
+    }
+  }
+}
+
+TEST_F(scan_file_tool, dump_of_a_damaged_file_fails_with_a_message) {
+  const struct {
+    const char* fixture;
+    const char* message_part;
+  } cases[] = {
+      {"scan_short_header.scn", "It holds 10 bytes, fewer than the 16 of its header."},
+      {"scan_truncated.scn", "need 68 bytes, but it holds only 62."},
+      {"scan_lying_count.scn", "(1000000 positions, 3 spectra, 121 points) need"},
+      {"scan_negative_count.scn", "It gives a negative count"},
+      {"scan_huge_counts.scn", "are too large for a scan record."},
+      {"scan_garbage.scn", "are too large for a scan record."},
+      {"scan_time_cut.scn", "It ends inside its time of measurement."},
+      {"", "cannot be read"},  // no such file
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    const QString name = QString::fromLatin1(c.fixture);
+    const QString file =
+        name.isEmpty() ? tree_.path("missing.scn") : tree_.write(name, fixture(name));
+    const run_result r = run_tool({"dump", file});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(file)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message_part))) << r.err.toStdString();
+  }
+}
+
+TEST_F(scan_file_tool, convert_exsitu_writes_the_scan_files_byte_by_byte) {
+  tree_.make_folder("out");
+  const exsitu_plate first = plate_with(33, "77");
+  const exsitu_plate second = plate_with(3, "-8");
+  const QString a = drop("a.csv", first);
+  const QString b = drop("b.csv", second);
+  const run_result r = run_tool({"convert-exsitu", tree_.path("out"), a, b});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+  EXPECT_EQ(tree_.read("out/77.scn"), expected_scan_file(first, kMeasured));
+  EXPECT_EQ(tree_.read("out/-8.scn"), expected_scan_file(second, kMeasured));
+  EXPECT_EQ(r.out,
+            "wrote " + tree_.path("out/77.scn") + "\nwrote " + tree_.path("out/-8.scn") + "\n");
+  EXPECT_TRUE(tree_.exists("in/a.csv"));  // the tool leaves its inputs alone
+}
+
+// One record lives from file to file, as in the scanner: what a file does
+// not give keeps the previous file's value.
+TEST_F(scan_file_tool, convert_exsitu_carries_values_that_do_not_convert) {
+  tree_.make_folder("out");
+  const QString a = drop("a.csv", plate_with(3, "1"));
+  exsitu_plate bad = plate_with(3, "2");
+  bad.positions[1] = "12a";
+  bad.marker = false;
+  bad.value = [](int s, int i, int j) {
+    if (s == 1 && i == 2 && j == 0) return QStringLiteral("q");
+    return QString::number(exsitu_plate::spectral_value(s, i, j) + 1, 'f', 3);
+  };
+  const QString b = drop("b.csv", bad);
+  const run_result r = run_tool({"convert-exsitu", tree_.path("out"), a, b});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err_lines(),
+            (QStringList{b + ": 12a could not be converted to a position.",
+                         b + ": R coating, Pos. 2   q could not be converted to a spectral "
+                             "value."}));
+  basics::scan_data record;
+  record.loadfromfile(tree_.path("out/2.scn"));
+  EXPECT_EQ(record.positions, (QVector<qint32>{10, 20, 30}));
+  EXPECT_EQ(record.sheet_resistance, (QVector<float>{1.5f, 1.75f, 2.0f}));
+  EXPECT_EQ(record.spectral_data[record.the_index(2, 1, 0)],
+            float(exsitu_plate::spectral_value(1, 2, 0)));
+  EXPECT_EQ(record.spectral_data[record.the_index(2, 1, 1)],
+            float(exsitu_plate::spectral_value(1, 2, 1) + 1));
+}
+
+TEST_F(scan_file_tool, refused_and_unreadable_files_do_not_stop_the_others) {
+  tree_.make_folder("out");
+  exsitu_plate short_plate = plate_with(3, "2");
+  short_plate.line_count = 403;
+  const QString a = drop("a.csv", plate_with(3, "1"));
+  const QString too_short = drop("short.csv", short_plate);
+  const QString wide = drop("wide.csv", plate_with(34, "3"));
+  const QString missing = tree_.path("in/missing.csv");
+  const QString d = drop("d.csv", plate_with(2, "4"));
+  const run_result r =
+      run_tool({"convert-exsitu", tree_.path("out"), a, too_short, wide, missing, d});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(scan_files(), (QStringList{"1.scn", "4.scn"}));
+  const QStringList err = r.err_lines();
+  ASSERT_EQ(err.size(), 3) << r.err.toStdString();
+  EXPECT_EQ(err[0], too_short + ": Length of file " + too_short + " too small!");
+  EXPECT_EQ(err[1], wide +
+                        ": Error: file wide.csv holds 34 positions, a scan file takes 0 to 33; "
+                        "no scan file written.");
+  EXPECT_TRUE(err[2].startsWith(missing + ": ")) << err[2].toStdString();
+}
+
+TEST_F(scan_file_tool, output_that_cannot_be_written_is_reported) {
+  const QString a = drop("a.csv", plate_with(3, "5"));
+  // A folder in the way of the scan file: the publish cannot replace it.
+  tree_.write("blocked/5.scn/keep.txt", "x");
+  const struct {
+    const char* name;
+    QString folder;
+    QString message_part;
+  } cases[] = {
+      {"missing folder", tree_.path("no_such_folder"), "does not exist"},
+      {"a file, not a folder", a, "does not exist"},
+      {"target taken by a folder", tree_.path("blocked"), "was not written"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const run_result r = run_tool({"convert-exsitu", c.folder, a});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(c.folder)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(c.message_part)) << r.err.toStdString();
+  }
+  EXPECT_FALSE(tree_.exists("no_such_folder"));
+  EXPECT_EQ(tree_.read("blocked/5.scn/keep.txt"), "x");
+}
+
+TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
+  const QStringList cases[] = {
+      {},
+      {"dump"},
+      {"dump", "a.scn", "b.scn"},
+      {"convert-exsitu", tree_.path()},
+      {"convert", tree_.path(), "a.csv"},
+  };
+  for (const QStringList& arguments : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const run_result r = run_tool(arguments);
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.startsWith("Usage: scan_file_tool dump FILE.scn")) << r.err.toStdString();
+  }
+}
+
+}  // namespace
