@@ -148,7 +148,9 @@ QString TSELMAR_spectrum_scanner_main::historic_inline_pane_id(int channel, doub
 qint64 TSELMAR_spectrum_scanner_main::query_pane_id(pane_id_variant variant, int channel,
                                                     const QDateTime& moment) {
   if (variant != pane_id_variant::fixed && !ADOConnection.is_open()) {
-    return ++pane_id_simulation;
+    // Counts on for the window's whole life; wraps rather than overflows.
+    pane_id_simulation = qint32(quint32(pane_id_simulation) + 1u);
+    return pane_id_simulation;
   }
   const QString& high_query = sql_query_pane_id_high[channel];
   const QString& low_query = sql_query_pane_id_low[channel];

@@ -264,6 +264,8 @@ TEST_F(SelmarQueriesTest, WithoutAConnectionPaneIdsAreCountedAndTheLineSpeedIs60
   EXPECT_EQ(window->historic_inline_pane_id(9, 41404.6), "") << "no channel, no count";
   EXPECT_EQ(window->historic_inline_pane_id(1, std::nan("")), "4")
       << "no date is needed for a simulated id";
+  window->pane_id_simulation = std::numeric_limits<qint32>::max();
+  EXPECT_EQ(window->last_inline_pane_id(2), "-2147483648") << "the 32-bit counter wraps";
   EXPECT_TRUE(board.isEmpty());
   EXPECT_TRUE(site.prompts.texts().isEmpty());
 }
