@@ -43,6 +43,9 @@ TSELMAR_spectrum_scanner_main::TSELMAR_spectrum_scanner_main(QWidget* parent)
   hide_controls({line_speed_label, Button3, Button4, sql_test_query});
 
   on_click(Button2, &TSELMAR_spectrum_scanner_main::Button2Click);
+  on_click(Button1, &TSELMAR_spectrum_scanner_main::Button1Click);
+  on_click(Button3, &TSELMAR_spectrum_scanner_main::Button3Click);
+  on_click(Button4, &TSELMAR_spectrum_scanner_main::Button4Click);
 }
 
 void TSELMAR_spectrum_scanner_main::FormCreate() {

@@ -4,6 +4,7 @@
 // position offsets, the archive and database settings of the VELLIC base
 // folder and the database connection.
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -28,6 +29,32 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
 
   void active_buttonClick() override;
   void Button2Click();
+  // The database test buttons ("Historic ID", "sql_test_query", "Line speed").
+  void Button1Click();
+  void Button3Click();
+  void Button4Click();
+
+  // ---- Line speed and pane id queries (selmar_queries.cpp) ----------------
+  // A database error passes to the caller as a basics::error with the
+  // driver's text; nothing is caught here.
+  //
+  // Asks the database for the line speed and publishes it; 600 without a
+  // connection, and then nothing is published.
+  void get_line_speed();
+  // Renames the one .txt file of the line-speed folder to line_speed + ".txt"
+  // (500 when line_speed is 0).
+  void publish_line_speed();
+  // The folder holding the line-speed file, ending with the delimiter; empty
+  // when no inline input folder is configured.
+  QString line_speed_folder() const;
+  // The pane id under inline channel 0 ... 4 now, as decimal text; channel 5
+  // asks channel 4's queries at a fixed test moment and shows the answer.
+  // Empty for any other channel.
+  QString last_inline_pane_id(int channel);
+  // The pane id under inline channel 0 ... 4 at `the_datetime` (days since
+  // 30 December 1899), as decimal text; empty for any other channel. A
+  // `the_datetime` that is no date is an error when the query needs it.
+  QString historic_inline_pane_id(int channel, double the_datetime);
 
   // Appends one line at the end of the message board.
   void send_message(const QString& the_message);
@@ -83,4 +110,14 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   void read_selmar_ini(const QStringList& sl);
   void read_selmar_spectrum_scanner_ini();
   void open_database_connection();
+
+  // How a pane id query picks its moment, whether it may simulate the answer
+  // without a connection, and where its test output goes.
+  enum class pane_id_variant { now, historic, fixed };
+  qint64 query_pane_id(pane_id_variant variant, int channel, const QDateTime& moment);
+  int read_query_value(const QString& text, const QString& column);
+  QString query_text(const QString& configured, const QDateTime& moment,
+                     const QString& fixed_test_date) const;
+  void show_test_output(pane_id_variant variant, const QString& text);
+  bool test_output() const { return test_mode > 0; }
 };
