@@ -119,7 +119,18 @@ QString date_time_stamp() {
   const QDateTime now = platform::env().now();
   const QLocale locale = QLocale::system();
   return locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("  ") +
-         locale.toString(now.time(), QLocale::LongFormat);
+         long_time_text(locale, now.time());
+}
+
+QString long_time_text(const QLocale& locale, const QTime& time) {
+  QString format;
+  bool quoted = false;
+  for (const QChar c : locale.timeFormat(QLocale::LongFormat)) {
+    if (c == u'\'') quoted = !quoted;
+    if (!quoted && c == u't') continue;
+    format += c;
+  }
+  return locale.toString(time, format.simplified());
 }
 
 QString padded_int_to_string(int value, int width) {

@@ -2,7 +2,9 @@
 
 // Field splitting, number syntax and small text helpers.
 
+#include <QLocale>
 #include <QString>
+#include <QTime>
 
 #include <optional>
 
@@ -24,6 +26,11 @@ int count_tabs(const QString& line);
 // Today's date in the user's short date format, two spaces, the time in the
 // user's long time format.
 QString date_time_stamp();
+
+// `time` in `locale`'s long time format without its time-zone part: Qt's
+// long formats name the zone, which neither the status line nor a date
+// literal sent to a database server wants.
+QString long_time_text(const QLocale& locale, const QTime& time);
 
 // `value` in decimal with spaces in front up to `width` characters (0 to
 // 255); a longer number is not cut.

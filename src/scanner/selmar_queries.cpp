@@ -32,20 +32,6 @@ constexpr qint32 kDefaultLineSpeed = 500;
 constexpr int kFixedPaneIdChannel = 4;
 constexpr int kInlineChannels = 5;
 
-// The locale's long time format without its time-zone part: a zone name
-// inside the date literal would make every query fail on the server.
-QString time_format_without_zone(const QLocale& locale) {
-  const QString format = locale.timeFormat(QLocale::LongFormat);
-  QString kept;
-  bool quoted = false;
-  for (const QChar c : format) {
-    if (c == u'\'') quoted = !quoted;
-    if (!quoted && c == u't') continue;
-    kept += c;
-  }
-  return kept.simplified();
-}
-
 // The locale's short date, one space and its long time; the time is left out
 // at exactly midnight.
 QString date_text(const QDateTime& moment) {
@@ -55,7 +41,7 @@ QString date_text(const QDateTime& moment) {
   const QLocale locale = QLocale::system();
   const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
   if (moment.time() == QTime(0, 0)) return date;
-  return date + QLatin1Char(' ') + locale.toString(moment.time(), time_format_without_zone(locale));
+  return date + QLatin1Char(' ') + basics::long_time_text(locale, moment.time());
 }
 
 QString with_date_literal(const QString& configured, const QString& date) {

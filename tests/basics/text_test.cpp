@@ -194,4 +194,17 @@ TEST(Text, DateTimeStampFollowsTheProgramClock) {
   EXPECT_NE(basics::date_time_stamp(), stamp);
 }
 
+// Qt's long time formats end in the zone name ("07:08:09 UTC"); the stamp,
+// like the operator's clock, ends with the seconds.
+TEST(Text, LongTimeLeavesTheZoneOut) {
+  for (const char* name : {"C", "de_DE", "en_US", "ja_JP"}) {
+    const QLocale locale(QString::fromLatin1(name));
+    const QString text = basics::long_time_text(locale, QTime(7, 8, 9));
+    EXPECT_TRUE(text.contains(QStringLiteral("08"))) << name << ": " << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("UTC")) || text.contains(QStringLiteral("GMT")))
+        << name << ": " << text.toStdString();
+    EXPECT_EQ(text, text.trimmed()) << name;
+  }
+}
+
 }  // namespace
