@@ -17,6 +17,7 @@
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
 #include "platform/env.h"
+#include "tools/tool_output.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,12 +25,13 @@
 #include <QtEndian>
 
 #include <charconv>
-#include <cstdio>
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using tools::kFailed;
+using tools::kUsage;
+using tools::print_error;
+using tools::write_stdout;
 
 const char kUsageText[] =
     "Usage: scan_file_tool dump FILE.scn\n"
@@ -52,16 +54,6 @@ const char kUsageText[] =
     "Exit codes: 0 every file read or converted (messages about single values\n"
     "included), 1 a file could not be read, was refused or could not be\n"
     "written, 2 wrong arguments.";
-
-void print_error(const QString& text) {
-  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-bool write_stdout(const QByteArray& bytes) {
-  return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) ==
-             static_cast<size_t>(bytes.size()) &&
-         std::fflush(stdout) == 0;
-}
 
 // The shortest text that reads back as the same float.
 QString float_text(float value) {

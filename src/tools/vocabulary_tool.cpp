@@ -13,30 +13,21 @@
 
 #include "basics/error.h"
 #include "basics/sprachen.h"
+#include "tools/tool_output.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cstdio>
-
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using tools::kFailed;
+using tools::kUsage;
+using tools::print_error;
+using tools::write_stdout;
 
 const char kUsageText[] =
     "Usage: vocabulary_tool dump FILE.bin\n"
     "       vocabulary_tool import IN.txt OUT.bin";
-
-void print_error(const QString& text) {
-  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-bool write_stdout(const QByteArray& bytes) {
-  return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) ==
-             static_cast<size_t>(bytes.size()) &&
-         std::fflush(stdout) == 0;
-}
 
 int dump(const QString& bin_file) {
   basics::sprachen table;

@@ -1,13 +1,12 @@
 #include "database/connection.h"
 #include "database/odbc_drivers.h"
 
+#include "support/sql_setup.h"
 #include "support/temp_tree.h"
 #include "thrown_text.h"
 
 #include <QHostAddress>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTcpServer>
 
 #include <gmock/gmock.h>
@@ -38,18 +37,8 @@ class database_sqlite : public ::testing::Test {
 
   QString connection_string() const { return "Driver=SQLite3;Database=" + file_; }
 
-  // Prepares the file through a plain Qt connection of its own.
-  void execute(const QStringList& statements) {
-    {
-      QSqlDatabase setup = QSqlDatabase::addDatabase("QODBC", "setup");
-      setup.setDatabaseName(connection_string());
-      ASSERT_TRUE(setup.open()) << setup.lastError().text().toStdString();
-      for (const QString& statement : statements) {
-        QSqlQuery query(setup);
-        ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-      }
-    }
-    QSqlDatabase::removeDatabase("setup");
+  void execute(const QStringList& statements) const {
+    test_support::execute_sql(connection_string(), statements);
   }
 
   test_support::temp_tree tree_;

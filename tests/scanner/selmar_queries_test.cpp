@@ -9,9 +9,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <cmath>
 #include <limits>
@@ -20,6 +17,7 @@
 #include "database/thrown_text.h"
 #include "platform/env.h"
 #include "scanner_site.h"
+#include "support/sql_setup.h"
 
 namespace {
 
@@ -68,18 +66,8 @@ class SelmarQueriesTest : public ::testing::Test {
     return QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") + site.path("line.sqlite");
   }
 
-  // Fills the database file through a plain Qt connection of its own.
-  void execute(const QStringList& statements) {
-    {
-      QSqlDatabase setup = QSqlDatabase::addDatabase("QODBC", "setup");
-      setup.setDatabaseName(connection_string());
-      ASSERT_TRUE(setup.open()) << setup.lastError().text().toStdString();
-      for (const QString& statement : statements) {
-        QSqlQuery query(setup);
-        ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-      }
-    }
-    QSqlDatabase::removeDatabase("setup");
+  void execute(const QStringList& statements) const {
+    test_support::execute_sql(connection_string(), statements);
   }
 
   // The names of the files in the line-speed folder.

@@ -1,0 +1,28 @@
+#pragma once
+
+// What every command-line tool prints and returns: errors on standard error
+// in the local encoding, data on standard output checked for a full write.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+namespace tools {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+inline void print_error(const QString& text) {
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// False when standard output took less than all of `bytes` (a full disk or
+// a closed pipe), so the tool can fail instead of leaving a cut dump.
+inline bool write_stdout(const QByteArray& bytes) {
+  return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) ==
+             static_cast<size_t>(bytes.size()) &&
+         std::fflush(stdout) == 0;
+}
+
+}  // namespace tools
