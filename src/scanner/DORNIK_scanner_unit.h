@@ -65,6 +65,9 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // archive_path, creating each folder; false when archiving is switched off.
   // `measured` dates the folders when archiving by date of measurement.
   bool prepare_archive_folder(const QString& leaf, const QDateTime& measured);
+  // Reads the claimed file at `path` into my_file_content; a file that
+  // cannot be read is set aside and false returned.
+  bool load_claimed_file(const QString& path);
   // Moves the claimed file at `path` back into its folder under its own
   // name + ".failed", out of the scan's reach, and says so on the board.
   void set_aside(const QString& path, const QString& reason);

@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include "basics/error.h"
 #include "basics/files.h"
 #include "basics/text.h"
+#include "basics/text_file.h"
 #include "platform/env.h"
 #include "scanner/DORNIK_scanner_unit.h"
 #include "scanner/window_controls.h"
@@ -96,6 +98,16 @@ bool TDORNIK_scanner_main::prepare_archive_folder(const QString& leaf, const QDa
     ensure();
   }
   return true;
+}
+
+bool TDORNIK_scanner_main::load_claimed_file(const QString& path) {
+  try {
+    my_file_content = basics::read_lines(path);
+    return true;
+  } catch (const basics::error& e) {
+    set_aside(path, e.text());
+    return false;
+  }
 }
 
 void TDORNIK_scanner_main::set_aside(const QString& path, const QString& reason) {

@@ -3,7 +3,6 @@
 #include "basics/error.h"
 #include "basics/exsitu_file.h"
 #include "basics/ole_date.h"
-#include "basics/text_file.h"
 #include "platform/env.h"
 #include "scanner/DORNIK_scanner_unit.h"
 
@@ -22,12 +21,7 @@ void TDORNIK_scanner_main::read_exsitu_measurement(const QString& path) {
 }
 
 void TDORNIK_scanner_main::convert_exsitu_file(const QString& path) {
-  try {
-    my_file_content = basics::read_lines(path);
-  } catch (const basics::error& e) {
-    set_aside(path, e.text());
-    return;
-  }
+  if (!load_claimed_file(path)) return;
   if (const auto refusal = basics::exsitu_refusal(my_file_content, path, claimed_name)) {
     refuse_exsitu_file(path, *refusal);
     return;

@@ -68,12 +68,7 @@ void TDORNIK_scanner_main::handle_insitu_data() {
 }
 
 void TDORNIK_scanner_main::convert_insitu_file(const QString& path) {
-  try {
-    my_file_content = basics::read_lines(path);
-  } catch (const basics::error& e) {
-    set_aside(path, e.text());
-    return;
-  }
+  if (!load_claimed_file(path)) return;
   const QStringList& lines = my_file_content;
   if (lines.size() < kShortestFile) {
     add_message(QStringLiteral("Length of file ") + path + QStringLiteral(" too small!"));
