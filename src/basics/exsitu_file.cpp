@@ -32,11 +32,23 @@ QString line_at(const QStringList& lines, int number) {
 // line per field.
 class line_fields {
  public:
-  explicit line_fields(const QString& line)
-      : line_(line), fields_(QStringView(line_).split(u',')) {}
+  // `expected` fields are made room for at once.
+  line_fields(const QString& line, qsizetype expected) : line_(line) {
+    fields_.reserve(expected);
+    const QChar* const text = line_.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line_.size(); ++i) {
+      if (text[i] != u',') continue;
+      fields_.append(QStringView(text + start, i - start));
+      start = i + 1;
+    }
+    fields_.append(QStringView(text + start, line_.size() - start));
+  }
+
   // Field n (from 1), trimmed, as comma_field gives it; empty past the end.
-  QString operator[](int n) const {
-    return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1].toString()) : QString();
+  // The view lives as long as this object.
+  QStringView operator[](int n) const {
+    return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1]) : QStringView();
   }
 
  private:
@@ -53,7 +65,7 @@ QDateTime two_second_time(const QDateTime& time) {
 // The marker line of the sheet resistances, if a line follows it.
 std::optional<int> sheet_resistance_line(const QStringList& lines) {
   for (int number = 1; number < lines.size(); ++number) {
-    if (trimmed(lines[number - 1]) == QStringLiteral("Sheet resistance")) return number + 1;
+    if (trimmed(QStringView(lines[number - 1])) == u"Sheet resistance") return number + 1;
   }
   return std::nullopt;
 }
@@ -88,9 +100,9 @@ void check_record_holds(const scan_data& record, int count) {
 
 void read_positions(const QStringList& lines, int count, const point_predicate& selected,
                     scan_data& record, const message_sink& message) {
-  const line_fields line(line_at(lines, kPositionLine));
+  const line_fields line(line_at(lines, kPositionLine), count + kFirstValueField);
   for (int i = 0, k = 0; i < count; ++i) {
-    const QString field = line[i + kFirstValueField];
+    const QString field = line[i + kFirstValueField].toString();
     const auto value = parse_integer(field);
     if (!value) message(field + QStringLiteral(" could not be converted to a position."));
     if (!selected(i + 1)) continue;
@@ -104,7 +116,7 @@ void read_sheet_resistances(const QStringList& lines, int count, const point_pre
   record.sheet_resistance.resize(count);
   const auto marker = sheet_resistance_line(lines);
   if (!marker) return;
-  const line_fields line(line_at(lines, *marker));
+  const line_fields line(line_at(lines, *marker), count + kFirstValueField);
   for (int i = 0, k = 0; i < count; ++i) {
     if (!selected(i + 1)) continue;
     const auto value = parse_float(line[i + kFirstValueField]);
@@ -120,16 +132,16 @@ void read_spectra(const QStringList& lines, int count, const point_predicate& se
     std::vector<line_fields> rows;  // point j of every position
     rows.reserve(record.no_points[s]);
     for (int j = 0; j < record.no_points[s]; ++j) {
-      rows.emplace_back(line_at(lines, block.first_line + j));
+      rows.emplace_back(line_at(lines, block.first_line + j), count + kFirstValueField);
     }
     for (int i = 0, k = 0; i < count; ++i) {
       if (!selected(i + 1)) continue;
       for (int j = 0; j < record.no_points[s]; ++j) {
-        const QString field = rows[j][i + kFirstValueField];
+        const QStringView field = rows[j][i + kFirstValueField];
         if (const auto value = parse_float(field)) {
           record.spectral_data[record.the_index(k, s, j)] = float(*value);
         } else {
-          message(spectral_message(block, i, j, field));
+          message(spectral_message(block, i, j, field.toString()));
         }
       }
       ++k;

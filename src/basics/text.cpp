@@ -47,7 +47,7 @@ int digit_value(QChar c) {
 // Walks a number text from left to right; each step consumes what it accepts.
 class number_cursor {
  public:
-  explicit number_cursor(const QString& text) : text_(text) {}
+  explicit number_cursor(QStringView text) : text_(text) {}
 
   qsizetype position() const { return pos_; }
   bool at_end() const { return pos_ == text_.size(); }
@@ -73,11 +73,11 @@ class number_cursor {
   QStringView take_digits(int base) {
     const qsizetype start = pos_;
     while (digit_value(peek()) < base) ++pos_;
-    return QStringView(text_).mid(start, pos_ - start);
+    return text_.mid(start, pos_ - start);
   }
 
  private:
-  const QString& text_;
+  QStringView text_;
   qsizetype pos_ = 0;
 };
 
@@ -139,6 +139,10 @@ QString padded_int_to_string(int value, int width) {
 }
 
 QString trimmed(const QString& text) {
+  return trimmed(QStringView(text)).toString();
+}
+
+QStringView trimmed(QStringView text) {
   qsizetype first = 0;
   qsizetype end = text.size();
   while (first < end && text[first].unicode() <= 32) ++first;
@@ -161,7 +165,7 @@ bool equal_ignoring_ascii_case(const QString& a, const QString& b) {
   return true;
 }
 
-std::optional<int> parse_integer(const QString& text) {
+std::optional<int> parse_integer(QStringView text) {
   number_cursor cursor(text);
   cursor.skip_spaces();
   const bool negative = cursor.take_sign();
@@ -182,33 +186,53 @@ std::optional<int> parse_integer(const QString& text) {
   return static_cast<int>(value);
 }
 
-std::optional<double> parse_float(const QString& text) {
-  number_cursor cursor(text);
-  cursor.skip_spaces();
-  const qsizetype start = cursor.position();
-  cursor.take_sign();
-  qsizetype digit_count = cursor.take_digits(10).size();
-  if (cursor.take(u'.')) digit_count += cursor.take_digits(10).size();
-  if (digit_count == 0) return std::nullopt;
-  if (cursor.take_any_case(u'e')) {
-    cursor.take_sign();
-    if (cursor.take_digits(10).isEmpty()) return std::nullopt;
-  }
-  if (!cursor.at_end()) return std::nullopt;
+std::optional<double> parse_float(QStringView text) {
+  const QChar* c = text.data();
+  const QChar* const end = c + text.size();
+  while (c != end && *c == u' ') ++c;
 
-  // The syntax is checked above and admits ASCII only. std::from_chars
-  // converts it correctly rounded, refuses what overflows to infinity or
-  // underflows to zero, and never uses the locale, so a comma stays invalid
-  // on every system. It is many times faster than QString's conversion,
-  // which measurement files with thousands of values feel.
-  QStringView number = QStringView(text).mid(start);
-  if (number.startsWith(u'+')) number = number.mid(1);  // from_chars takes no plus sign
-  std::string ascii(number.size(), '\0');
-  for (qsizetype i = 0; i < number.size(); ++i) ascii[i] = char(number[i].unicode());
+  // One pass checks the syntax and copies the number as ASCII for
+  // std::from_chars; values of measurement files fit the buffer on the
+  // stack, only a freak length costs an allocation.
+  char short_buffer[64];
+  std::string long_buffer;
+  char* ascii = short_buffer;
+  if (end - c > qsizetype(sizeof short_buffer)) {
+    long_buffer.resize(end - c);
+    ascii = long_buffer.data();
+  }
+  char* out = ascii;
+  const auto take = [&](char16_t wanted) {
+    if (c == end || *c != wanted) return false;
+    *out++ = char(wanted);
+    ++c;
+    return true;
+  };
+  const auto take_digits = [&] {
+    const QChar* const start = c;
+    for (; c != end && c->unicode() >= u'0' && c->unicode() <= u'9'; ++c) {
+      *out++ = char(c->unicode());
+    }
+    return c - start;
+  };
+  // from_chars takes no plus sign.
+  if (!take(u'-') && c != end && *c == u'+') ++c;
+  qsizetype digit_count = take_digits();
+  if (take(u'.')) digit_count += take_digits();
+  if (digit_count == 0) return std::nullopt;
+  if (take(u'e') || take(u'E')) {
+    if (!take(u'-')) take(u'+');
+    if (take_digits() == 0) return std::nullopt;
+  }
+  if (c != end) return std::nullopt;
+
+  // std::from_chars converts correctly rounded, refuses what overflows to
+  // infinity or underflows to zero, and never uses the locale, so a comma
+  // stays invalid on every system. It is many times faster than QString's
+  // conversion, which measurement files with thousands of values feel.
   double value = 0.0;
-  const char* const end = ascii.data() + ascii.size();
-  const auto [stop, failure] = std::from_chars(ascii.data(), end, value);
-  if (failure != std::errc() || stop != end) return std::nullopt;
+  const auto [stop, failure] = std::from_chars(ascii, out, value);
+  if (failure != std::errc() || stop != out) return std::nullopt;
   return value;
 }
 

@@ -38,6 +38,7 @@ QString padded_int_to_string(int value, int width);
 
 // All leading and trailing characters of code 32 or less removed.
 QString trimmed(const QString& text);
+QStringView trimmed(QStringView text);
 
 // a-z turned into A-Z (or A-Z into a-z); no other character is folded.
 QString ascii_upper(const QString& text);
@@ -51,7 +52,7 @@ bool equal_ignoring_ascii_case(const QString& a, const QString& b);
 // nothing may follow. The value must fit into 32 bits with its sign. Floats
 // take a decimal point (never a comma) and an optional exponent. Empty when
 // the text is not a valid number.
-std::optional<int> parse_integer(const QString& text);
-std::optional<double> parse_float(const QString& text);
+std::optional<int> parse_integer(QStringView text);
+std::optional<double> parse_float(QStringView text);
 
 }  // namespace basics

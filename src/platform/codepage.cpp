@@ -38,7 +38,10 @@ const ansi_table& table() {
 QString ansi_to_unicode(const QByteArray& bytes) {
   const auto& to_unicode = table().to_unicode;
   QString text(bytes.size(), Qt::Uninitialized);
-  for (qsizetype i = 0; i < bytes.size(); ++i) text[i] = QChar(to_unicode[uchar(bytes[i])]);
+  // Raw pointers: indexing a QString checks for sharing on every write.
+  QChar* out = text.data();
+  const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
+  for (qsizetype i = 0; i < bytes.size(); ++i) out[i] = QChar(to_unicode[in[i]]);
   return text;
 }
 
