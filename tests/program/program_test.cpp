@@ -308,6 +308,7 @@ TEST(ProgramTest, HeadlessItConvertsDroppedInsituFilesAndSetsAsideAnUnknownProbe
   // Values are copied as the probe head wrote them, a sign outside ASCII
   // included.
   files[0].measurement.data[0] = QStringLiteral("380,100,40000.5, 0.8000 \u00b5 ");
+  // The table may start on any line after the probe head's.
   files[1].measurement.header_line = 9;
   for (const converted& file : files) {
     site.drop(file.name, insitu_bytes(file.measurement), "insitu");
