@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "basics/scan_data.h"
+#include "support/insitu_file.h"
 #include "support/temp_tree.h"
 
 namespace {
@@ -26,7 +27,7 @@ const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
 
 // A program folder "prog" holding only the program and vellic_path.ini, a
 // VELLIC tree "v" with product P and an archive, and an exsitu input folder
-// "in".
+// "in"; set_up_insitu() adds the insitu side.
 class deployment {
  public:
   deployment() {
@@ -35,27 +36,46 @@ class deployment {
     EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + kProgram, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     tree.write("v/database/current_product/P", {});
-    tree.make_folder("v/database/products/P/measurements/L/new");
+    tree.make_folder(measurement_folder("L"));
     tree.make_folder("v/archive");
     tree.make_folder("in");
     tree.write("prog/vellic_path.ini", tree.path("v").toLocal8Bit() + "\r\n");
   }
 
   // The scanner's settings: exsitu files from "in" into the LUMOR
-  // measurement L.
-  void write_scanner_settings() {
-    tree.write("prog/vellic_scanner.ini", tree.path("in").toLocal8Bit() + "\r\nL\r\n");
+  // measurement L, then `further_lines` (line 2 on).
+  void write_scanner_settings(const QByteArray& further_lines = {}) {
+    tree.write("prog/vellic_scanner.ini",
+               tree.path("in").toLocal8Bit() + "\r\nL\r\n" + further_lines);
   }
 
-  // Puts `bytes` into "in" as an instrument does: written elsewhere, then
-  // moved in whole.
-  void drop(const QString& name, const QByteArray& bytes) {
+  // Insitu files from the folder "insitu"; the probe heads table of the
+  // fixture sends probe head "Kopf S\u00fcd" to the measurement coater_top
+  // and "PH-2" to coater_bottom, and both measurement folders exist.
+  void set_up_insitu() {
+    tree.make_folder("insitu");
+    tree.write("prog/DORNIK_probeheads.bin", test_support::fixture("vocabulary_probeheads.bin"));
+    for (const QString& name : {QStringLiteral("coater_top"), QStringLiteral("coater_bottom")}) {
+      tree.make_folder(measurement_folder(name));
+    }
+    write_scanner_settings("False\r\n1\r\n125\r\n\r\nInsitu input path\r\n" +
+                           tree.path("insitu").toLocal8Bit() + "\r\n");
+  }
+
+  // The output folder of the LUMOR measurement `name` of product P.
+  static QString measurement_folder(const QString& name) {
+    return "v/database/products/P/measurements/" + name + "/new";
+  }
+
+  // Puts `bytes` into the input folder `folder` as an instrument does:
+  // written elsewhere, then moved in whole.
+  void drop(const QString& name, const QByteArray& bytes, const QString& folder = "in") {
     const QString written = tree.write("staging/" + name, bytes);
-    EXPECT_TRUE(QFile::rename(written, tree.path("in/" + name)));
+    EXPECT_TRUE(QFile::rename(written, tree.path(folder + "/" + name)));
   }
 
-  QStringList input_files() const {
-    return QDir(tree.path("in")).entryList(QDir::Files | QDir::Hidden);
+  QStringList input_files(const QString& folder = "in") const {
+    return QDir(tree.path(folder)).entryList(QDir::Files | QDir::Hidden);
   }
 
   // Archive files by their path below v/archive, with "/" between folders.
@@ -172,7 +192,7 @@ TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
   };
   for (const dropped& file : files) site.drop(file.name, file.bytes);
 
-  const QString out = "v/database/products/P/measurements/L/new/";
+  const QString out = deployment::measurement_folder("L") + "/";
   const bool finished = site.wait_until([&] {
     return site.input_files().isEmpty() && site.archive_files().size() >= 3 &&
            site.tree.exists(out + "501.scn") && site.tree.exists(out + "502.scn");
@@ -254,6 +274,109 @@ TEST(ProgramTest, TheSettleTimeIsWrittenWithAPointInADecimalCommaLocale) {
   EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }));
   site.stop_with(SIGTERM);
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").split('\n').value(9), QByteArray("2.25\r"));
+}
+
+// An insitu file as a probe head writes it: Windows-1252 (for the letters
+// used here the same bytes as Latin-1), CR LF.
+QByteArray insitu_bytes(const test_support::insitu_measurement& m) {
+  return test_support::insitu_lines(m).join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
+}
+
+test_support::insitu_measurement insitu_of(const QString& plate, const QString& probe_head) {
+  test_support::insitu_measurement m;
+  m.plate = plate;
+  m.probe_head = probe_head;
+  return m;
+}
+
+TEST(ProgramTest, HeadlessItConvertsDroppedInsituFilesAndSetsAsideAnUnknownProbeHead) {
+  deployment site;
+  site.set_up_insitu();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  struct converted {
+    QString name;
+    test_support::insitu_measurement measurement;
+    QString measurement_name;
+  };
+  converted files[] = {
+      {"top_701.csv", insitu_of("701", QStringLiteral("Kopf S\u00fcd")), "coater_top"},
+      {"bottom_702.csv", insitu_of("702", "PH-2"), "coater_bottom"},
+  };
+  // Values are copied as the probe head wrote them, a sign outside ASCII
+  // included.
+  files[0].measurement.data[0] = QStringLiteral("380,100,40000.5, 0.8000 \u00b5 ");
+  // The table may start on any line after the probe head's.
+  files[1].measurement.header_line = 9;
+  for (const converted& file : files) {
+    site.drop(file.name, insitu_bytes(file.measurement), "insitu");
+  }
+  const QByteArray unknown = insitu_bytes(insitu_of("703", "Head Z"));
+  site.drop("unknown_703.csv", unknown, "insitu");
+
+  const auto output = [](const converted& file) {
+    return deployment::measurement_folder(file.measurement_name) + "/" + file.measurement.plate +
+           "___T.csv";
+  };
+  const bool finished = site.wait_until([&] {
+    return site.input_files("insitu") == QStringList{"unknown_703.csv.failed"} &&
+           site.archive_files().size() >= 2 && site.tree.exists(output(files[0])) &&
+           site.tree.exists(output(files[1]));
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString()
+                        << "\ninput: " << site.input_files("insitu").join(' ').toStdString()
+                        << "\narchive: " << site.archive_files().join(' ').toStdString();
+  EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(site.process.exitCode(), 0);
+
+  // Each inline file holds wavelength and last field, trimmed, in
+  // Windows-1252 with CR LF; its input is archived under its own name.
+  EXPECT_TRUE(site.tree.read(output(files[0])).startsWith("380,0.8000 \xB5\r\n385,0.8010\r\n"));
+  const QStringList archived = site.archive_files();
+  ASSERT_EQ(archived.size(), 2) << archived.join(' ').toStdString();
+  const QStringList journal = site.journal.split(QLatin1Char('\n'));
+  for (const converted& file : files) {
+    SCOPED_TRACE(file.name.toStdString());
+    const QStringList pairs = test_support::insitu_pairs(file.measurement.data);
+    EXPECT_EQ(site.tree.read(output(file)), pairs.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+    EXPECT_EQ(QDir(site.tree.path(deployment::measurement_folder(file.measurement_name)))
+                  .entryList(QDir::Files | QDir::Hidden),
+              QStringList{file.measurement.plate + "___T.csv"});
+
+    const QRegularExpression where("^P/\\d{4}/\\d{1,2}/\\d{1,2}/insitu/" +
+                                   QRegularExpression::escape(file.name) + "$");
+    const auto copy = std::find_if(archived.begin(), archived.end(), [&](const QString& path) {
+      return where.match(path).hasMatch();
+    });
+    ASSERT_NE(copy, archived.end()) << archived.join(' ').toStdString();
+    EXPECT_EQ(site.tree.read("v/archive/" + *copy), insitu_bytes(file.measurement));
+
+    // The board names the plate, then the file written for it.
+    const qsizetype plate_line =
+        journal.indexOf("board: Insitu data: Plate number " + file.measurement.plate);
+    ASSERT_GE(plate_line, 0) << site.journal.toStdString();
+    EXPECT_EQ(journal.value(plate_line + 1), "board: " + site.tree.path(output(file)))
+        << site.journal.toStdString();
+  }
+  EXPECT_FALSE(journal.filter(QRegularExpression("^status: .+   Converting insitu data \\.\\.\\.$"))
+                   .isEmpty())
+      << site.journal.toStdString();
+
+  // The file of the unknown probe head waits, unchanged, under a name the
+  // scanner passes over, and the board says why and where it is.
+  EXPECT_EQ(site.tree.read("insitu/unknown_703.csv.failed"), unknown);
+  const qsizetype plate_line = journal.indexOf("board: Insitu data: Plate number 703");
+  ASSERT_GE(plate_line, 0) << site.journal.toStdString();
+  EXPECT_EQ(journal.value(plate_line + 1),
+            "board: Error: The probe head Head Z is not in the probe heads table; no output "
+            "written. The measurement unknown_703.csv is kept as " +
+                site.tree.path("insitu/unknown_703.csv.failed") + ".")
+      << site.journal.toStdString();
+  EXPECT_EQ(journal.filter(QRegularExpression("^board: ")).size(), 6) << site.journal.toStdString();
+  EXPECT_TRUE(QDir(site.tree.path(deployment::measurement_folder("L"))).isEmpty());
 }
 
 }  // namespace
