@@ -97,8 +97,12 @@ void TDORNIK_scanner_main::convert_insitu_file(const QString& path) {
 QString TDORNIK_scanner_main::insitu_output_file(const QString& path, const QString& probe_head) {
   const QString name = destination_translation.nickname(probe_head, kProbeHeadLanguage);
   if (name.isEmpty()) {
+    const bool listed = destination_translation.get_index(probe_head, kProbeHeadLanguage) >= 0;
     set_aside(path, QStringLiteral("The probe head ") + probe_head +
-                        QStringLiteral(" is not in the probe heads table; no output written."));
+                        (listed ? QStringLiteral(" has no measurement name in the probe heads "
+                                                 "table; no output written.")
+                                : QStringLiteral(" is not in the probe heads table; no output "
+                                                 "written.")));
     return QString();
   }
   const QString folder = scanner::measurement_folder(vellic_path, product, name);

@@ -39,7 +39,9 @@ struct insitu_site : scanner_site {
     tree.make_folder("insitu");
     tree.make_folder("arch");
     basics::sprachen heads;
-    for (const auto& [nickname, name] : {std::pair{"LA", "Head A"}, std::pair{"LB", "Head B"}}) {
+    // "Head N" is listed without its measurement's name.
+    for (const auto& [nickname, name] :
+         {std::pair{"LA", "Head A"}, std::pair{"LB", "Head B"}, std::pair{"", "Head N"}}) {
       heads.anzahl_vokabeln_plus();
       heads.set_wort(heads.anzahl_vokabeln() - 1, 0, nickname);
       heads.set_wort(heads.anzahl_vokabeln() - 1, 1, name);
@@ -233,6 +235,9 @@ TEST(InsituTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHead) {
        "Error: The probe head Head C is not in the probe heads table; no output written."},
       {"names differ in letter case", "head a", [](insitu_site&) {},
        "Error: The probe head head a is not in the probe heads table; no output written."},
+      {"listed without a measurement", "Head N", [](insitu_site&) {},
+       "Error: The probe head Head N has no measurement name in the probe heads table; no "
+       "output written."},
       {"measurement folder missing", "Head B",
        [](insitu_site& s) {
          QDir(s.path("v/database/products/P/measurements/LB")).removeRecursively();
