@@ -22,9 +22,3 @@ void TTULMEN_scanner_main::timer_action() {}
 
 // The TULMEN scan record belongs to the TULMEN CSV scan, not built yet.
 void TTULMEN_scanner_main::initialize_sc_data() {}
-
-void TTULMEN_scanner_main::shape_record(basics::scan_data& record, qint32 positions, qint32 spectra,
-                                        qint32 points, float first_wavelength,
-                                        float last_wavelength) {
-  basics::shape_record(record, positions, spectra, points, first_wavelength, last_wavelength);
-}

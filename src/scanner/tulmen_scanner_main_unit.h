@@ -36,10 +36,4 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
   basics::scan_data sc_data;
 
   QPushButton* Button1;
-
- protected:
-  // Sizes `record` and gives each spectrum the same axis of `points` points
-  // from `first_wavelength` to `last_wavelength`.
-  static void shape_record(basics::scan_data& record, qint32 positions, qint32 spectra,
-                           qint32 points, float first_wavelength, float last_wavelength);
 };
