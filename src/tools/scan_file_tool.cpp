@@ -55,17 +55,16 @@ const char kUsageText[] =
     "included), 1 a file could not be read, was refused or could not be\n"
     "written, 2 wrong arguments.";
 
-// The shortest text that reads back as the same float.
-QString float_text(float value) {
+// The shortest text that reads back as the same float or double.
+template <typename Number>
+QString shortest_text(Number value) {
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
-QString double_text(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return QString::fromLatin1(buffer, result.ptr - buffer);
+QString float_text(float value) {
+  return shortest_text(value);
 }
 
 template <typename T, typename Text>
@@ -83,7 +82,7 @@ QString time_text(double days) {
   const QDateTime time = basics::date_time_from_ole(days);
   const QString readable = time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
                                           : QStringLiteral("not a valid date");
-  return readable + QStringLiteral(" (OLE date ") + double_text(days) + QStringLiteral(")");
+  return readable + QStringLiteral(" (OLE date ") + shortest_text(days) + QStringLiteral(")");
 }
 
 // The header lines of a scan file of `version` read into `record`; `bytes`
