@@ -65,6 +65,14 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // archive_path, creating each folder; false when archiving is switched off.
   // `measured` dates the folders when archiving by date of measurement.
   bool prepare_archive_folder(const QString& leaf, const QDateTime& measured);
+  // A plate's copy replaces the earlier copy of that plate; a refused file
+  // never takes the place of another file's copy.
+  enum class archive_naming { replace, keep_existing };
+  enum class archived { copied, switched_off, failed };
+  // Copies the claimed file at `path` as `archive_name` into the dated
+  // archive folder `leaf`; `copy`, when given, receives the copy's path.
+  archived archive_copy(const QString& path, const QString& leaf, const QString& archive_name,
+                        const QDateTime& measured, archive_naming naming, QString* copy = nullptr);
   // Reads the claimed file at `path` into my_file_content; a file that
   // cannot be read is set aside and false returned.
   bool load_claimed_file(const QString& path);
@@ -87,11 +95,7 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   QString insitu_output_file(const QString& path, const QString& probe_head);
 
   // Refuses the claimed file with `message`: no scan file, archived under
-  // its own name so no other measurement's copy is replaced.
+  // its own name so no other measurement's copy is replaced, or set aside
+  // when there is no archive to keep it.
   void refuse_exsitu_file(const QString& path, const QString& message);
-  // A plate's copy replaces the earlier copy of that plate; a refused file
-  // never takes the place of another file's copy.
-  enum class archive_naming { replace, keep_existing };
-  bool archive_copy(const QString& path, const QString& archive_name, const QDateTime& measured,
-                    archive_naming naming);
 };

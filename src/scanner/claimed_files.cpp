@@ -68,13 +68,16 @@ bool TDORNIK_scanner_main::still_settling(const QString& path) {
   return age >= 0 && age < qint64(process_file_delay_time_in_seconds * 1000);
 }
 
-bool TDORNIK_scanner_main::archive_copy(const QString& path, const QString& archive_name,
-                                        const QDateTime& measured, archive_naming naming) {
-  if (!prepare_archive_folder(lumor_name, measured)) return true;
+TDORNIK_scanner_main::archived TDORNIK_scanner_main::archive_copy(
+    const QString& path, const QString& leaf, const QString& archive_name,
+    const QDateTime& measured, archive_naming naming, QString* copy) {
+  if (!prepare_archive_folder(leaf, measured)) return archived::switched_off;
   const QString folder = archive_path + platform::kDelimiter;
   const QString target =
       naming == archive_naming::replace ? folder + archive_name : free_name(folder, archive_name);
-  return platform::copy_file(path, target).ok();
+  if (!platform::copy_file(path, target).ok()) return archived::failed;
+  if (copy) *copy = target;
+  return archived::copied;
 }
 
 bool TDORNIK_scanner_main::prepare_archive_folder(const QString& leaf, const QDateTime& measured) {

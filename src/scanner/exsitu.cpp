@@ -40,15 +40,28 @@ void TDORNIK_scanner_main::convert_exsitu_file(const QString& path) {
 }
 
 bool TDORNIK_scanner_main::archive_exsitu_file(const QString& path) {
-  return archive_copy(path, QStringLiteral("exsitu_%1.csv").arg(zeiss_plate),
+  return archive_copy(path, lumor_name, QStringLiteral("exsitu_%1.csv").arg(zeiss_plate),
                       basics::date_time_from_ole(sc_data.time_of_measurement),
-                      archive_naming::replace);
+                      archive_naming::replace) != archived::failed;
 }
 
+// The board names the archive copy: the refusal text itself names only the
+// temporary file, which is gone after this pass.
 void TDORNIK_scanner_main::refuse_exsitu_file(const QString& path, const QString& message) {
   add_message(message);
-  if (!archive_copy(path, QStringLiteral("refused_") + claimed_name,
-                    platform::env().last_modified(path), archive_naming::keep_existing)) {
-    set_aside(path, QStringLiteral("The archive copy could not be written."));
+  QString copy;
+  switch (archive_copy(path, lumor_name, QStringLiteral("refused_") + claimed_name,
+                       platform::env().last_modified(path), archive_naming::keep_existing, &copy)) {
+    case archived::copied:
+      add_message(QStringLiteral("The measurement ") + claimed_name +
+                  QStringLiteral(" is archived as ") + copy + QStringLiteral("."));
+      break;
+    case archived::switched_off:
+      // Deleting it would lose the measurement: nothing else holds it.
+      set_aside(path, QStringLiteral("There is no archive folder to keep the refused file in."));
+      break;
+    case archived::failed:
+      set_aside(path, QStringLiteral("The archive copy could not be written."));
+      break;
   }
 }

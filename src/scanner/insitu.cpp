@@ -118,8 +118,6 @@ QString TDORNIK_scanner_main::insitu_output_file(const QString& path, const QStr
 // The file carries no date of measurement of its own; its last modification
 // is when the probe head wrote it.
 bool TDORNIK_scanner_main::archive_insitu_file(const QString& path, const QString& name) {
-  if (!prepare_archive_folder(QStringLiteral("insitu"), platform::env().last_modified(path))) {
-    return true;
-  }
-  return platform::copy_file(path, archive_path + platform::kDelimiter + name).ok();
+  return archive_copy(path, QStringLiteral("insitu"), name, platform::env().last_modified(path),
+                      archive_naming::replace) != archived::failed;
 }

@@ -236,20 +236,26 @@ TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
               << "spectrum " << s << " position " << i << " point " << j;
   }
 
-  // The journal shows the conversions and, as the only board line, why the
-  // cut file was refused.
+  // The journal shows the conversions and, as the only board lines, why the
+  // cut file was refused and where it went.
   const QStringList journal = site.journal.split(QLatin1Char('\n'));
   EXPECT_FALSE(journal.filter(QRegularExpression("^status: .+   Converting exsitu data \\.\\.\\.$"))
                    .isEmpty())
       << site.journal.toStdString();
   const QStringList board = journal.filter(QRegularExpression("^board: "));
-  ASSERT_EQ(board.size(), 1) << site.journal.toStdString();
+  ASSERT_EQ(board.size(), 2) << site.journal.toStdString();
   EXPECT_TRUE(QRegularExpression("^board: Length of file " +
                                  QRegularExpression::escape(site.tree.path("in") + "/") +
                                  "[^/]+\\.tmp too small!$")
                   .match(board[0])
                   .hasMatch())
       << board[0].toStdString();
+  EXPECT_TRUE(QRegularExpression("^board: The measurement cut\\.csv is archived as " +
+                                 QRegularExpression::escape(site.tree.path("v/archive/P") + "/") +
+                                 "\\d{4}/\\d{1,2}/\\d{1,2}/L/refused_cut\\.csv\\.$")
+                  .match(board[1])
+                  .hasMatch())
+      << board[1].toStdString();
 }
 
 TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {

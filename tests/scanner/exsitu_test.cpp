@@ -203,11 +203,34 @@ TEST(ExsituTest, ShortFilesAreRefusedAndArchivedUnderTheirOwnName) {
     EXPECT_EQ(site.tree.exists("out/9.scn"), c.converted);
     EXPECT_TRUE(site.input_files().isEmpty());
     if (c.converted) continue;
-    ASSERT_EQ(site.board().size(), 1);
+    ASSERT_EQ(site.board().size(), 2);
     EXPECT_TRUE(site.board()[0].startsWith("Length of file " + site.folder("in")));
     EXPECT_TRUE(site.board()[0].endsWith(".tmp too small!"));
+    // The temporary name is gone after the pass; the board says where the
+    // measurement went.
+    EXPECT_EQ(site.board()[1], "The measurement short.csv is archived as " +
+                                   site.path(site.today_archive("refused_short.csv")) + ".");
     EXPECT_TRUE(site.tree.exists(site.today_archive("refused_short.csv")));
   }
+}
+
+// Without an archive a refused file would be deleted with no copy anywhere.
+TEST(ExsituTest, RefusedFileIsSetAsideWhenThereIsNoArchive) {
+  exsitu_site site;
+  site.window->external_archive_directory.clear();  // and the tree has no archive folder
+  exsitu_plate p = plate_with(3, "9");
+  p.line_count = 200;
+  site.drop("short.csv", p);
+  const QByteArray original = site.tree.read("in/short.csv");
+  site.window->handle_exsitu_data();
+  EXPECT_EQ(site.input_files(), QStringList{"short.csv.failed"});
+  EXPECT_EQ(site.tree.read("in/short.csv.failed"), original);
+  ASSERT_EQ(site.board().size(), 2);
+  EXPECT_TRUE(site.board()[0].endsWith(".tmp too small!"));
+  EXPECT_EQ(site.board()[1],
+            "Error: There is no archive folder to keep the refused file in. The measurement "
+            "short.csv is kept as " +
+                site.path("in/short.csv.failed") + ".");
 }
 
 TEST(ExsituTest, RefusedFilesNeverReplaceAnotherArchiveCopy) {
@@ -242,9 +265,11 @@ TEST(ExsituTest, PositionCountBeyondTheRecordIsRefused) {
     basics::write_lines(site.path("in/wide.csv"), lines);
     site.window->handle_exsitu_data();
     EXPECT_EQ(site.board(),
-              QStringList{QStringLiteral("Error: file wide.csv holds %1 positions, a scan file "
-                                         "takes 0 to 33; no scan file written.")
-                              .arg(c.count)});
+              QStringList({QStringLiteral("Error: file wide.csv holds %1 positions, a scan file "
+                                          "takes 0 to 33; no scan file written.")
+                               .arg(c.count),
+                           "The measurement wide.csv is archived as " +
+                               site.path(site.today_archive("refused_wide.csv")) + "."}));
     EXPECT_TRUE(QDir(site.path("out")).isEmpty());
     EXPECT_TRUE(site.tree.exists(site.today_archive("refused_wide.csv")));
     EXPECT_TRUE(site.input_files().isEmpty());

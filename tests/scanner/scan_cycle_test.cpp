@@ -80,10 +80,12 @@ TEST(ScanCycleTest, OneStepConvertsTheExsituFileFirstThenTheInsituFile) {
   window->Timer1Timer();
 
   const QStringList board = window->messages->toPlainText().split(u'\n');
-  ASSERT_EQ(board.size(), 3);
+  ASSERT_EQ(board.size(), 4);
   EXPECT_TRUE(board[0].startsWith("Length of file " + site.folder("in")));
-  EXPECT_EQ(board[1], "Insitu data: Plate number 1234");
-  EXPECT_EQ(board[2], site.path("v/database/products/P/measurements/L/new/1234___T.csv"));
+  EXPECT_EQ(board[1], "The measurement a.csv is archived as " +
+                          site.path("v/archive/P/2024/3/5/L/refused_a.csv") + ".");
+  EXPECT_EQ(board[2], "Insitu data: Plate number 1234");
+  EXPECT_EQ(board[3], site.path("v/database/products/P/measurements/L/new/1234___T.csv"));
   EXPECT_TRUE(site.tree.exists("v/archive/P/2024/3/5/L/refused_a.csv"));
   EXPECT_TRUE(site.tree.exists("v/archive/P/2024/3/5/insitu/b.csv"));
   EXPECT_TRUE(QDir(site.path("in")).isEmpty());
