@@ -40,11 +40,12 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // file of its probe head. A file whose output cannot be written (probe
   // head unknown, measurement folder missing, write failure) or that cannot
   // be read is set aside, never lost.
-  void convert_insitu_file(const QString& path);
+  // True when the inline file was written.
+  bool convert_insitu_file(const QString& path);
+  enum class archived { copied, switched_off, failed };
   // Copies the claimed insitu file at `path` into the dated archive under
-  // `name`; false when the copy could not be made (archiving switched off
-  // counts as done).
-  bool archive_insitu_file(const QString& path, const QString& name);
+  // `name`.
+  archived archive_insitu_file(const QString& path, const QString& name);
 
   basics::sprachen destination_translation;
   qint32 zeiss_plate = 0;
@@ -68,7 +69,6 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // A plate's copy replaces the earlier copy of that plate; a refused file
   // never takes the place of another file's copy.
   enum class archive_naming { replace, keep_existing };
-  enum class archived { copied, switched_off, failed };
   // Copies the claimed file at `path` as `archive_name` into the dated
   // archive folder `leaf`; `copy`, when given, receives the copy's path.
   archived archive_copy(const QString& path, const QString& leaf, const QString& archive_name,
@@ -94,6 +94,9 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   // table or its measurement folder is missing.
   QString insitu_output_file(const QString& path, const QString& probe_head);
 
+  // Converts and archives one claimed insitu file; one that gave no inline
+  // file is never deleted without an archive copy.
+  void process_insitu_file(const QString& path);
   // Refuses the claimed file with `message`: no scan file, archived under
   // its own name so no other measurement's copy is replaced, or set aside
   // when there is no archive to keep it.

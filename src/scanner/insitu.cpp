@@ -58,37 +58,51 @@ QStringList data_pairs(const QStringList& lines, int header) {
 void TDORNIK_scanner_main::handle_insitu_data() {
   clean_message_board(kBoardLinesKept);
   claim_and_convert(insitu_input_path, QStringLiteral("   Converting insitu data ..."),
-                    rename_failure::reported, [this](const QString& path) {
-                      convert_insitu_file(path);
-                      if (claimed_file_kept) return;
-                      if (!archive_insitu_file(path, claimed_name)) {
-                        set_aside(path, QStringLiteral("The archive copy could not be written."));
-                      }
-                    });
+                    rename_failure::reported,
+                    [this](const QString& path) { process_insitu_file(path); });
 }
 
-void TDORNIK_scanner_main::convert_insitu_file(const QString& path) {
-  if (!load_claimed_file(path)) return;
+void TDORNIK_scanner_main::process_insitu_file(const QString& path) {
+  const bool written = convert_insitu_file(path);
+  if (claimed_file_kept) return;
+  switch (archive_insitu_file(path, claimed_name)) {
+    case archived::copied:
+      break;
+    case archived::switched_off:
+      if (!written) {
+        set_aside(path, QStringLiteral("There is no archive folder to keep the file in, and it "
+                                       "gave no inline file."));
+      }
+      break;
+    case archived::failed:
+      set_aside(path, QStringLiteral("The archive copy could not be written."));
+      break;
+  }
+}
+
+bool TDORNIK_scanner_main::convert_insitu_file(const QString& path) {
+  if (!load_claimed_file(path)) return false;
   const QStringList& lines = my_file_content;
   if (lines.size() < kShortestFile) {
     add_message(QStringLiteral("Length of file ") + path + QStringLiteral(" too small!"));
-    return;
+    return false;
   }
   take_plate_number(basics::comma_field(line(lines, kPlateLine), 2));
   add_message(QStringLiteral("Insitu data: Plate number ") + QString::number(zeiss_plate));
 
   const std::optional<int> header = header_line(lines);
-  if (!header) return;  // nothing to convert; the file is archived as it came
+  if (!header) return false;  // nothing to convert; the file is archived as it came
   const QString target =
       insitu_output_file(path, basics::comma_field(line(lines, kProbeHeadLine), kProbeHeadField));
-  if (target.isEmpty()) return;
+  if (target.isEmpty()) return false;
   try {
     basics::write_lines(target, data_pairs(lines, *header));
   } catch (const basics::error& e) {
     set_aside(path, e.text());
-    return;
+    return false;
   }
   add_message(target);
+  return true;
 }
 
 // The measurement folder belongs to the measurement system and is never
@@ -117,7 +131,8 @@ QString TDORNIK_scanner_main::insitu_output_file(const QString& path, const QStr
 
 // The file carries no date of measurement of its own; its last modification
 // is when the probe head wrote it.
-bool TDORNIK_scanner_main::archive_insitu_file(const QString& path, const QString& name) {
+TDORNIK_scanner_main::archived TDORNIK_scanner_main::archive_insitu_file(const QString& path,
+                                                                         const QString& name) {
   return archive_copy(path, QStringLiteral("insitu"), name, platform::env().last_modified(path),
-                      archive_naming::replace) != archived::failed;
+                      archive_naming::replace);
 }

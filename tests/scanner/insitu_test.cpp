@@ -333,6 +333,37 @@ TEST(InsituTest, MeasurementIsSetAsideWhenItCannotBeReadWrittenOrArchived) {
   }
 }
 
+// Without an archive a file that gave no inline file would be gone for good;
+// one that did is deleted, its values live on in the inline file.
+TEST(InsituTest, WithoutAnArchiveOnlyAFileThatGaveNoOutputIsKept) {
+  const struct {
+    const char* name;
+    int line_count;
+    int header_line;
+    QStringList kept;
+  } cases[] = {
+      {"converted", 141, 20, {}},
+      {"too short", 100, 20, {"a.csv.failed"}},
+      {"no header", 141, 0, {"a.csv.failed"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    insitu_site site;
+    site.window->external_archive_directory.clear();  // and the tree has no archive folder
+    insitu_measurement m;
+    m.line_count = c.line_count;
+    m.header_line = c.header_line;
+    site.drop("a.csv", m);
+    site.window->handle_insitu_data();
+    EXPECT_EQ(site.input_files(), c.kept);
+    if (c.kept.isEmpty()) continue;
+    EXPECT_EQ(site.board().last(),
+              "Error: There is no archive folder to keep the file in, and it gave no inline "
+              "file. The measurement a.csv is kept as " +
+                  site.path("insitu/a.csv.failed") + ".");
+  }
+}
+
 TEST(InsituTest, FileHeldOpenByAnotherProcessStaysAndIsReportedOnTheStatusLine) {
   insitu_site site;
   const QString file = site.drop("a.csv", insitu_measurement{});
