@@ -9,12 +9,15 @@
 // input.
 // BM_exsitu_reading: the reading alone (lines from the file and the reader),
 // where the conversion's own work shows.
+// BM_comma_field_exsitu_file: the same fields taken one comma_field call
+// each, for scale.
 //
 // The ratio conversion / floor is what the reading adds to the file system's
 // share. Each iteration puts a fresh input file in place outside the timing.
 
 #include "basics/exsitu_file.h"
 #include "basics/scan_data.h"
+#include "basics/text.h"
 #include "basics/text_file.h"
 #include "platform/env.h"
 #include "support/exsitu_file.h"
@@ -111,6 +114,29 @@ void BM_exsitu_reading(benchmark::State& state) {
   for (auto _ : state) read_measurement(input, record, plate, state);
 }
 BENCHMARK(BM_exsitu_reading)->Unit(benchmark::kMicrosecond);
+
+// Every field the exsitu reader takes, one comma_field call each: what
+// reading the file cost before the reader split each line once.
+void BM_comma_field_exsitu_file(benchmark::State& state) {
+  const QStringList lines = basics::lines_from_bytes(measurement_bytes());
+  const int positions = basics::exsitu_position_count(lines);
+  QList<int> value_lines = {7, 10};
+  for (const int first : {36, 160, 284}) {
+    for (int j = 0; j < 121; ++j) value_lines.append(first - 1 + j);
+  }
+  qint64 fields = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(basics::comma_field(lines[3], 2));
+    for (const int line : value_lines) {
+      for (int i = 0; i < positions; ++i) {
+        benchmark::DoNotOptimize(basics::comma_field(lines[line], i + 4));
+      }
+    }
+    fields += 1 + qint64(value_lines.size()) * positions;
+  }
+  state.SetItemsProcessed(fields);
+}
+BENCHMARK(BM_comma_field_exsitu_file);
 
 }  // namespace
 

@@ -1,5 +1,4 @@
-// What publishing a scan file costs next to a plain write of the same bytes,
-// and what splitting an exsitu measurement file into fields costs.
+// What publishing a scan file costs next to a plain write of the same bytes.
 //
 // The files go to one temporary folder in the system's temporary folder, so
 // every variant meets the same file system. "Plain" writes the 48240 bytes
@@ -12,12 +11,10 @@
 // those costs from the encoding.
 
 #include "basics/scan_data.h"
-#include "basics/text.h"
 #include "platform/env.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -122,63 +119,6 @@ void BM_scan_file_bytes(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(basics::scan_file_bytes(data));
 }
 BENCHMARK(BM_scan_file_bytes);
-
-// 404 lines laid out as the exsitu measurement file: plate in line 4, 33
-// positions from field 4 of line 8, the sheet resistances after their marker
-// line, and R glass, R coating and T in lines 36-156, 160-280 and 284-404,
-// each line holding its wavelength and label and then one value per position.
-QStringList exsitu_lines() {
-  constexpr int kPositions = 33;
-  const auto values_line = [](const QString& head, int seed) {
-    QString line = head;
-    for (int i = 0; i < kPositions; ++i) {
-      line += QStringLiteral(",%1").arg(0.05 + 0.0137 * ((seed * 31 + i * 7) % 61), 0, 'f', 4);
-    }
-    return line;
-  };
-  QStringList lines(404, QStringLiteral(",,"));
-  lines[0] = QStringLiteral("Spectral traverse measurement");
-  lines[3] = QStringLiteral("Plate, 4711");
-  QString positions = QStringLiteral("Position,mm,");
-  for (int i = 0; i < kPositions; ++i) positions += QStringLiteral(",%1").arg(-800 + 50 * i);
-  lines[7] = positions;
-  lines[9] = QStringLiteral("Sheet resistance");
-  lines[10] = values_line(QStringLiteral("Ohm/sq,,"), 1);
-  const struct {
-    int first_line;
-    const char* label;
-  } blocks[] = {{36, "R glass"}, {160, "R coating"}, {284, "T"}};
-  for (const auto& block : blocks) {
-    for (int j = 0; j < 121; ++j) {
-      const QString head = QStringLiteral("%1,nm,%2").arg(380 + 5 * j).arg(block.label);
-      lines[block.first_line - 1 + j] = values_line(head, j);
-    }
-  }
-  return lines;
-}
-
-// Every field the exsitu conversion reads: the plate, the positions, the
-// sheet resistances and 3 × 121 spectral lines of 33 values.
-void BM_comma_field_exsitu_file(benchmark::State& state) {
-  const QStringList lines = exsitu_lines();
-  const int positions = basics::count_commas(lines[7]) - 2;
-  QList<int> value_lines = {7, 10};
-  for (const int first : {36, 160, 284}) {
-    for (int j = 0; j < 121; ++j) value_lines.append(first - 1 + j);
-  }
-  qint64 fields = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(basics::comma_field(lines[3], 2));
-    for (const int line : value_lines) {
-      for (int i = 0; i < positions; ++i) {
-        benchmark::DoNotOptimize(basics::comma_field(lines[line], i + 4));
-      }
-    }
-    fields += 1 + qint64(value_lines.size()) * positions;
-  }
-  state.SetItemsProcessed(fields);
-}
-BENCHMARK(BM_comma_field_exsitu_file);
 
 }  // namespace
 
