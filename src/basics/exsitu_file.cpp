@@ -10,7 +10,6 @@ namespace basics {
 
 namespace {
 
-constexpr int kPlateLine = 4;
 constexpr int kPositionLine = 8;
 constexpr int kFirstValueField = 4;
 
@@ -21,11 +20,6 @@ struct spectrum_block {
 };
 constexpr spectrum_block kBlocks[kExsituSpectra] = {
     {36, "R glass", false}, {160, "R coating", false}, {284, "T", true}};
-
-// Line `number` (from 1) of `lines`, or empty past the end.
-QString line_at(const QStringList& lines, int number) {
-  return number >= 1 && number <= lines.size() ? lines[number - 1] : QString();
-}
 
 // The fields of one line, split once: the reader takes every field of a
 // line, and counting the commas again for each would cost a walk over the
@@ -164,7 +158,7 @@ std::optional<QString> exsitu_length_refusal(const QStringList& lines, const QSt
   // A file too short for all three spectra is refused whole rather than
   // converted with values left over from the previous plate.
   if (lines.size() >= kExsituFileLines) return std::nullopt;
-  return QStringLiteral("Length of file ") + path + QStringLiteral(" too small!");
+  return too_small_message(path);
 }
 
 std::optional<QString> exsitu_position_count_refusal(const QStringList& lines,
@@ -184,24 +178,13 @@ std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& p
   return exsitu_position_count_refusal(lines, name);
 }
 
-qint32 plate_number(const QString& field, const message_sink& message) {
-  if (const auto value = parse_integer(field)) return *value;
-  message(QStringLiteral("Error: ") + field +
-          QStringLiteral(" could not be converted to a plate number."));
-  // The sign and digits the field starts with.
-  int end = 0;
-  if (end < field.size() && (field[end] == u'+' || field[end] == u'-')) ++end;
-  while (end < field.size() && field[end].isDigit() && field[end].unicode() < 128) ++end;
-  return parse_integer(field.left(end)).value_or(0);
-}
-
 void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
                        const point_predicate& selected, scan_data& record, qint32& plate,
                        const message_sink& message) {
   const int count = exsitu_position_count(lines);
   check_record_holds(record, count);
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
-  plate = plate_number(comma_field(line_at(lines, kPlateLine), 2), message);
+  plate = plate_number_of(lines, message);
   record.no_positions = count;
   read_positions(lines, count, selected, record, message);
   read_sheet_resistances(lines, count, selected, record);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <optional>
 
+#include "basics/measurement_file.h"
 #include "basics/scan_data.h"
 
 namespace basics {
@@ -49,13 +50,6 @@ std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& p
 
 // Whether traverse point `point` (from 1) is converted.
 using point_predicate = std::function<bool(int point)>;
-// Takes one message line for the operator.
-using message_sink = std::function<void(const QString&)>;
-
-// The plate number in `field`, as the exsitu and insitu files give it. A
-// field that does not convert is reported to `message` and gives the value of
-// the sign and digits it starts with (0 without any).
-qint32 plate_number(const QString& field, const message_sink& message);
 
 // Reads the lines of an exsitu file into `record` and `plate`. The time of
 // measurement is `last_modified` at the two-second resolution of MS-DOS file

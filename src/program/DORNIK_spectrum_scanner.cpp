@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   {
     TDORNIK_scanner_main window;
     if (headless) keep_journal_of(window);
-    window.FormCreate();
+    window.create();
     window.show();
     // Stopping the program closes the window as the operator would, so the
     // settings are written.

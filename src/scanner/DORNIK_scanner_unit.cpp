@@ -2,8 +2,16 @@
 
 #include "basics/exsitu_file.h"
 #include "basics/files.h"
-#include "basics/text.h"
+#include "conversion/exsitu_conversion.h"
+#include "conversion/insitu_conversion.h"
 #include "scanner/window_controls.h"
+
+namespace {
+
+// The insitu call keeps this many earlier lines on the board.
+constexpr int kBoardLinesKept = 6;
+
+}  // namespace
 
 TDORNIK_scanner_main::TDORNIK_scanner_main(QWidget* parent) : THalvik_scanner_main(parent) {
   setWindowTitle(QStringLiteral("DORNIK_scanner_main"));
@@ -25,7 +33,6 @@ TDORNIK_scanner_main::TDORNIK_scanner_main(QWidget* parent) : THalvik_scanner_ma
 }
 
 void TDORNIK_scanner_main::FormCreate() {
-  const creation_scope scope(this);
   THalvik_scanner_main::FormCreate();
   const QString probe_heads = basics::program_folder_file(QStringLiteral("DORNIK_probeheads.bin"));
   // A damaged table is reported and leaves the table empty; the window
@@ -39,9 +46,16 @@ void TDORNIK_scanner_main::initialize_sc_data() {
 }
 
 int TDORNIK_scanner_main::no_selected_points() {
-  return 33;
+  return basics::kExsituPositions;
 }
 
-void TDORNIK_scanner_main::take_plate_number(const QString& field) {
-  zeiss_plate = basics::plate_number(field, [this](const QString& text) { add_message(text); });
+void TDORNIK_scanner_main::handle_exsitu_data() {
+  conversion::handle_exsitu_data(conversion_context(input_path), sc_data, zeiss_plate);
+}
+
+void TDORNIK_scanner_main::handle_insitu_data() {
+  clean_message_board(kBoardLinesKept);
+  conversion::context ctx = conversion_context(insitu_input_path);
+  ctx.probe_heads = &destination_translation;
+  conversion::handle_insitu_data(ctx, zeiss_plate);
 }

@@ -34,7 +34,6 @@ THalvik_scanner_main::THalvik_scanner_main(QWidget* parent)
 }
 
 void THalvik_scanner_main::FormCreate() {
-  const creation_scope scope(this);
   TSELMAR_spectrum_scanner_main::FormCreate();
   initialize_points();
   // An unreadable selection file is reported; the later creation steps run.
@@ -85,6 +84,12 @@ void THalvik_scanner_main::handle_insitu_data() {}
 bool THalvik_scanner_main::point_is_selected(int index_123) {
   if (index_123 < 1 || index_123 > basics::kTraversePointCount) return false;
   return index_123 < point_selected.size() && point_selected[index_123];
+}
+
+conversion::context THalvik_scanner_main::conversion_context(const QString& input_folder) {
+  conversion::context ctx = TSELMAR_spectrum_scanner_main::conversion_context(input_folder);
+  ctx.point_selected = [this](int point) { return point_is_selected(point); };
+  return ctx;
 }
 
 void THalvik_scanner_main::initialize_points() {

@@ -15,8 +15,6 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
  public:
   explicit THalvik_scanner_main(QWidget* parent = nullptr);
 
-  void FormCreate() override;
-
   // The scan step: both input folders, exsitu first.
   void timer_action() override;
   void read_additional_vellic_scanner_ini_data(const QStringList& sl) override;
@@ -27,6 +25,8 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
   // Whether traverse point `index_123` (1 to 51) is selected; false for any
   // other number.
   virtual bool point_is_selected(int index_123);
+  // Adds the point selection.
+  conversion::context conversion_context(const QString& input_folder) override;
 
   void initialize_points();
   void read_point_selection();
@@ -44,4 +44,7 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
   QLabel* Label1;
   QLineEdit* insitu_path_editor;
   QPushButton* Points_button;
+
+ protected:
+  void FormCreate() override;
 };

@@ -49,7 +49,6 @@ TSELMAR_spectrum_scanner_main::TSELMAR_spectrum_scanner_main(QWidget* parent)
 }
 
 void TSELMAR_spectrum_scanner_main::FormCreate() {
-  const creation_scope scope(this);
   timer_count = 0;
   scan_inline_only = false;
   set_default_position_offsets();
@@ -149,6 +148,13 @@ void TSELMAR_spectrum_scanner_main::set_new_product() {
 void TSELMAR_spectrum_scanner_main::active_buttonClick() {
   TTULMEN_scanner_main::active_buttonClick();
   show_action(QStringLiteral("Scan inline folder ..."));
+}
+
+conversion::context TSELMAR_spectrum_scanner_main::conversion_context(const QString& input_folder) {
+  conversion::context ctx = TTULMEN_scanner_main::conversion_context(input_folder);
+  ctx.archive_by_date_of_measurement = archive_using_date_of_measurement;
+  ctx.board = [this](const QString& line) { send_message(line); };
+  return ctx;
 }
 
 void TSELMAR_spectrum_scanner_main::Button2Click() {

@@ -20,14 +20,14 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
  public:
   explicit TSELMAR_spectrum_scanner_main(QWidget* parent = nullptr);
 
-  void FormCreate() override;
-
   void timer_action() override;
   // Leaves the product alone while a postbake sample is being converted.
   void set_new_product() override;
   void read_additional_postbake_ini_data(const QStringList& sl) override;
 
   void active_buttonClick() override;
+  // Adds the message board and the archive date rule.
+  conversion::context conversion_context(const QString& input_folder) override;
   void Button2Click();
   // The database test buttons ("Historic ID", "sql_test_query", "Line speed").
   void Button1Click();
@@ -103,6 +103,9 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
  signals:
   // A line appended to the message board.
   void board_line_added(const QString& line);
+
+ protected:
+  void FormCreate() override;
 
  private:
   void set_default_position_offsets();

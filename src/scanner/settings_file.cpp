@@ -2,7 +2,6 @@
 
 #include "basics/error.h"
 #include "basics/files.h"
-#include "basics/text.h"
 #include "basics/text_file.h"
 #include "platform/operator_prompts.h"
 
@@ -21,16 +20,6 @@ settings_file load_settings_file(const QString& path) {
 QString insufficient_information(const QString& file_name) {
   return QStringLiteral("Error: ") + file_name +
          QStringLiteral(" does not contain sufficient information!");
-}
-
-std::optional<int> integer_line(const QStringList& lines, int index) {
-  if (index >= lines.size()) return std::nullopt;
-  return basics::parse_integer(lines[index]);
-}
-
-std::optional<double> float_line(const QStringList& lines, int index) {
-  if (index >= lines.size()) return std::nullopt;
-  return basics::parse_float(lines[index]);
 }
 
 }  // namespace scanner

@@ -7,8 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 namespace scanner {
 
 struct settings_file {
@@ -26,10 +24,5 @@ settings_file load_settings_file(const QString& path);
 // "Error: <name> does not contain sufficient information!", the report of a
 // settings file too short to hold its settings.
 QString insufficient_information(const QString& file_name);
-
-// The value of line `index` read by the settings number syntax; nothing when
-// the line is missing or holds no valid number.
-std::optional<int> integer_line(const QStringList& lines, int index);
-std::optional<double> float_line(const QStringList& lines, int index);
 
 }  // namespace scanner

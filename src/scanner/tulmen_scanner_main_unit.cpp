@@ -10,7 +10,6 @@ TTULMEN_scanner_main::TTULMEN_scanner_main(QWidget* parent) : TVELLIC_spectrum_s
 }
 
 void TTULMEN_scanner_main::FormCreate() {
-  const creation_scope scope(this);
   TVELLIC_spectrum_scanner::FormCreate();
   my_file_content.clear();
   initialize_sc_data();

@@ -17,8 +17,6 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
  public:
   explicit TTULMEN_scanner_main(QWidget* parent = nullptr);
 
-  void FormCreate() override;
-
   void timer_action() override;
   // Gives sc_data the shape of this window's scan files.
   virtual void initialize_sc_data();
@@ -36,4 +34,7 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
   basics::scan_data sc_data;
 
   QPushButton* Button1;
+
+ protected:
+  void FormCreate() override;
 };

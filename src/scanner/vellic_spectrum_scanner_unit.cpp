@@ -12,31 +12,21 @@
 
 #include "basics/error.h"
 #include "basics/files.h"
+#include "basics/live_signal.h"
 #include "basics/text.h"
 #include "basics/text_file.h"
+#include "basics/vellic_scanner_ini.h"
+#include "basics/vellic_tree.h"
 #include "dialogs/form_font.h"
 #include "dialogs/password_unit.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 #include "scanner/settings_file.h"
-#include "scanner/vellic_tree.h"
 #include "scanner/window_controls.h"
 
 namespace {
 
 const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
-const QString kInsituInputPathKey = QStringLiteral("Insitu input path");
-
-QString flag_text(bool flag, const QString& yes, const QString& no) {
-  return flag ? yes : no;
-}
-
-// Up to 15 significant digits with a decimal point whatever the user's
-// locale: the reader takes only a point, so a decimal comma would turn the
-// value into 0 at the next start.
-QString settings_float_text(float value) {
-  return QString::number(double(value), 'g', 15);
-}
 
 }  // namespace
 
@@ -135,8 +125,12 @@ void TVELLIC_spectrum_scanner::create_timers() {
 
 // ---- Creation ---------------------------------------------------------------
 
+void TVELLIC_spectrum_scanner::create() {
+  FormCreate();
+  creation_complete_ = true;
+}
+
 void TVELLIC_spectrum_scanner::FormCreate() {
-  const creation_scope scope(this);
   process_file_delay_time_in_seconds = 0;
   start_minimized = false;
   save_ini_file = true;
@@ -145,8 +139,7 @@ void TVELLIC_spectrum_scanner::FormCreate() {
   read_vellic_postbake_path_ini();
   read_password();
   compose_total_output_path();
-  live_signal_file = vellic_path + QStringLiteral("live_signals") + platform::kDelimiter +
-                     basics::program_base_name() + QStringLiteral(".alv");
+  live_signal_file = basics::live_signal_file(vellic_path);
   switch_timer_state();
   alive_timer->start();
 }
@@ -172,18 +165,17 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
     platform::prompts().show_message(scanner::insufficient_information(kVellicScannerIni));
     return;
   }
-  input_path = sl[0];
+  const basics::vellic_scanner_settings settings = basics::read_vellic_scanner_ini(sl);
+  input_path = settings.input_path;
   input_path_editor->setText(input_path);
-  lumor_name = sl[1];
+  lumor_name = settings.lumor_name;
   output_path_editor->setText(lumor_name);
-  automatic_product_identification->setChecked(basics::ascii_lower(sl.value(2)) ==
-                                               QLatin1String("true"));
-  no_scan_files = scanner::integer_line(sl, 3).value_or(1);
-  no_spectral_positions = scanner::integer_line(sl, 4).value_or(125);
-  lumor_insitu_name = sl.value(5);
-  process_file_delay_time_in_seconds = float(scanner::float_line(sl, 9).value_or(0.0));
-  save_ini_file =
-      sl.size() <= 11 || basics::ascii_lower(basics::trimmed(sl[11])) == QLatin1String("true");
+  automatic_product_identification->setChecked(settings.automatic_product_identification);
+  no_scan_files = settings.no_scan_files;
+  no_spectral_positions = settings.no_spectral_positions;
+  lumor_insitu_name = settings.lumor_insitu_name;
+  process_file_delay_time_in_seconds = settings.process_file_delay_time_in_seconds;
+  save_ini_file = settings.save_ini_file;
   lumor_insitu_editor->setText(lumor_insitu_name);
   read_additional_vellic_scanner_ini_data(sl);
 }
@@ -272,28 +264,28 @@ void TVELLIC_spectrum_scanner::compose_total_output_path() {
   input_path = platform::with_delimiter(input_path_editor->text());
   insitu_input_path = platform::with_delimiter(insitu_input_path);
   lumor_name = output_path_editor->text();
-  product = scanner::current_product(vellic_path);
+  product = basics::current_product(vellic_path);
   scanner::show_text(product_label, product);
-  total_output_path = scanner::measurement_folder(vellic_path, product, lumor_name);
+  total_output_path = basics::measurement_folder(vellic_path, product, lumor_name);
   scanner::show_text(total_output_path_label, total_output_path);
-  total_output_path_insitu = scanner::measurement_folder(vellic_path, product, lumor_insitu_name);
+  total_output_path_insitu = basics::measurement_folder(vellic_path, product, lumor_insitu_name);
 
   if (vellic_postbake_path.isEmpty()) return;
   postbake_lumor_name = postbake_output_path_editor->text();
-  postbake_product = scanner::current_product(vellic_postbake_path);
+  postbake_product = basics::current_product(vellic_postbake_path);
   scanner::show_text(postbake_product_label, postbake_product);
   postbake_total_output_path =
-      scanner::measurement_folder(vellic_postbake_path, postbake_product, postbake_lumor_name);
+      basics::measurement_folder(vellic_postbake_path, postbake_product, postbake_lumor_name);
   scanner::show_text(postbake_total_output_path_label, postbake_total_output_path);
 }
 
 void TVELLIC_spectrum_scanner::set_new_product() {
-  const QString folder = scanner::current_product_folder(vellic_path) + platform::kDelimiter;
-  const QString current = scanner::current_product(vellic_path);
+  const QString folder = basics::current_product_folder(vellic_path) + platform::kDelimiter;
+  const QString current = basics::current_product(vellic_path);
   // Nothing to rename in an empty folder; the VELLIC system notices a failed
   // rename by the product staying as it was.
   if (current.isEmpty()) return;
-  platform::env().rename_file(folder + current, folder + product);
+  static_cast<void>(platform::env().rename_file(folder + current, folder + product));
 }
 
 QString TVELLIC_spectrum_scanner::new_name(const QString& old_name) {
@@ -307,50 +299,40 @@ void TVELLIC_spectrum_scanner::read_additional_vellic_scanner_ini_data(const QSt
 void TVELLIC_spectrum_scanner::write_additional_vellic_scanner_ini_data(QStringList&) {}
 
 QString TVELLIC_spectrum_scanner::compute_archive_path() const {
-  if (!external_archive_directory.isEmpty()) return external_archive_directory;
-  const QString archive = vellic_path + QStringLiteral("archive") + platform::kDelimiter;
-  return basics::folder_exists(archive) ? archive : QString();
+  return basics::archive_root(vellic_path, external_archive_directory);
 }
 
-// ---- Heartbeat --------------------------------------------------------------
-
-void TVELLIC_spectrum_scanner::write_live_signal() {
-  const QString folder = vellic_path + QStringLiteral("live_signals");
-  basics::ensure_folder(folder);
-  const QString temp = basics::random_temp_name(folder);
-  const platform::Status written = platform::env().write_file(temp, QByteArray());
-  if (!written.ok()) {
-    platform::env().delete_file(temp);
-    throw basics::error(written.message());
-  }
-  // A heartbeat that appeared meanwhile stays as it is; the spare empty file
-  // must not pile up in the VELLIC system's folder.
-  if (!platform::env().rename_file(temp, live_signal_file).ok()) platform::env().delete_file(temp);
+conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& input_folder) {
+  conversion::context ctx;
+  ctx.input_folder = input_folder;
+  ctx.output_folder = total_output_path;
+  ctx.vellic_path = vellic_path;
+  ctx.product = product;
+  ctx.lumor_name = lumor_name;
+  ctx.archive_root = compute_archive_path();
+  ctx.settle_seconds = process_file_delay_time_in_seconds;
+  ctx.status = [this](const QString& text) { show_stamped_action(text); };
+  ctx.plain_status = [this](const QString& text) { scanner::show_text(action_label, text); };
+  return ctx;
 }
 
 // ---- Event handlers ---------------------------------------------------------
 
 void TVELLIC_spectrum_scanner::FormClose() {
-  QStringList sl = vellic_scanner_ini_lines();
+  basics::vellic_scanner_settings settings;
+  settings.input_path = input_path_editor->text();
+  settings.lumor_name = output_path_editor->text();
+  settings.automatic_product_identification = automatic_product_identification->isChecked();
+  settings.no_scan_files = no_scan_files;
+  settings.no_spectral_positions = no_spectral_positions;
+  settings.lumor_insitu_name = lumor_insitu_name;
+  settings.insitu_input_path = insitu_input_path;
+  settings.process_file_delay_time_in_seconds = process_file_delay_time_in_seconds;
+  settings.save_ini_file = save_ini_file;
+  QStringList sl = basics::vellic_scanner_ini_lines(settings);
   write_additional_vellic_scanner_ini_data(sl);
   const QString path = basics::program_folder_file(kVellicScannerIni);
   if (save_ini_file && !basics::file_is_read_only(path)) basics::write_lines(path, sl);
-}
-
-QStringList TVELLIC_spectrum_scanner::vellic_scanner_ini_lines() const {
-  return {input_path_editor->text(),
-          output_path_editor->text(),
-          flag_text(automatic_product_identification->isChecked(), QStringLiteral("True"),
-                    QStringLiteral("False")),
-          QString::number(no_scan_files),
-          QString::number(no_spectral_positions),
-          lumor_insitu_name,
-          kInsituInputPathKey,
-          insitu_input_path,
-          QString(),
-          settings_float_text(process_file_delay_time_in_seconds),
-          QString(),
-          flag_text(save_ini_file, QStringLiteral("true"), QStringLiteral("false"))};
 }
 
 void TVELLIC_spectrum_scanner::active_buttonClick() {
@@ -370,9 +352,7 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
 
 void TVELLIC_spectrum_scanner::alive_timerTimer() {
   if (live_signal_file.isEmpty()) return;
-  run_guarded([this] {
-    if (!basics::file_exists(live_signal_file)) write_live_signal();
-  });
+  run_guarded([this] { basics::renew_live_signal(live_signal_file); });
 }
 
 void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
@@ -416,13 +396,4 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
   window_->scan_step_running_ = false;
   if (window_->scanning_) window_->Timer1->start();
-}
-
-TVELLIC_spectrum_scanner::creation_scope::creation_scope(TVELLIC_spectrum_scanner* window)
-    : window_(window) {
-  ++window_->creation_depth_;
-}
-
-TVELLIC_spectrum_scanner::creation_scope::~creation_scope() {
-  if (--window_->creation_depth_ == 0) window_->creation_complete_ = true;
 }

@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include "conversion/context.h"
+
 class QCheckBox;
 class QCloseEvent;
 class QColor;
@@ -25,10 +27,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
  public:
   explicit TVELLIC_spectrum_scanner(QWidget* parent = nullptr);
 
-  // The creation steps, run once after construction. Each derived class's
-  // version calls its parent's at the point its own steps need. Scan steps
-  // wait until the outermost version has returned.
-  virtual void FormCreate();
+  // Runs the creation steps of the whole class chain, once, after
+  // construction; scan steps wait until it has returned.
+  void create();
 
   // ---- Virtual operations, in their declared order ------------------------
   virtual void timer_action();
@@ -46,8 +47,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // archived.
   QString compute_archive_path() const;
 
-  // Writes the heartbeat file, empty and complete under its final name.
-  void write_live_signal();
+  // What the conversions of files claimed from `input_folder` need to know
+  // of this window; each derived class adds what it holds.
+  virtual conversion::context conversion_context(const QString& input_folder);
 
   // ---- Event handlers (entered through the general error report) ----------
   void FormClose();
@@ -119,6 +121,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void action_shown(const QString& text, const QString& text_without_stamp);
 
  protected:
+  // The creation steps. Each derived class's version calls its parent's at
+  // the point its own steps need.
+  virtual void FormCreate();
+
   void closeEvent(QCloseEvent* event) override;
 
   // Runs an event handler; an error escaping it is shown to the operator
@@ -149,19 +155,6 @@ class TVELLIC_spectrum_scanner : public QWidget {
     TVELLIC_spectrum_scanner* window_;
   };
 
-  // Marks one class's creation step; the chain is complete when the
-  // outermost one ends. Every FormCreate starts with one.
-  class creation_scope {
-   public:
-    explicit creation_scope(TVELLIC_spectrum_scanner* window);
-    ~creation_scope();
-    creation_scope(const creation_scope&) = delete;
-    creation_scope& operator=(const creation_scope&) = delete;
-
-   private:
-    TVELLIC_spectrum_scanner* window_;
-  };
-
  private:
   void create_controls();
   void create_postbake_controls();
@@ -171,7 +164,6 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void read_vellic_path_ini();
   void read_vellic_postbake_path_ini();
   void read_password();
-  QStringList vellic_scanner_ini_lines() const;
 
   void show_scanning_state(bool active);
   void set_active_button_colour(const QColor& colour);
@@ -179,7 +171,6 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // What the operator chose; Timer1 runs when it is on and no step runs.
   bool scanning_ = false;
   bool scan_step_running_ = false;
-  int creation_depth_ = 0;
   bool creation_complete_ = false;
 };
 

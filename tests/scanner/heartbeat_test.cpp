@@ -79,7 +79,7 @@ TEST(HeartbeatTest, ATickBeforeTheFilesPlaceIsKnownWritesNothing) {
   TDORNIK_scanner_main window;
   window.alive_timerTimer();  // from the layout, before creation
   prompts.on_message = [&window] { window.alive_timerTimer(); };
-  window.FormCreate();  // the short file's box opens before the place is known
+  window.create();  // the short file's box opens before the place is known
 
   QDir::setCurrent(previous_folder);
   EXPECT_EQ(prompts.texts().size(), 1);

@@ -248,7 +248,7 @@ TEST(ScanCycleTest, NoScanStepRunsBeforeTheCreationChainHasFinished) {
   test_support::reacting_prompts prompts;
   recording_window window;
   prompts.on_message = [&window] { window.Timer1Timer(); };
-  window.FormCreate();
+  window.create();
 
   EXPECT_EQ(prompts.texts(), QStringList{"Test mode: 1"});
   EXPECT_TRUE(window.conversions.isEmpty());

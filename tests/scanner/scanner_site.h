@@ -68,7 +68,7 @@ class scanner_site {
   template <class Window = TDORNIK_scanner_main>
   std::unique_ptr<Window> create_window() const {
     auto window = std::make_unique<Window>();
-    window->FormCreate();
+    window->create();
     return window;
   }
 

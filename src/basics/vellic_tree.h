@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace scanner {
+namespace basics {
 
 // base + "database/current_product": holds one file named after the product.
 QString current_product_folder(const QString& base);
@@ -18,4 +18,9 @@ QString current_product(const QString& base);
 // "/new", without a trailing delimiter: where new measurements go.
 QString measurement_folder(const QString& base, const QString& product, const QString& lumor_name);
 
-}  // namespace scanner
+// Where measurements are archived: `external_archive_directory` when one is
+// set, else base + "archive/" when that folder exists, else "" (archiving
+// switched off). Ends with the delimiter unless empty.
+QString archive_root(const QString& base, const QString& external_archive_directory);
+
+}  // namespace basics

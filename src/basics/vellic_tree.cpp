@@ -1,11 +1,11 @@
-#include "scanner/vellic_tree.h"
+#include "basics/vellic_tree.h"
 
 #include <QStringList>
 
 #include "basics/files.h"
 #include "platform/env.h"
 
-namespace scanner {
+namespace basics {
 namespace {
 
 QString joined(const QStringList& parts) {
@@ -20,7 +20,7 @@ QString current_product_folder(const QString& base) {
 
 QString current_product(const QString& base) {
   QString name;
-  basics::first_file(current_product_folder(base), QStringLiteral("*.*"), name);
+  first_file(current_product_folder(base), QStringLiteral("*.*"), name);
   return name;
 }
 
@@ -29,4 +29,10 @@ QString measurement_folder(const QString& base, const QString& product, const QS
                         QStringLiteral("measurements"), lumor_name, QStringLiteral("new")});
 }
 
-}  // namespace scanner
+QString archive_root(const QString& base, const QString& external_archive_directory) {
+  if (!external_archive_directory.isEmpty()) return external_archive_directory;
+  const QString archive = base + QStringLiteral("archive") + platform::kDelimiter;
+  return folder_exists(archive) ? archive : QString();
+}
+
+}  // namespace basics

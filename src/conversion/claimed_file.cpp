@@ -1,0 +1,123 @@
+#include "conversion/claimed_file.h"
+
+#include <QFileInfo>
+
+#include "basics/error.h"
+#include "basics/files.h"
+#include "basics/text_file.h"
+#include "platform/env.h"
+
+namespace conversion {
+namespace {
+
+constexpr int kPassesPerCall = 10;
+
+// `folder` + `name`, or with "_2", "_3"... before the extension when taken.
+QString free_name(const QString& folder, const QString& name) {
+  const QFileInfo info(name);
+  const QString base = info.completeBaseName();
+  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+  QString candidate = folder + name;
+  for (int n = 2; basics::file_or_folder_exists(candidate); ++n) {
+    candidate = folder + base + QStringLiteral("_%1").arg(n) + suffix;
+  }
+  return candidate;
+}
+
+// A time ahead of the clock (another machine's clock) counts as settled, so
+// a skewed share never holds the queue up for good.
+bool still_settling(const QString& path, double settle_seconds) {
+  const QDateTime written = platform::env().last_modified(path);
+  if (!written.isValid()) return false;
+  const qint64 age = written.msecsTo(platform::env().now());
+  return age >= 0 && age < qint64(settle_seconds * 1000);
+}
+
+}  // namespace
+
+claimed_file::claimed_file(const context& ctx, QString name, QString path)
+    : ctx_(ctx), name_(std::move(name)), path_(std::move(path)) {}
+
+std::optional<QStringList> claimed_file::load() {
+  try {
+    return basics::read_lines(path_);
+  } catch (const basics::error& e) {
+    set_aside(e.text());
+    return std::nullopt;
+  }
+}
+
+claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
+                                                  const QDateTime& measured, naming how,
+                                                  QString* copy) {
+  const QString folder = archive_folder(leaf, measured);
+  if (folder.isEmpty()) return archived::switched_off;
+  const QString target = how == naming::replace ? folder + archive_name
+                                                : free_name(folder, archive_name);
+  if (!platform::copy_file(path_, target).ok()) return archived::failed;
+  if (copy) *copy = target;
+  return archived::copied;
+}
+
+QString claimed_file::archive_folder(const QString& leaf, const QDateTime& measured) const {
+  if (ctx_.archive_root.isEmpty()) return QString();
+  QString folder = ctx_.archive_root + ctx_.product;
+  // A folder that cannot be created shows on the status line; the copy into
+  // it then fails and keeps the file.
+  const auto ensure = [this, &folder] {
+    if (!basics::ensure_folder(folder)) {
+      ctx_.plain_status(folder + QStringLiteral(" could not be created!"));
+    }
+  };
+  ensure();
+  const QDate date =
+      ctx_.archive_by_date_of_measurement ? measured.date() : platform::env().now().date();
+  for (const QString& part : {QString::number(date.year()), QString::number(date.month()),
+                              QString::number(date.day()), leaf}) {
+    folder += platform::kDelimiter + part;
+    ensure();
+  }
+  return folder + platform::kDelimiter;
+}
+
+void claimed_file::set_aside(const QString& reason) {
+  kept_ = true;
+  const QString kept = free_name(platform::folder_of(path_), name_ + QStringLiteral(".failed"));
+  const bool moved = platform::env().rename_file(path_, kept).ok();
+  ctx_.board(QStringLiteral("Error: ") + reason + QStringLiteral(" The measurement ") + name_ +
+             (moved ? QStringLiteral(" is kept as ") + kept
+                    : QStringLiteral(" is kept under the temporary name ") + path_) +
+             QStringLiteral("."));
+  if (moved) path_ = kept;
+}
+
+void claim_files(const context& ctx, const QString& action, rename_failure on_rename_failure,
+                 const std::function<void(claimed_file&)>& convert) {
+  const QString mask = QString::fromLatin1(kInputMask);
+  const QString folder = platform::with_delimiter(ctx.input_folder);
+  for (int pass = 0; pass < kPassesPerCall && basics::count_files(ctx.input_folder, mask) >= 1;
+       ++pass) {
+    const QString temp = basics::random_temp_name(ctx.input_folder);
+    QString name;
+    basics::first_file(ctx.input_folder, mask, name);
+    const QString source = folder + name;
+    // Its writer may still be at work on a network share.
+    if (still_settling(source, ctx.settle_seconds)) return;
+    if (!platform::env().rename_file(source, temp).ok()) {
+      if (on_rename_failure == rename_failure::reported) {
+        ctx.status(QStringLiteral("   Could not rename ") + source);
+      }
+      continue;
+    }
+    claimed_file file(ctx, name, temp);
+    ctx.status(action);
+    convert(file);
+    if (file.kept()) continue;
+    const platform::Status deleted = platform::env().delete_file(temp);
+    // Its measurement is converted and archived; what is left is a spare
+    // copy under a name no scan picks up, which the operator should know of.
+    if (!deleted.ok()) ctx.board(QStringLiteral("Error: ") + deleted.message());
+  }
+}
+
+}  // namespace conversion

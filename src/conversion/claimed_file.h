@@ -1,0 +1,74 @@
+#pragma once
+
+// The life cycle of a measurement file: claimed from its input folder under a
+// temporary name once its writer has finished, read, copied into the dated
+// archive, and deleted, or set aside where the scan no longer picks it up
+// when it cannot be finished. No measurement is ever lost on the way.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+#include "conversion/context.h"
+
+namespace conversion {
+
+class claimed_file {
+ public:
+  claimed_file(const context& ctx, QString name, QString path);
+
+  const context& ctx() const { return ctx_; }
+  // The file's name in its input folder, before it was claimed.
+  const QString& name() const { return name_; }
+  // The temporary path it is claimed under.
+  const QString& path() const { return path_; }
+  // Set aside: it must not be deleted.
+  bool kept() const { return kept_; }
+
+  // The file's lines; a file that cannot be read is set aside.
+  std::optional<QStringList> load();
+
+  enum class archived { copied, switched_off, failed };
+  // A plate's copy replaces the earlier copy of that plate; a refused file
+  // never takes the place of another file's copy.
+  enum class naming { replace, keep_existing };
+  // Copies the file as `archive_name` into archive root + product +
+  // year/month/day + `leaf`, creating each folder. `measured` dates the
+  // folders when archiving by date of measurement; `copy`, when given,
+  // receives the copy's path.
+  archived archive_copy(const QString& leaf, const QString& archive_name, const QDateTime& measured,
+                        naming how, QString* copy = nullptr);
+
+  // Moves the file back into its folder under its own name + ".failed", out
+  // of the scan's reach, and says so on the board after `reason`.
+  void set_aside(const QString& reason);
+
+ private:
+  // The dated archive folder for `leaf`, each level created; empty when
+  // archiving is switched off.
+  QString archive_folder(const QString& leaf, const QDateTime& measured) const;
+
+  const context& ctx_;
+  QString name_;
+  QString path_;
+  bool kept_ = false;
+};
+
+// Whether a file that cannot be claimed yet shows on the status line.
+enum class rename_failure { silent, reported };
+
+// The input files are the "*.csv" files of ctx.input_folder.
+inline constexpr char kInputMask[] = "*.csv";
+
+// Claims the first input file by renaming it to a temporary name, at most ten
+// passes per call, shows `action` on the status line and hands each claimed
+// file to `convert`. A file younger than the settle time ends the call, left
+// for a later one. The claimed file is deleted after `convert` unless it was
+// set aside.
+void claim_files(const context& ctx, const QString& action, rename_failure on_rename_failure,
+                 const std::function<void(claimed_file&)>& convert);
+
+}  // namespace conversion

@@ -1,0 +1,50 @@
+#pragma once
+
+// What a conversion needs to know of its window, filled afresh for each scan
+// step: the folders of the current product, the archive rule, the point
+// selection, the probe heads table, and where its messages go. A conversion
+// is a function of this context and of the record it is given, so windows,
+// tools and tests share it.
+
+#include <QString>
+
+#include "basics/exsitu_file.h"
+#include "basics/measurement_file.h"
+
+namespace basics {
+class sprachen;
+}
+
+namespace conversion {
+
+struct context {
+  // The folder files are claimed from.
+  QString input_folder;
+  // Where exsitu scan files go, without a trailing delimiter.
+  QString output_folder;
+  // The base folder of the measurement system, ending with the delimiter:
+  // insitu files go to its measurement folders.
+  QString vellic_path;
+  QString product;
+  // The exsitu measurement's name; its archive copies go into a folder of
+  // this name.
+  QString lumor_name;
+  // Ends with the delimiter; empty switches archiving off.
+  QString archive_root;
+  // Archive under the date of measurement instead of today's.
+  bool archive_by_date_of_measurement = false;
+  // A file is claimed only once its last modification is this old.
+  double settle_seconds = 0;
+  basics::point_predicate point_selected = [](int) { return true; };
+  // The probe heads table of the insitu conversion; none means empty.
+  const basics::sprachen* probe_heads = nullptr;
+
+  // A line on the message board.
+  basics::message_sink board = [](const QString&) {};
+  // A new status line, shown with the date and time in front.
+  basics::message_sink status = [](const QString&) {};
+  // A new status line, shown as it is.
+  basics::message_sink plain_status = [](const QString&) {};
+};
+
+}  // namespace conversion

@@ -1,0 +1,38 @@
+#pragma once
+
+// The insitu conversion: a claimed probe-head measurement becomes the inline
+// file <plate>___T.csv in the measurement folder that the probe heads table
+// assigns to its probe head, and is archived under its own name. A file with
+// nowhere to go (probe head unknown, measurement folder missing) is set
+// aside, so it can be renamed back once the probe head is set up.
+//
+// The plate number is the caller's and carried from file to file.
+
+#include "conversion/claimed_file.h"
+
+namespace conversion {
+
+// The probe heads table names probe heads in this language, and their
+// measurements as nicknames.
+inline constexpr int kProbeHeadLanguage = 1;
+
+// The status line while a claimed insitu file is converted.
+QString insitu_action();
+
+// Writes the inline file of the claimed file's lines; true when it was
+// written. The file is set aside when it cannot be written.
+bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& plate);
+
+// Copies the claimed file into the dated insitu archive under its own name.
+claimed_file::archived archive_insitu_file(claimed_file& file);
+
+// Converts and archives one claimed file; one that gave no inline file is
+// never deleted without an archive copy.
+void process_insitu_file(claimed_file& file, qint32& plate);
+
+// Claims the insitu files waiting in the context's input folder (at most
+// ten) and converts each; a file that cannot be claimed yet shows on the
+// status line.
+void handle_insitu_data(const context& ctx, qint32& plate);
+
+}  // namespace conversion
