@@ -50,16 +50,22 @@ QString insitu_action() {
   return QStringLiteral("   Converting insitu data ...");
 }
 
+std::optional<QStringList> read_insitu_measurement(const QStringList& lines, const QString& path,
+                                                   qint32& plate,
+                                                   const basics::message_sink& board) {
+  if (const auto refusal = basics::insitu_length_refusal(lines, path)) {
+    board(*refusal);
+    return std::nullopt;
+  }
+  plate = basics::plate_number_of(lines, board);
+  board(QStringLiteral("Insitu data: Plate number ") + QString::number(plate));
+  return basics::insitu_inline_lines(lines);
+}
+
 bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& plate) {
   const context& ctx = file.ctx();
-  if (const auto refusal = basics::insitu_length_refusal(lines, file.path())) {
-    ctx.board(*refusal);
-    return false;
-  }
-  plate = basics::plate_number_of(lines, ctx.board);
-  ctx.board(QStringLiteral("Insitu data: Plate number ") + QString::number(plate));
-
-  const std::optional<QStringList> pairs = basics::insitu_inline_lines(lines);
+  const std::optional<QStringList> pairs =
+      read_insitu_measurement(lines, file.path(), plate, ctx.board);
   if (!pairs) return false;  // nothing to convert; the file is archived as it came
   const QString target = inline_file(file, basics::insitu_probe_head(lines), plate);
   if (target.isEmpty()) return false;

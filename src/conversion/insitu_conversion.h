@@ -19,8 +19,16 @@ inline constexpr int kProbeHeadLanguage = 1;
 // The status line while a claimed insitu file is converted.
 QString insitu_action();
 
-// Writes the inline file of the claimed file's lines; true when it was
-// written. The file is set aside when it cannot be written.
+// The lines of the inline file that the insitu file `lines` at `path` gives,
+// with the board lines of a conversion: the refusal of a file too short, the
+// plate number. `plate` gets the file's plate. Empty when the file gives no
+// inline file (too short, no table).
+std::optional<QStringList> read_insitu_measurement(const QStringList& lines, const QString& path,
+                                                   qint32& plate, const basics::message_sink& board);
+
+// Writes the inline file of the claimed file's lines into the measurement
+// folder of its probe head; true when it was written. The file is set aside
+// when it has nowhere to go or cannot be written.
 bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& plate);
 
 // Copies the claimed file into the dated insitu archive under its own name.

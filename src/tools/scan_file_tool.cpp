@@ -6,6 +6,8 @@
 //   scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...
 //       converts the files in the order given into OUTPUT_FOLDER/<plate>.scn,
 //       all points selected, one scan record carried from file to file.
+//   scan_file_tool convert-insitu OUTPUT_FOLDER FILE.csv...
+//       converts insitu files into the inline files OUTPUT_FOLDER/<plate>___T.csv.
 //
 // Exit codes: 0 done, 1 a file could not be read, converted or written,
 // 2 wrong arguments.
@@ -15,7 +17,9 @@
 #include "basics/files.h"
 #include "basics/ole_date.h"
 #include "basics/scan_data.h"
+#include "basics/insitu_file.h"
 #include "basics/text_file.h"
+#include "conversion/insitu_conversion.h"
 #include "platform/env.h"
 #include "tools/tool_output.h"
 
@@ -36,6 +40,7 @@ using tools::write_stdout;
 const char kUsageText[] =
     "Usage: scan_file_tool dump FILE.scn\n"
     "       scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...\n"
+    "       scan_file_tool convert-insitu OUTPUT_FOLDER FILE.csv...\n"
     "\n"
     "dump prints the header of the scan file, one item a line (version,\n"
     "counts, positions, sheet resistances, the axis of each spectrum, the time\n"
@@ -50,6 +55,13 @@ const char kUsageText[] =
     "the name of each scan file written. Messages go to standard error, each\n"
     "after the name of its file. A file too short or with too many positions\n"
     "is reported and skipped; the others are still converted.\n"
+    "\n"
+    "convert-insitu converts insitu measurement files, in the order given,\n"
+    "into the inline files OUTPUT_FOLDER/<plate>___T.csv as the scanner does,\n"
+    "and prints the name of each inline file written with the probe head the\n"
+    "file names (the scanner would put it into that probe head's measurement\n"
+    "folder). Messages go to standard error as above; a file too short or\n"
+    "without a \"Wave length [nm]\" table is reported and skipped.\n"
     "\n"
     "Exit codes: 0 every file read or converted (messages about single values\n"
     "included), 1 a file could not be read, was refused or could not be\n"
@@ -170,12 +182,15 @@ int dump(const QString& scan_file) {
   return 0;
 }
 
+// Prints `message` on standard error after the name of `file`.
+basics::message_sink reporter(const QString& file) {
+  return [file](const QString& message) { print_error(file + QStringLiteral(": ") + message); };
+}
+
 // Converts one exsitu file into `folder`; false when it was not converted.
-bool convert_one(const QString& file, const QString& folder, basics::scan_data& record,
-                 qint32& plate) {
-  const auto report = [&file](const QString& message) {
-    print_error(file + QStringLiteral(": ") + message);
-  };
+bool convert_exsitu_one(const QString& file, const QString& folder, basics::scan_data& record,
+                        qint32& plate) {
+  const basics::message_sink report = reporter(file);
   try {
     const QStringList lines = basics::read_lines(file);
     if (const auto refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName())) {
@@ -196,17 +211,56 @@ bool convert_one(const QString& file, const QString& folder, basics::scan_data& 
   }
 }
 
-int convert_exsitu(const QString& folder, const QStringList& files) {
-  if (!basics::folder_exists(folder)) {
-    print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
-    return kFailed;
+// Converts one insitu file into `folder`; false when it gave no inline file.
+bool convert_insitu_one(const QString& file, const QString& folder, qint32& plate) {
+  const basics::message_sink report = reporter(file);
+  try {
+    const QStringList lines = basics::read_lines(file);
+    const auto pairs = conversion::read_insitu_measurement(lines, file, plate, report);
+    if (!pairs) {
+      // A file too short has been reported already.
+      if (!basics::insitu_length_refusal(lines, file)) {
+        report(QStringLiteral("no \"Wave length [nm]\" table; no inline file written."));
+      }
+      return false;
+    }
+    const QString target =
+        platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral("___T.csv");
+    basics::write_lines(target, *pairs);
+    write_stdout((QStringLiteral("wrote ") + target + QStringLiteral(" for the probe head ") +
+                  basics::insitu_probe_head(lines) + u'\n')
+                     .toLocal8Bit());
+    return true;
+  } catch (const basics::error& e) {
+    report(e.text());
+    return false;
   }
+}
+
+bool output_folder_exists(const QString& folder) {
+  if (basics::folder_exists(folder)) return true;
+  print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
+  return false;
+}
+
+int convert_exsitu(const QString& folder, const QStringList& files) {
+  if (!output_folder_exists(folder)) return kFailed;
   basics::scan_data record;
   basics::shape_exsitu_record(record);
   qint32 plate = 0;
   bool all_converted = true;
   for (const QString& file : files) {
-    if (!convert_one(file, folder, record, plate)) all_converted = false;
+    if (!convert_exsitu_one(file, folder, record, plate)) all_converted = false;
+  }
+  return all_converted ? 0 : kFailed;
+}
+
+int convert_insitu(const QString& folder, const QStringList& files) {
+  if (!output_folder_exists(folder)) return kFailed;
+  qint32 plate = 0;
+  bool all_converted = true;
+  for (const QString& file : files) {
+    if (!convert_insitu_one(file, folder, plate)) all_converted = false;
   }
   return all_converted ? 0 : kFailed;
 }
@@ -220,6 +274,9 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == QLatin1String("dump")) return dump(args[1]);
     if (args.size() >= 3 && args[0] == QLatin1String("convert-exsitu")) {
       return convert_exsitu(args[1], args.mid(2));
+    }
+    if (args.size() >= 3 && args[0] == QLatin1String("convert-insitu")) {
+      return convert_insitu(args[1], args.mid(2));
     }
   } catch (const basics::error& e) {
     print_error(e.text());

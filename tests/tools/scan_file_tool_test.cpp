@@ -2,6 +2,7 @@
 #include "basics/text_file.h"
 #include "platform/env.h"
 #include "support/exsitu_file.h"
+#include "support/insitu_file.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -250,12 +251,64 @@ TEST_F(scan_file_tool, output_that_cannot_be_written_is_reported) {
   EXPECT_EQ(tree_.read("blocked/5.scn/keep.txt"), "x");
 }
 
+TEST_F(scan_file_tool, convert_insitu_writes_inline_files_and_names_their_probe_heads) {
+  tree_.make_folder("out");
+  test_support::insitu_measurement head_a;
+  head_a.data = {QStringLiteral("380,1,2,0.5 \u00b5"), "385,1,2,1.2E-1"};
+  test_support::insitu_measurement head_b;
+  head_b.plate = "77";
+  head_b.probe_head = "Head B";
+  const QString a = drop_lines("a.csv", test_support::insitu_lines(head_a));
+  const QString b = drop_lines("b.csv", test_support::insitu_lines(head_b));
+  const run_result r = run_tool({"convert-insitu", tree_.path("out"), a, b});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  const QString out_a = tree_.path("out/1234___T.csv");
+  const QString out_b = tree_.path("out/77___T.csv");
+  EXPECT_EQ(r.out, "wrote " + out_a + " for the probe head Head A\nwrote " + out_b +
+                       " for the probe head Head B\n");
+  EXPECT_EQ(r.err_lines(), (QStringList{a + ": Insitu data: Plate number 1234",
+                                        b + ": Insitu data: Plate number 77"}));
+  // Copied as text, in Windows-1252, CR LF after every line.
+  EXPECT_EQ(tree_.read("out/1234___T.csv"), QByteArray("380,0.5 \xB5\r\n385,1.2E-1\r\n"));
+  EXPECT_EQ(tree_.read("out/77___T.csv").count("\r\n"), 120);
+}
+
+TEST_F(scan_file_tool, convert_insitu_reports_files_that_give_no_inline_file) {
+  tree_.make_folder("out");
+  test_support::insitu_measurement too_short;
+  too_short.line_count = 138;
+  test_support::insitu_measurement no_table;
+  no_table.header_line = 0;
+  no_table.plate = "5";
+  test_support::insitu_measurement good;
+  good.plate = "6";
+  const QString s = drop_lines("short.csv", test_support::insitu_lines(too_short));
+  const QString n = drop_lines("no_table.csv", test_support::insitu_lines(no_table));
+  const QString missing = tree_.path("in/missing.csv");
+  const QString g = drop_lines("good.csv", test_support::insitu_lines(good));
+  const run_result r = run_tool({"convert-insitu", tree_.path("out"), s, n, missing, g});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(QDir(tree_.path("out")).entryList(QDir::Files), QStringList{"6___T.csv"});
+  const QStringList err = r.err_lines();
+  ASSERT_EQ(err.size(), 5) << r.err.toStdString();
+  EXPECT_EQ(err[0], s + ": Length of file " + s + " too small!");
+  EXPECT_EQ(err[1], n + ": Insitu data: Plate number 5");
+  EXPECT_EQ(err[2], n + ": no \"Wave length [nm]\" table; no inline file written.");
+  EXPECT_TRUE(err[3].startsWith(missing + ": ")) << err[3].toStdString();
+  EXPECT_EQ(err[4], g + ": Insitu data: Plate number 6");
+
+  const run_result no_folder = run_tool({"convert-insitu", tree_.path("no_such_folder"), g});
+  EXPECT_EQ(no_folder.exit_code, 1);
+  EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
+}
+
 TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
   const QStringList cases[] = {
       {},
       {"dump"},
       {"dump", "a.scn", "b.scn"},
       {"convert-exsitu", tree_.path()},
+      {"convert-insitu", tree_.path()},
       {"convert", tree_.path(), "a.csv"},
   };
   for (const QStringList& arguments : cases) {
