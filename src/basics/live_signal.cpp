@@ -13,8 +13,8 @@ namespace {
 void discard_spare(const QString& temp, QString failure) {
   if (file_exists(temp)) {
     const platform::Status removed = platform::env().delete_file(temp);
-    if (!removed.ok()) failure += (failure.isEmpty() ? QString() : QStringLiteral(" ")) +
-                                  removed.message();
+    if (!removed.ok())
+      failure += (failure.isEmpty() ? QString() : QStringLiteral(" ")) + removed.message();
   }
   if (!failure.isEmpty()) throw error(failure);
 }

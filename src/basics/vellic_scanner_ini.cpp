@@ -40,15 +40,16 @@ constexpr settings_line kLines[] = {
     {"automatic_product_identification",
      [](settings& s, const QString& l) { s.automatic_product_identification = is_true(l); },
      [](const settings& s) {
-       return s.automatic_product_identification ? QStringLiteral("True")
-                                                 : QStringLiteral("False");
+       return s.automatic_product_identification ? QStringLiteral("True") : QStringLiteral("False");
      }},
     {"no_scan_files",
-     [](settings& s, const QString& l) { s.no_scan_files = parse_integer(l).value_or(1); },
+     [](settings& s, const QString& l) {
+       s.no_scan_files = parse_integer(l).value_or(kDefaultScanFiles);
+     },
      [](const settings& s) { return QString::number(s.no_scan_files); }},
     {"no_spectral_positions",
      [](settings& s, const QString& l) {
-       s.no_spectral_positions = parse_integer(l).value_or(125);
+       s.no_spectral_positions = parse_integer(l).value_or(kDefaultSpectralPositions);
      },
      [](const settings& s) { return QString::number(s.no_spectral_positions); }},
     {"lumor_insitu_name", [](settings& s, const QString& l) { s.lumor_insitu_name = l; },

@@ -10,12 +10,16 @@
 
 namespace basics {
 
+// What a line that holds no valid number gives.
+inline constexpr qint32 kDefaultScanFiles = 1;
+inline constexpr qint32 kDefaultSpectralPositions = 125;
+
 struct vellic_scanner_settings {
   QString input_path;
   QString lumor_name;
   bool automatic_product_identification = false;
-  qint32 no_scan_files = 1;
-  qint32 no_spectral_positions = 125;
+  qint32 no_scan_files = kDefaultScanFiles;
+  qint32 no_spectral_positions = kDefaultSpectralPositions;
   QString lumor_insitu_name;
   // Written after its key line; read by that key, wherever it stands.
   QString insitu_input_path;

@@ -52,8 +52,8 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
                                                   QString* copy) {
   const QString folder = archive_folder(leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
-  const QString target = how == naming::replace ? folder + archive_name
-                                                : free_name(folder, archive_name);
+  const QString target =
+      how == naming::replace ? folder + archive_name : free_name(folder, archive_name);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
   if (copy) *copy = target;
   return archived::copied;

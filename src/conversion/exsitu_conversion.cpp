@@ -61,8 +61,8 @@ void convert_exsitu_file(claimed_file& file, basics::scan_data& record, qint32& 
 
 bool archive_exsitu_file(claimed_file& file, qint32 plate, const QDateTime& measured) {
   return file.archive_copy(file.ctx().lumor_name, QStringLiteral("exsitu_%1.csv").arg(plate),
-                           measured, claimed_file::naming::replace) !=
-         claimed_file::archived::failed;
+                           measured,
+                           claimed_file::naming::replace) != claimed_file::archived::failed;
 }
 
 void handle_exsitu_data(const context& ctx, basics::scan_data& record, qint32& plate) {

@@ -97,8 +97,9 @@ void process_insitu_file(claimed_file& file, qint32& plate) {
       break;
     case claimed_file::archived::switched_off:
       if (!written) {
-        file.set_aside(QStringLiteral("There is no archive folder to keep the file in, and it "
-                                      "gave no inline file."));
+        file.set_aside(
+            QStringLiteral("There is no archive folder to keep the file in, and it "
+                           "gave no inline file."));
       }
       break;
     case claimed_file::archived::failed:

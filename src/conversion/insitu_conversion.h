@@ -24,7 +24,8 @@ QString insitu_action();
 // plate number. `plate` gets the file's plate. Empty when the file gives no
 // inline file (too short, no table).
 std::optional<QStringList> read_insitu_measurement(const QStringList& lines, const QString& path,
-                                                   qint32& plate, const basics::message_sink& board);
+                                                   qint32& plate,
+                                                   const basics::message_sink& board);
 
 // Writes the inline file of the claimed file's lines into the measurement
 // folder of its probe head; true when it was written. The file is set aside

@@ -35,7 +35,7 @@ int column_width(int column) {
 
 QRect point_box_geometry(int n) {
   if (n == 26) return {kCenterPoint, QSize(kLastColumnWidth, kBoxHeight)};
-  const int column = n <= 25 ? n - 1 : 51 - n;
+  const int column = n <= 25 ? n - 1 : basics::kTraversePointCount - n;
   const int top = n <= 25 ? kUpperRowTop : kLowerRowTop;
   return {kColumnLefts[column], top, column_width(column), kBoxHeight};
 }

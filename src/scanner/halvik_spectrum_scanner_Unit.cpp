@@ -63,7 +63,7 @@ void THalvik_scanner_main::read_additional_vellic_scanner_ini_data(const QString
 }
 
 void THalvik_scanner_main::initialize_sc_data() {
-  basics::shape_record(sc_data, 51, 3, 168, 305.0f, 1140.0f);
+  basics::shape_record(sc_data, basics::kTraversePointCount, 3, 168, 305.0f, 1140.0f);
   basics::shape_record(inline_data, 9, 1, 121, 380.0f, 980.0f);
 }
 

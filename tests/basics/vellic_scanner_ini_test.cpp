@@ -24,9 +24,9 @@ vellic_scanner_settings sample() {
 // line by line where the operator expects it.
 TEST(VellicScannerIni, WrittenLinesReadBackAsTheSameSettings) {
   const QStringList lines = basics::vellic_scanner_ini_lines(sample());
-  EXPECT_EQ(lines, (QStringList{"/in/exsitu", "LUMOR_TRAVERSE", "True", "4", "-17", "LUMOR_INLINE",
-                                "Insitu input path", "/in/insitu", "", "0.100000001490116", "",
-                                "false"}));
+  EXPECT_EQ(lines,
+            (QStringList{"/in/exsitu", "LUMOR_TRAVERSE", "True", "4", "-17", "LUMOR_INLINE",
+                         "Insitu input path", "/in/insitu", "", "0.100000001490116", "", "false"}));
   const vellic_scanner_settings back = basics::read_vellic_scanner_ini(lines);
   EXPECT_EQ(back.input_path, "/in/exsitu");
   EXPECT_EQ(back.lumor_name, "LUMOR_TRAVERSE");
@@ -50,10 +50,18 @@ TEST(VellicScannerIni, MissingOrInvalidLinesKeepTheirDefaults) {
     bool save;
   } cases[] = {
       {"two lines", {"a", "b"}, 1, 125, 0.0f, true},
-      {"bad numbers", {"a", "b", "x", "1x", "", "", "", "", "", "0,5", "", " TRUE "}, 1, 125, 0.0f,
+      {"bad numbers",
+       {"a", "b", "x", "1x", "", "", "", "", "", "0,5", "", " TRUE "},
+       1,
+       125,
+       0.0f,
        true},
-      {"extra lines ignored", {"a", "b", "", "7", "9", "", "", "", "", "2.5", "", "no", "more"}, 7,
-       9, 2.5f, false},
+      {"extra lines ignored",
+       {"a", "b", "", "7", "9", "", "", "", "", "2.5", "", "no", "more"},
+       7,
+       9,
+       2.5f,
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
