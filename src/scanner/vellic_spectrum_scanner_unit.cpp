@@ -15,7 +15,7 @@
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "dialogs/form_font.h"
-#include "dialogs/password_unit.h"
+#include "basics/password_file.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 #include "scanner/settings_file.h"
@@ -224,7 +224,7 @@ void TVELLIC_spectrum_scanner::read_password() {
   const QString path = basics::program_folder_file(QStringLiteral("vellic_pswd.bin"));
   if (!basics::file_exists(path)) return;
   try {
-    read_password_file(vellic_password, path);
+    basics::read_password_file(vellic_password, path);
   } catch (...) {
     platform::prompts().show_message(QStringLiteral("Error reading password file!"));
   }
