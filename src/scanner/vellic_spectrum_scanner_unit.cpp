@@ -18,7 +18,7 @@
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "dialogs/form_font.h"
-#include "dialogs/password_unit.h"
+#include "basics/password_file.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 #include "scanner/settings_file.h"
@@ -216,7 +216,7 @@ void TVELLIC_spectrum_scanner::read_password() {
   const QString path = basics::program_folder_file(QStringLiteral("vellic_pswd.bin"));
   if (!basics::file_exists(path)) return;
   try {
-    read_password_file(vellic_password, path);
+    basics::read_password_file(vellic_password, path);
   } catch (...) {
     platform::prompts().show_message(QStringLiteral("Error reading password file!"));
   }

@@ -4,14 +4,17 @@
 #include "platform/fault_env.h"
 #include "support/raw_bytes.h"
 #include "support/temp_tree.h"
+#include "support/thrown_text.h"
 
 #include <QDir>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using test_support::raw_bytes;
+using ::testing::HasSubstr;
 
 TEST(TextFiles, LineEndsAndByteOrderMarks) {
   const struct {
@@ -70,12 +73,7 @@ TEST(TextFiles, WriteThenReadAFile) {
 TEST(TextFiles, ReadingAMissingFileNamesIt) {
   const test_support::temp_tree tree;
   const QString path = tree.path("missing.ini");
-  try {
-    basics::read_lines(path);
-    FAIL() << "no error";
-  } catch (const basics::error& e) {
-    EXPECT_TRUE(e.text().contains(path)) << e.text().toStdString();
-  }
+  EXPECT_THAT(thrown_text([&] { basics::read_lines(path); }), HasSubstr(path.toStdString()));
 }
 
 // A write that fails part-way (full disk) or cannot be put in place reports

@@ -1,7 +1,7 @@
 #include "database/connection_string.h"
 #include "database/odbc_drivers.h"
 
-#include "thrown_text.h"
+#include "support/thrown_text.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

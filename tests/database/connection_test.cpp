@@ -3,7 +3,7 @@
 
 #include "support/sql_setup.h"
 #include "support/temp_tree.h"
-#include "thrown_text.h"
+#include "support/thrown_text.h"
 
 #include <QHostAddress>
 #include <QSqlDatabase>

@@ -162,8 +162,69 @@ TEST(MainWindowTest, TheWindowRendersToAPicture) {
   QCoreApplication::processEvents();  // scroll bars and layouts settle
   const QPixmap picture = window->grab();
   QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
-  EXPECT_FALSE(picture.isNull());
+  ASSERT_FALSE(picture.isNull());
   EXPECT_TRUE(picture.save(QStringLiteral(SCREENSHOT_DIR "/main_window.png")));
+
+  // What the operator sees, checked with a tolerance rather than against a
+  // stored picture: fonts and smoothing differ between machines. One image
+  // pixel per window pixel, so control geometries are picture regions.
+  EXPECT_EQ(picture.deviceIndependentSize().toSize(), QSize(627, 593));
+  QImage image = picture.toImage().convertToFormat(QImage::Format_RGB32);
+  image = image.scaled(picture.deviceIndependentSize().toSize());
+  const auto same_colour = [](QRgb a, QRgb b) {
+    constexpr int tolerance = 48;
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+  };
+  // The most common colour of `region`, and how many pixels differ from it
+  // clearly: the ink drawn on that background.
+  struct region_colours {
+    QRgb background = 0;
+    int ink = 0;
+  };
+  const auto colours_of = [&](const QRect& region) {
+    QHash<QRgb, int> counts;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+      for (int x = region.left(); x <= region.right(); ++x) ++counts[image.pixel(x, y)];
+    }
+    region_colours result;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+      if (it.value() > most) {
+        most = it.value();
+        result.background = it.key();
+      }
+    }
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+      if (!same_colour(it.key(), result.background)) result.ink += it.value();
+    }
+    return result;
+  };
+
+  // The margin left of every control shows the window's face: cyan.
+  const QRect margin(0, 0, 8, 593);
+  EXPECT_TRUE(same_colour(colours_of(margin).background, qRgb(0, 255, 255)));
+  EXPECT_EQ(colours_of(margin).ink, 0);
+
+  // Regions where a text is drawn: not one flat colour.
+  const auto region_of = [&](QWidget* control) {
+    return QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+  };
+  struct text_region {
+    const char* name;
+    QRect region;
+  };
+  const text_region texts[] = {
+      {"the title", region_of(window->Label5)},
+      {"the rules text", region_of(window->Memo1->viewport())},
+      {"the message board", region_of(window->messages->viewport())},
+  };
+  for (const text_region& c : texts) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(image.rect().contains(c.region));
+    EXPECT_GT(colours_of(c.region).ink, 20);
+  }
 }
 
 }  // namespace

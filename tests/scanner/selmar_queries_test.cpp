@@ -14,7 +14,7 @@
 #include <limits>
 
 #include "basics/ole_date.h"
-#include "database/thrown_text.h"
+#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "scanner_site.h"
 #include "support/sql_setup.h"
