@@ -5,6 +5,7 @@
 #include "basics/files.h"
 #include "basics/key_value.h"
 #include "basics/point_selection_file.h"
+#include "conversion/claimed_file.h"
 #include "dialogs/password_unit.h"
 #include "dialogs/point_selection_dialog_unit.h"
 #include "platform/operator_prompts.h"
@@ -44,7 +45,7 @@ void THalvik_scanner_main::timer_action() {
   const scan_step_pause pause(this);
   compose_total_output_path();
   if (!basics::folder_exists(input_path) || !basics::folder_exists(total_output_path)) return;
-  const QString csv_files = QStringLiteral("*.csv");
+  const QString csv_files = QString::fromLatin1(conversion::kInputMask);
   bool found = false;
   if (basics::count_files(input_path, csv_files) >= 1) {
     handle_exsitu_data();

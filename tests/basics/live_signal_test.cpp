@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "basics/error.h"
-#include "database/thrown_text.h"
+#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "platform/fault_env.h"
 #include "support/temp_tree.h"
