@@ -13,14 +13,15 @@ QString quoted(const QString& path) {
 
 }  // namespace
 
-Status file_error(const QString& action, const QString& path, const QString& reason) {
-  return Status::Error(QStringLiteral("Cannot %1 %2: %3").arg(action, quoted(path), reason));
+Status file_error(Status::Kind kind, const QString& action, const QString& path,
+                  const QString& reason) {
+  return Status::Error(kind, QStringLiteral("Cannot %1 %2: %3").arg(action, quoted(path), reason));
 }
 
-Status file_error(const QString& action, const QString& from, const QString& to,
+Status file_error(Status::Kind kind, const QString& action, const QString& from, const QString& to,
                   const QString& reason) {
   return Status::Error(
-      QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
+      kind, QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
 }
 
 Env& env() {
