@@ -28,7 +28,9 @@ extern const QChar kDelimiter;
 // The outcome of a call that can fail: ok, or a message for the operator that
 // names what failed and why (system error text included), with the kind of
 // failure, so a caller can tell "try again later" (busy) from "give up".
-class Status {
+// Ignoring one is a mistake the compiler reports; a caller that means to
+// ignore a failure says so with a cast to void and a reason.
+class [[nodiscard]] Status {
  public:
   enum class Kind {
     ok,
@@ -186,8 +188,9 @@ QString folder_of(const QString& path);
 QString name_of(const QString& path);
 
 // Writes `data` to a unique temporary file in the folder of `target`, then
-// `replace_file`s it onto `target`. On any failure the temporary file is
-// removed and `target` is left as it was.
+// `replace_file`s it onto `target`. On any failure `target` is left as it was
+// and the temporary file is removed; should that removal fail too, the
+// returned message (of the first failure's kind) names the file left behind.
 Status publish_file(const QString& target, const QByteArray& data);
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
