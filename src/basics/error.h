@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+#include "platform/env.h"
+
 namespace basics {
 
 class error : public std::runtime_error {
@@ -17,5 +19,11 @@ class error : public std::runtime_error {
  private:
   QString text_;
 };
+
+// Where a failed platform call ends the step: raises its message, unchanged,
+// as the error the operator sees.
+inline void raise_on_failure(const platform::Status& status) {
+  if (!status.ok()) throw error(status.message());
+}
 
 }  // namespace basics

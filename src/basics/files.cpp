@@ -151,7 +151,11 @@ bool delete_files(const QString& folder, const QString& mask) {
   // a failed listing.
   if (!entries) return !folder_exists(pattern_folder);
   for (const DirEntry& entry : *entries) {
-    if (!entry.is_folder) env().delete_file(pattern_folder + entry.name);  // failures skipped
+    if (entry.is_folder) continue;
+    // Failures skipped: a file that stays (held open, read-only) is no reason
+    // to keep the others, and the result only reports whether the folder
+    // could be listed.
+    static_cast<void>(env().delete_file(pattern_folder + entry.name));
   }
   return true;
 }

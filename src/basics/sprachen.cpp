@@ -144,8 +144,7 @@ bool nickname_less(const QString& a, const QString& b) {
 }
 
 void publish(const QString& path, const QByteArray& bytes) {
-  const platform::Status status = platform::publish_file(path, bytes);
-  if (!status.ok()) throw error(status.message());
+  raise_on_failure(platform::publish_file(path, bytes));
 }
 
 }  // namespace
@@ -219,8 +218,7 @@ void sprachen::sort() {
 
 bool sprachen::load_from_file(const QString& this_file) {
   QByteArray bytes;
-  const platform::Status status = platform::env().read_file(this_file, &bytes);
-  if (!status.ok()) throw error(status.message());
+  raise_on_failure(platform::env().read_file(this_file, &bytes));
   if (bytes.size() <= kHeaderSize) return false;
 
   // With the magic, the counts follow the header whatever the version says;

@@ -65,18 +65,12 @@ QByteArray bytes_from_lines(const QStringList& lines) {
 
 QStringList read_lines(const QString& path) {
   QByteArray bytes;
-  const platform::Status status = platform::env().read_file(path, &bytes);
-  if (!status.ok()) {
-    throw error(status.message());  // names the file and the reason
-  }
+  raise_on_failure(platform::env().read_file(path, &bytes));  // names the file and the reason
   return lines_from_bytes(bytes);
 }
 
 void write_lines(const QString& path, const QStringList& lines) {
-  const platform::Status status = platform::publish_file(path, bytes_from_lines(lines));
-  if (!status.ok()) {
-    throw error(status.message());
-  }
+  raise_on_failure(platform::publish_file(path, bytes_from_lines(lines)));
 }
 
 }  // namespace basics

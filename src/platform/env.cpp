@@ -13,14 +13,15 @@ QString quoted(const QString& path) {
 
 }  // namespace
 
-Status file_error(const QString& action, const QString& path, const QString& reason) {
-  return Status::Error(QStringLiteral("Cannot %1 %2: %3").arg(action, quoted(path), reason));
+Status file_error(Status::Kind kind, const QString& action, const QString& path,
+                  const QString& reason) {
+  return Status::Error(kind, QStringLiteral("Cannot %1 %2: %3").arg(action, quoted(path), reason));
 }
 
-Status file_error(const QString& action, const QString& from, const QString& to,
+Status file_error(Status::Kind kind, const QString& action, const QString& from, const QString& to,
                   const QString& reason) {
   return Status::Error(
-      QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
+      kind, QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
 }
 
 Env& env() {
@@ -56,7 +57,15 @@ Status publish_file(const QString& target, const QByteArray& data) {
   if (!status.ok()) return status;
   status = env().write_file(temporary, data);
   if (status.ok()) status = env().replace_file(temporary, target);
-  if (!status.ok()) env().delete_file(temporary);
+  if (status.ok()) return status;
+  // The first failure is what the operator must act on; a temporary file
+  // left behind is only worth knowing about, so it adds to that message.
+  if (!env().delete_file(temporary).ok()) {
+    return Status::Error(
+        status.kind(),
+        status.message() +
+            QStringLiteral(" (the temporary file %1 could not be removed)").arg(quoted(temporary)));
+  }
   return status;
 }
 

@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -25,19 +26,45 @@ namespace platform {
 extern const QChar kDelimiter;
 
 // The outcome of a call that can fail: ok, or a message for the operator that
-// names what failed and why (system error text included).
-class Status {
+// names what failed and why (system error text included), with the kind of
+// failure, so a caller can tell "try again later" (busy) from "give up".
+// Ignoring one is a mistake the compiler reports; a caller that means to
+// ignore a failure says so with a cast to void and a reason.
+class [[nodiscard]] Status {
  public:
+  enum class Kind {
+    ok,
+    busy,       // held open by another process: the file is still being written
+    exists,     // the target is already there
+    not_found,  // the path, or a folder on the way to it, is missing
+    denied,     // no permission, or a read-only file system
+    io,         // the data did not reach the disk: full, failed device, short write
+    other,      // anything else ("Not a file", an invalid argument)
+  };
+
   Status() = default;
   static Status Ok() { return Status(); }
-  static Status Error(QString message) { return Status(std::move(message)); }
+  // A failure of kind `kind`; `Kind::ok` is taken as `Kind::other`, since a
+  // failure always carries a failing kind.
+  static Status Error(Kind kind, QString message) {
+    return Status(kind == Kind::ok ? Kind::other : kind, std::move(message));
+  }
+  // A failure with no better kind.
+  static Status Error(QString message) { return Error(Kind::other, std::move(message)); }
 
-  bool ok() const { return !failed_; }
+  bool ok() const { return kind_ == Kind::ok; }
+  Kind kind() const { return kind_; }
   const QString& message() const { return message_; }
 
+  bool is_busy() const { return kind_ == Kind::busy; }
+  bool already_exists() const { return kind_ == Kind::exists; }
+  bool is_not_found() const { return kind_ == Kind::not_found; }
+  bool is_denied() const { return kind_ == Kind::denied; }
+  bool is_io_error() const { return kind_ == Kind::io; }
+
  private:
-  explicit Status(QString message) : failed_(true), message_(std::move(message)) {}
-  bool failed_ = false;
+  Status(Kind kind, QString message) : kind_(kind), message_(std::move(message)) {}
+  Kind kind_ = Kind::ok;
   QString message_;
 };
 
@@ -161,8 +188,9 @@ QString folder_of(const QString& path);
 QString name_of(const QString& path);
 
 // Writes `data` to a unique temporary file in the folder of `target`, then
-// `replace_file`s it onto `target`. On any failure the temporary file is
-// removed and `target` is left as it was.
+// `replace_file`s it onto `target`. On any failure `target` is left as it was
+// and the temporary file is removed; should that removal fail too, the
+// returned message (of the first failure's kind) names the file left behind.
 Status publish_file(const QString& target, const QByteArray& data);
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.

@@ -45,12 +45,46 @@ QString error_text(int error) {
   return QString::fromStdString(std::system_category().message(error));
 }
 
-Status errno_error(const QString& action, const QString& path) {
-  return file_error(action, path, error_text(errno));
+// The one place that says which kind of failure a system error is.
+Status::Kind kind_of(int error) {
+  switch (error) {
+    case EAGAIN:  // also EWOULDBLOCK
+    case EBUSY:
+    case ETXTBSY:
+      return Status::Kind::busy;
+    case EEXIST:
+      return Status::Kind::exists;
+    case ENOENT:
+    case ENOTDIR:
+      return Status::Kind::not_found;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return Status::Kind::denied;
+    case EIO:
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return Status::Kind::io;
+    default:
+      return Status::Kind::other;
+  }
 }
 
-Status errno_error(const QString& action, const QString& from, const QString& to) {
-  return file_error(action, from, to, error_text(errno));
+// `error` defaults to the errno of the call that just failed.
+Status errno_error(const QString& action, const QString& path, int error = errno) {
+  return file_error(kind_of(error), action, path, error_text(error));
+}
+
+Status errno_error(const QString& action, const QString& from, const QString& to,
+                   int error = errno) {
+  return file_error(kind_of(error), action, from, to, error_text(error));
+}
+
+// Data that did not reach the disk once the file was open (a failed write,
+// fsync or close) is an I/O failure, whatever errno names.
+Status io_error(const QString& action, const QString& path, int error = errno) {
+  return file_error(Status::Kind::io, action, path, error_text(error));
 }
 
 // Closes its descriptor when it goes out of scope.
@@ -327,7 +361,9 @@ Status LinuxEnv::rename_file(const QString& from, const QString& to) {
   if (!probe.valid()) return errno_error("rename", from, to);
   struct stat file {};
   if (::fstat(probe.get(), &file) != 0) return errno_error("rename", from, to);
-  if (!S_ISREG(file.st_mode)) return file_error("rename", from, to, "Not a file");
+  if (!S_ISREG(file.st_mode)) {
+    return file_error(Status::Kind::other, "rename", from, to, "Not a file");
+  }
 
   bool leased = false;
   Status status = refuse_if_open(probe.get(), file, from, to, &leased);
@@ -344,7 +380,9 @@ Status LinuxEnv::refuse_if_open(int probe, const struct stat& file, const QStrin
   *leased = lease == lease_result::taken;
   if (lease == lease_result::file_is_open) open_elsewhere = true;
   if (lease == lease_result::refused) open_elsewhere = open_in_any_process(file, probe);
-  if (open_elsewhere) return file_error("rename", from, to, "The file is still open");
+  if (open_elsewhere) {
+    return file_error(Status::Kind::busy, "rename", from, to, "The file is still open");
+  }
   return Status::Ok();
 }
 
@@ -370,9 +408,8 @@ Status LinuxEnv::rename_by_link(const QString& from, const QString& to) {
     // writer racing to create this very target could be overwritten, and
     // claim targets are fresh random names.
     struct stat existing {};
-    if (::lstat(native_to.constData(), &existing) == 0) {
-      return file_error("rename", from, to, error_text(EEXIST));
-    }
+    if (::lstat(native_to.constData(), &existing) == 0)
+      return errno_error("rename", from, to, EEXIST);
     if (::rename(native_from.constData(), native_to.constData()) != 0) {
       return errno_error("rename", from, to);
     }
@@ -380,7 +417,9 @@ Status LinuxEnv::rename_by_link(const QString& from, const QString& to) {
   }
   if (::unlink(native_from.constData()) != 0) {
     const Status failed = errno_error("rename", from, to);
-    ::unlink(native_to.constData());
+    // Undoes the link; should that fail as well, the file merely keeps a
+    // second name, and the failure above is what the caller must hear.
+    static_cast<void>(::unlink(native_to.constData()));
     return failed;
   }
   return Status::Ok();
@@ -389,7 +428,8 @@ Status LinuxEnv::rename_by_link(const QString& from, const QString& to) {
 Status sync_folder(const QString& folder) {
   const QString name = folder.isEmpty() ? QStringLiteral(".") : folder;
   const unique_fd dir(::open(native(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!dir.valid() || ::fsync(dir.get()) != 0) return errno_error("flush folder", name);
+  if (!dir.valid()) return errno_error("flush folder", name);
+  if (::fsync(dir.get()) != 0) return io_error("flush folder", name);
   return Status::Ok();
 }
 
@@ -410,7 +450,7 @@ Status LinuxEnv::read_file(const QString& path, QByteArray* contents) {
   const unique_fd file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info {};
   if (!file.valid() || ::fstat(file.get(), &info) != 0) return errno_error("read", path);
-  if (!S_ISREG(info.st_mode)) return file_error("read", path, "Not a file");
+  if (!S_ISREG(info.st_mode)) return file_error(Status::Kind::other, "read", path, "Not a file");
   // The size is only a hint: a writer may still be appending.
   QByteArray data;
   data.reserve(qsizetype(info.st_size));
@@ -428,28 +468,30 @@ Status LinuxEnv::read_file(const QString& path, QByteArray* contents) {
   return Status::Ok();
 }
 
-Status write_all(int fd, const QByteArray& data) {
+// Writes every byte of `data`; 0, or the errno of the write that failed.
+int write_all(int fd, const QByteArray& data) {
   const char* next = data.constData();
   qsizetype left = data.size();
   while (left > 0) {
     const ssize_t written = ::write(fd, next, size_t(left));
     if (written < 0) {
       if (errno == EINTR) continue;
-      return Status::Error(error_text(errno));
+      return errno;
     }
     next += written;
     left -= written;
   }
-  return Status::Ok();
+  return 0;
 }
 
 Status LinuxEnv::write_file(const QString& path, const QByteArray& data) {
   unique_fd file(::open(native(path).constData(),
                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
   if (!file.valid()) return errno_error("write", path);
-  const Status written = write_all(file.get(), data);
-  if (!written.ok()) return file_error("write", path, written.message());
-  if (::fsync(file.get()) != 0 || !file.close()) return errno_error("write", path);
+  if (const int error = write_all(file.get(), data); error != 0) {
+    return io_error("write", path, error);
+  }
+  if (::fsync(file.get()) != 0 || !file.close()) return io_error("write", path);
   return Status::Ok();
 }
 
@@ -480,7 +522,7 @@ Status LinuxEnv::create_unique_file(const QString& folder, const QString& prefix
     }
     if (errno != EEXIST) return errno_error("create a temporary file in", folder);
   }
-  return file_error("create a temporary file in", folder, error_text(EEXIST));
+  return errno_error("create a temporary file in", folder, EEXIST);
 }
 
 QDateTime LinuxEnv::last_modified(const QString& path) {
@@ -491,7 +533,9 @@ QDateTime LinuxEnv::last_modified(const QString& path) {
 }
 
 Status LinuxEnv::set_last_modified(const QString& path, const QDateTime& time) {
-  if (!time.isValid()) return file_error("set the time of", path, "Invalid time");
+  if (!time.isValid()) {
+    return file_error(Status::Kind::other, "set the time of", path, "Invalid time");
+  }
   const qint64 msecs = time.toMSecsSinceEpoch();
   struct timespec times[2] = {};
   times[0].tv_nsec = UTIME_OMIT;  // access time stays

@@ -10,7 +10,8 @@ bool applies(const std::optional<QString>& fault, const QString& path,
   return fault && (path.contains(*fault) || (!other_path.isEmpty() && other_path.contains(*fault)));
 }
 
-// The texts Linux gives for these failures, so messages read as real ones.
+// The texts Linux gives for these failures, so messages read as real ones;
+// the kinds are the ones the real failures carry.
 const QString kAccessDenied = QStringLiteral("Permission denied");
 const QString kDiskFull = QStringLiteral("No space left on device");
 
@@ -29,22 +30,29 @@ void FaultEnv::clear_faults() {
 }
 
 Status FaultEnv::create_folder(const QString& path) {
-  if (applies(create_folder_, path)) return file_error("create folder", path, kAccessDenied);
+  if (applies(create_folder_, path)) {
+    return file_error(Status::Kind::denied, "create folder", path, kAccessDenied);
+  }
   return EnvWrapper::create_folder(path);
 }
 
 Status FaultEnv::rename_file(const QString& from, const QString& to) {
-  if (applies(rename_, from, to)) return file_error("rename", from, to, "The file is still open");
+  if (applies(rename_, from, to)) {
+    return file_error(Status::Kind::busy, "rename", from, to, "The file is still open");
+  }
   return EnvWrapper::rename_file(from, to);
 }
 
 Status FaultEnv::replace_file(const QString& from, const QString& to) {
-  if (applies(replace_, from, to)) return file_error("replace", to, kAccessDenied);
+  if (applies(replace_, from, to)) {
+    return file_error(Status::Kind::denied, "replace", to, kAccessDenied);
+  }
   return EnvWrapper::replace_file(from, to);
 }
 
 Status FaultEnv::delete_file(const QString& path) {
-  if (applies(delete_, path)) return file_error("delete", path, kAccessDenied);
+  if (applies(delete_, path))
+    return file_error(Status::Kind::denied, "delete", path, kAccessDenied);
   return EnvWrapper::delete_file(path);
 }
 
@@ -53,8 +61,10 @@ Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
       data.size() <= write_limit_->bytes) {
     return EnvWrapper::write_file(path, data);
   }
-  EnvWrapper::write_file(path, data.left(write_limit_->bytes));
-  return file_error("write", path, kDiskFull);
+  // A file that cannot even be opened fails as it would on any disk.
+  const Status first_bytes = EnvWrapper::write_file(path, data.left(write_limit_->bytes));
+  if (!first_bytes.ok()) return first_bytes;
+  return file_error(Status::Kind::io, "write", path, kDiskFull);
 }
 
 QDateTime FaultEnv::now() {

@@ -62,7 +62,10 @@ class EnvWrapper : public Env {
 // The system Env with faults switched on by a test. Each fault applies to
 // the calls whose path (either path, for two) contains `path_part`; an empty
 // part means every call. A failing call touches nothing, except a limited
-// write, which writes its first bytes as a filling disk would.
+// write, which writes its first bytes as a filling disk would. Each fault
+// fails with the text and kind the real failure has: a refused rename is
+// busy ("The file is still open"), a refused create, replace or delete is
+// denied, a limited write is an I/O failure.
 class FaultEnv : public EnvWrapper {
  public:
   explicit FaultEnv(Env* target = &system_env()) : EnvWrapper(target) {}
@@ -73,7 +76,7 @@ class FaultEnv : public EnvWrapper {
   void refuse_delete(const QString& path_part = QString()) { delete_ = path_part; }
   void refuse_create_folder(const QString& path_part = QString()) { create_folder_ = path_part; }
   // write_file writes only the first `bytes` bytes, then fails with
-  // "No space left on device".
+  // "No space left on device" (unless the file cannot be opened at all).
   void fail_writes_after(qsizetype bytes, const QString& path_part = QString());
   // Switches every fault off.
   void clear_faults();

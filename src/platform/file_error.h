@@ -8,12 +8,14 @@
 
 namespace platform {
 
-// `action` is a verb phrase ("write", "rename"), `path` the file it concerns,
-// `reason` the system's explanation.
-Status file_error(const QString& action, const QString& path, const QString& reason);
+// `kind` says what went wrong for callers, `action` is a verb phrase
+// ("write", "rename"), `path` the file it concerns, `reason` the system's
+// explanation.
+Status file_error(Status::Kind kind, const QString& action, const QString& path,
+                  const QString& reason);
 
 // The same for calls with two paths ("rename "a" to "b"").
-Status file_error(const QString& action, const QString& from, const QString& to,
+Status file_error(Status::Kind kind, const QString& action, const QString& from, const QString& to,
                   const QString& reason);
 
 }  // namespace platform

@@ -18,6 +18,7 @@
 
 #include "platform/env_linux.h"
 #include "support/holder_process.h"
+#include "support/status_print.h"
 #include "support/temp_tree.h"
 
 namespace platform {
@@ -63,6 +64,7 @@ TEST_P(ClaimTest, FailsWhileAnotherProcessHoldsTheFileOpen) {
 
     const Status held = env_->rename_file(source, target);
     EXPECT_FALSE(held.ok());
+    EXPECT_EQ(held.kind(), Status::Kind::busy) << held.message().toStdString();
     EXPECT_TRUE(held.message().contains(source)) << held.message().toStdString();
     expect_untouched("in/plate.csv", bytes_, "in/claimed.tmp");
 
@@ -71,7 +73,7 @@ TEST_P(ClaimTest, FailsWhileAnotherProcessHoldsTheFileOpen) {
     ASSERT_TRUE(released.ok()) << released.message().toStdString();
     EXPECT_FALSE(tree_.exists("in/plate.csv"));
     EXPECT_EQ(tree_.read("in/claimed.tmp"), bytes_);
-    env_->delete_file(target);
+    ASSERT_TRUE(env_->delete_file(target).ok());
   }
 }
 
@@ -80,7 +82,9 @@ TEST_P(ClaimTest, FailsWhileThisProcessHoldsTheFileOpen) {
   QFile own(source);
   ASSERT_TRUE(own.open(QIODevice::ReadOnly));
 
-  EXPECT_FALSE(env_->rename_file(source, tree_.path("claimed.tmp")).ok());
+  const Status held = env_->rename_file(source, tree_.path("claimed.tmp"));
+  EXPECT_FALSE(held.ok());
+  EXPECT_EQ(held.kind(), Status::Kind::busy) << held.message().toStdString();
   expect_untouched("plate.csv", bytes_, "claimed.tmp");
 
   own.close();
@@ -95,6 +99,7 @@ TEST_P(ClaimTest, NeverReplacesAnExistingTarget) {
   for (const QString& target : {file_target, folder_target}) {
     const Status status = env_->rename_file(source, target);
     EXPECT_FALSE(status.ok()) << target.toStdString();
+    EXPECT_EQ(status.kind(), Status::Kind::exists) << target.toStdString();
     EXPECT_TRUE(status.message().contains(QLatin1String("File exists")))
         << status.message().toStdString();
   }
@@ -110,12 +115,14 @@ TEST_P(ClaimTest, RefusesWhatIsNotAFile) {
   for (const QString& source : {tree_.make_folder("sub.csv"), pipe}) {
     const Status status = env_->rename_file(source, tree_.path("moved"));
     EXPECT_FALSE(status.ok()) << source.toStdString();
+    EXPECT_EQ(status.kind(), Status::Kind::other) << source.toStdString();
     EXPECT_TRUE(env_->entry(source).has_value());
     EXPECT_FALSE(tree_.exists("moved"));
   }
 
   const Status missing = env_->rename_file(tree_.path("gone.csv"), tree_.path("moved"));
   EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(missing.kind(), Status::Kind::not_found);
   EXPECT_TRUE(missing.message().contains(QLatin1String("No such file or directory")))
       << missing.message().toStdString();
 }
@@ -131,6 +138,14 @@ TEST(NotAFileTest, ReadingAPipeFailsAtOnce) {
   const Status status = system_env().read_file(pipe, &contents);
   EXPECT_FALSE(status.ok());
   EXPECT_TRUE(status.message().endsWith("Not a file")) << status.message().toStdString();
+}
+
+TEST(FullDiskTest, AWriteThatFindsNoSpaceIsAnIoFailure) {
+  // /dev/full refuses every byte with ENOSPC, as a full disk does.
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+  const Status status = system_env().write_file("/dev/full", "scan");
+  EXPECT_EQ(status.kind(), Status::Kind::io) << status.message().toStdString();
+  EXPECT_EQ(status.message(), "Cannot write \"/dev/full\": No space left on device");
 }
 
 TEST(PublishPermissionsTest, PublishedFilesAreReadableByOthers) {

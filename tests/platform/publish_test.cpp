@@ -63,6 +63,44 @@ TEST_F(PublishTest, FailureKeepsTheOldTargetAndLeavesNoTemporary) {
   }
 }
 
+TEST_F(PublishTest, ATemporaryFileThatCannotBeRemovedIsReported) {
+  tree_.write("new/1234.scn", "old scan");
+  const struct {
+    const char* fault;
+    void (*arm)(FaultEnv&);
+    Status::Kind kind;  // of the first failure, which the operator acts on
+    const char* reason;
+  } cases[] = {
+      {"disk full", [](FaultEnv& f) { f.fail_writes_after(4096); }, Status::Kind::io,
+       "No space left on device"},
+      {"replace refused", [](FaultEnv& f) { f.refuse_replace(); }, Status::Kind::denied,
+       "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    FaultEnv fault;
+    ScopedEnv use(&fault);
+    c.arm(fault);
+    fault.refuse_delete();
+
+    const Status status = publish_file(target_, data_);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.kind(), c.kind) << status.message().toStdString();
+    // The one temporary file left is the one the message names, after the reason.
+    QStringList left = folder_names();
+    left.removeOne("1234.scn");
+    ASSERT_EQ(left.size(), 1) << left.join(", ").toStdString();
+    const QString temporary = tree_.path("new/" + left.first());
+    EXPECT_TRUE(status.message().endsWith(
+        QStringLiteral(": %1 (the temporary file \"%2\" could not be removed)")
+            .arg(QLatin1String(c.reason), temporary)))
+        << status.message().toStdString();
+    EXPECT_EQ(tree_.read("new/1234.scn"), "old scan");
+    fault.clear_faults();
+    ASSERT_TRUE(env().delete_file(temporary).ok());
+  }
+}
+
 TEST_F(PublishTest, FailsCleanlyWhereNoFileCanGo) {
   const QString folder_in_the_way = tree_.make_folder("new/1234.scn");
   EXPECT_FALSE(publish_file(folder_in_the_way, data_).ok());
