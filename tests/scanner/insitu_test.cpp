@@ -1,52 +1,45 @@
-// The insitu conversion on real folders: probe-head files become two-column
-// inline files in their probe head's measurement folder, are archived, and
-// are never lost when they cannot be converted.
+// The insitu conversion reached through the window: each test shows one part
+// of the window's state arriving in the conversion's context, and the
+// window's own care of its board. The conversion itself is tested on its own
+// in tests/conversion.
 
 #include <QDate>
 #include <QDateTime>
-#include <QDir>
-#include <QDirIterator>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include "basics/sprachen.h"
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "scanner_site.h"
-#include "support/holder_process.h"
+#include "support/file_lines.h"
 #include "support/insitu_file.h"
+#include "support/probe_heads.h"
 
 namespace {
 
 using test_support::insitu_lines;
 using test_support::insitu_measurement;
-using test_support::insitu_pairs;
 using test_support::scanner_site;
 
 const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
 
 // A VELLIC tree of product "P" with the measurement folders "LA" and "LB",
-// a probe heads table naming them for "Head A" and "Head B" in the program
-// folder, the insitu input folder "insitu" and the archive "arch".
+// the insitu input folder "insitu" and the archive "arch"; the probe heads
+// table naming "LA" and "LB" for "Head A" and "Head B" lies in the program
+// folder unless asked otherwise.
 struct insitu_site : scanner_site {
-  insitu_site() {
+  explicit insitu_site(bool with_probe_heads = true) {
     make_vellic_tree();
     tree.make_folder("v/database/products/P/measurements/LA/new");
     tree.make_folder("v/database/products/P/measurements/LB/new");
     tree.make_folder("insitu");
     tree.make_folder("arch");
-    basics::sprachen heads;
-    // "Head N" is listed without its measurement's name.
-    for (const auto& [nickname, name] :
-         {std::pair{"LA", "Head A"}, std::pair{"LB", "Head B"}, std::pair{"", "Head N"}}) {
-      heads.anzahl_vokabeln_plus();
-      heads.set_wort(heads.anzahl_vokabeln() - 1, 0, nickname);
-      heads.set_wort(heads.anzahl_vokabeln() - 1, 1, name);
+    if (with_probe_heads) {
+      test_support::probe_heads_table().save_to_file(program_file("DORNIK_probeheads.bin"));
     }
-    heads.save_to_file(program_file("DORNIK_probeheads.bin"));
     fault.set_now(kNow);
     window = create_window();
     window->insitu_input_path = folder("insitu");
@@ -54,356 +47,66 @@ struct insitu_site : scanner_site {
     window->product = "P";
     window->external_archive_directory = folder("arch");
   }
-  QString drop(const QString& name, const QStringList& lines,
-               const QDateTime& written = kNow.addSecs(-60)) {
+  QString drop(const QString& name, const insitu_measurement& m) {
     const QString file = path("insitu/" + name);
-    basics::write_lines(file, lines);
-    fault.set_last_modified(file, written);
+    basics::write_lines(file, insitu_lines(m));
+    EXPECT_TRUE(fault.set_last_modified(file, kNow.addSecs(-60)).ok());
     return file;
   }
-  QString drop(const QString& name, const insitu_measurement& m) {
-    return drop(name, insitu_lines(m));
-  }
-  QStringList board() const {
-    const QString text = window->messages->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(u'\n');
-  }
-  QStringList input_files() const {
-    return QDir(path("insitu")).entryList(QDir::Files, QDir::Name);
-  }
+  QStringList board() const { return test_support::lines_of(window->messages->toPlainText()); }
+  QStringList input_files() const { return test_support::files_in(path("insitu")); }
   QString output(const QString& nickname, const QString& plate) const {
     return "v/database/products/P/measurements/" + nickname + "/new/" + plate + "___T.csv";
   }
-  QStringList output_files(const QString& nickname) const {
-    return QDir(path("v/database/products/P/measurements/" + nickname + "/new"))
-        .entryList(QDir::Files);
-  }
-  QString today_archive(const QString& name) const { return "arch/P/2024/3/5/insitu/" + name; }
   std::unique_ptr<TDORNIK_scanner_main> window;
 };
 
-TEST(InsituTest, ConvertsArchivesAndDeletesAFile) {
+// The window's insitu folder, VELLIC tree, product and archive place the
+// files; the board, the status line and the plate are the window's.
+TEST(InsituTest, ConversionWorksInTheWindowsFoldersAndShowsOnItsBoardAndStatusLine) {
   insitu_site site;
-  site.drop("head_a_0815.csv", insitu_measurement{});
-  const QByteArray original = site.tree.read("insitu/head_a_0815.csv");
+  site.drop("a.csv", insitu_measurement{});
   site.window->handle_insitu_data();
-
-  QByteArray expected;
-  for (int j = 0; j < 120; ++j) {
-    expected += QStringLiteral("%1,%2\r\n")
-                    .arg(380 + 5 * j)
-                    .arg(QString::number(0.8 + j / 1000.0, 'f', 4))
-                    .toLatin1();
-  }
-  EXPECT_EQ(site.tree.read(site.output("LA", "1234")), expected);
-  EXPECT_EQ(site.output_files("LA"), QStringList{"1234___T.csv"});  // no temporary left
+  EXPECT_TRUE(site.tree.exists(site.output("LA", "1234")));
+  EXPECT_TRUE(site.tree.exists("arch/P/2024/3/5/insitu/a.csv"));
+  EXPECT_TRUE(site.input_files().isEmpty());
   EXPECT_EQ(site.board(),
             (QStringList{"Insitu data: Plate number 1234", site.path(site.output("LA", "1234"))}));
-  EXPECT_EQ(site.tree.read(site.today_archive("head_a_0815.csv")), original);
-  EXPECT_TRUE(site.input_files().isEmpty());
   EXPECT_EQ(site.window->action_label->text(),
             basics::date_time_stamp() + "   Converting insitu data ...");
   EXPECT_EQ(site.window->zeiss_plate, 1234);
 }
 
-TEST(InsituTest, FilesOfUpTo138LinesAreTooSmall) {
-  const struct {
-    int lines;
-    int output_lines;  // -1: no output
-  } cases[] = {{138, -1}, {139, 119}, {141, 120}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.lines);
-    insitu_site site;
-    insitu_measurement m;
-    m.line_count = c.lines;
-    site.drop("a.csv", m);
-    site.window->handle_insitu_data();
-    EXPECT_TRUE(site.input_files().isEmpty());
-    EXPECT_TRUE(site.tree.exists(site.today_archive("a.csv")));
-    if (c.output_lines < 0) {
-      EXPECT_TRUE(site.output_files("LA").isEmpty());
-      ASSERT_EQ(site.board().size(), 1);
-      EXPECT_TRUE(site.board()[0].startsWith("Length of file " + site.folder("insitu")));
-      EXPECT_TRUE(site.board()[0].endsWith(".tmp too small!"));
-    } else {
-      EXPECT_EQ(test_support::crlf_lines(site.tree.read(site.output("LA", "1234"))),
-                insitu_pairs(m.data).mid(0, c.output_lines));
-    }
-  }
-}
-
-TEST(InsituTest, TheHeaderIsSearchedFromLine3AndNeedsALineAfterIt) {
+// The table loaded from DORNIK_probeheads.bin in the program folder sends
+// each probe head to its measurement; without the file no probe head has one.
+TEST(InsituTest, ProbeHeadsTableFromTheProgramFolderIsUsed) {
   const struct {
     const char* name;
-    std::function<void(QStringList&)> place;
-    bool found;
-  } cases[] = {
-      {"line 1", [](QStringList& l) { l[0] = "Wave length [nm],x"; }, false},
-      {"line 2", [](QStringList& l) { l[1] = "Wave length [nm],x"; }, false},
-      {"line 3", [](QStringList& l) { l[2] = "Wave length [nm],x"; }, true},
-      {"blanks around the field", [](QStringList& l) { l[9] = "  Wave length [nm]\t,x"; }, true},
-      {"other letter case", [](QStringList& l) { l[9] = "Wave Length [nm],x"; }, false},
-      {"last line", [](QStringList& l) { l.last() = "Wave length [nm],x"; }, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    insitu_site site;
-    insitu_measurement m;
-    m.header_line = 0;
-    QStringList lines = insitu_lines(m);
-    c.place(lines);
-    site.drop("a.csv", lines);
-    site.window->handle_insitu_data();
-    EXPECT_EQ(site.output_files("LA").size(), c.found ? 1 : 0);
-    EXPECT_EQ(site.board().size(), c.found ? 2 : 1);
-    EXPECT_EQ(site.board().value(0), "Insitu data: Plate number 1234");
-    EXPECT_TRUE(site.tree.exists(site.today_archive("a.csv")));
-    EXPECT_TRUE(site.input_files().isEmpty());
-  }
-}
-
-TEST(InsituTest, ValueIsTheFieldThatEndsTheFirstDataLineCopiedAsText) {
-  insitu_site site;
-  insitu_measurement m;
-  m.header_line = 30;
-  m.data = {"380, 1, 2, 3, 0.12",  // five fields: field 5 is the value
-            "385,1,2,3,1.2E-1,99", "390,1,2", "395,1,2,3,4,", "400 , a , b , c ,  -0.5  ",
-            "  ,1,2,3,4",  // an empty wavelength ends the table
-            "405,1,2,3,7"};
-  site.drop("a.csv", m);
-  site.window->handle_insitu_data();
-  EXPECT_EQ(test_support::crlf_lines(site.tree.read(site.output("LA", "1234"))),
-            (QStringList{"380,0.12", "385,1.2E-1", "390,", "395,4", "400,-0.5"}));
-}
-
-TEST(InsituTest, PlateNumberThatDoesNotConvertGivesItsLeadingDigits) {
-  const struct {
-    const char* field;
-    const char* plate;
-    bool error;
-  } cases[] = {{"77", "77", false}, {"-12x", "-12", true}, {"A7", "0", true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.field);
-    insitu_site site;
-    insitu_measurement m;
-    m.plate = c.field;
-    site.drop("a.csv", m);
-    site.window->handle_insitu_data();
-    QStringList expected = {"Insitu data: Plate number " + QString::fromLatin1(c.plate),
-                            site.path(site.output("LA", c.plate))};
-    if (c.error) {
-      expected.prepend("Error: " + QString::fromLatin1(c.field) +
-                       " could not be converted to a plate number.");
-    }
-    EXPECT_EQ(site.board(), expected);
-    EXPECT_TRUE(site.tree.exists(site.output("LA", c.plate)));
-  }
-}
-
-TEST(InsituTest, SamePlateAndProbeHeadReplaceTheOutputAndKeepBothArchiveCopies) {
-  insitu_site site;
-  insitu_measurement first;
-  first.data = {"380,1,0.5", "385,1,0.6"};
-  insitu_measurement second;
-  second.data = {"380,1,0.7"};
-  insitu_measurement other_head;
-  other_head.probe_head = "Head B";
-  site.drop("a.csv", first);
-  site.drop("b.csv", second);
-  site.drop("c.csv", other_head);
-  const QByteArray a = site.tree.read("insitu/a.csv");
-  const QByteArray b = site.tree.read("insitu/b.csv");
-  site.window->handle_insitu_data();
-  EXPECT_EQ(site.tree.read(site.output("LA", "1234")), "380,0.7\r\n");
-  EXPECT_TRUE(site.tree.exists(site.output("LB", "1234")));
-  EXPECT_EQ(site.tree.read(site.today_archive("a.csv")), a);
-  EXPECT_EQ(site.tree.read(site.today_archive("b.csv")), b);
-  EXPECT_TRUE(site.tree.exists(site.today_archive("c.csv")));
-  EXPECT_TRUE(site.input_files().isEmpty());
-}
-
-// A measurement with nowhere to go is set aside, not archived, so that it
-// can be renamed back and converted once the probe head is set up.
-TEST(InsituTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHead) {
-  const struct {
-    const char* name;
+    bool table_file;
     const char* probe_head;
-    std::function<void(insitu_site&)> arrange;
-    QString reason;
+    const char* measurement;  // nullptr: set aside
   } cases[] = {
-      {"probe head not in the table", "Head C", [](insitu_site&) {},
-       "Error: The probe head Head C is not in the probe heads table; no output written."},
-      {"names differ in letter case", "head a", [](insitu_site&) {},
-       "Error: The probe head head a is not in the probe heads table; no output written."},
-      {"listed without a measurement", "Head N", [](insitu_site&) {},
-       "Error: The probe head Head N has no measurement name in the probe heads table; no "
-       "output written."},
-      {"measurement folder missing", "Head B",
-       [](insitu_site& s) {
-         QDir(s.path("v/database/products/P/measurements/LB")).removeRecursively();
-       },
-       "Error: The measurement folder %1 of the probe head Head B does not exist; no output "
-       "written."},
-      {"only its new folder missing", "Head B",
-       [](insitu_site& s) {
-         QDir(s.path("v/database/products/P/measurements/LB/new")).removeRecursively();
-       },
-       "Error: The measurement folder %1 of the probe head Head B does not exist; no output "
-       "written."},
+      {"Head A", true, "Head A", "LA"},
+      {"Head B", true, "Head B", "LB"},
+      {"no table file", false, "Head A", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    insitu_site site;
-    c.arrange(site);
-    const auto measurements = [&site] {
-      QStringList found;
-      QDirIterator it(site.path("v/database/products/P/measurements"),
-                      QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-      while (it.hasNext()) found << it.next();
-      found.sort();
-      return found;
-    };
-    const QStringList measurements_before = measurements();
+    insitu_site site(c.table_file);
     insitu_measurement m;
     m.probe_head = c.probe_head;
     site.drop("a.csv", m);
-    const QByteArray original = site.tree.read("insitu/a.csv");
     site.window->handle_insitu_data();
-
+    if (c.measurement) {
+      EXPECT_TRUE(site.tree.exists(site.output(c.measurement, "1234")));
+      EXPECT_TRUE(site.input_files().isEmpty());
+      continue;
+    }
     EXPECT_EQ(site.input_files(), QStringList{"a.csv.failed"});
-    EXPECT_EQ(site.tree.read("insitu/a.csv.failed"), original);
-    EXPECT_FALSE(QDir(site.path("arch/P")).exists());
-    const QString missing = site.path("v/database/products/P/measurements/LB/new");
-    const QString reason = c.reason.contains("%1") ? c.reason.arg(missing) : c.reason;
-    EXPECT_EQ(site.board(), (QStringList{"Insitu data: Plate number 1234",
-                                         reason + " The measurement a.csv is kept as " +
-                                             site.path("insitu/a.csv.failed") + "."}));
-    // Nothing is created in the measurement tree, and the next call leaves
-    // the file alone.
-    EXPECT_EQ(measurements(), measurements_before);
-    site.window->handle_insitu_data();
-    EXPECT_EQ(site.input_files(), QStringList{"a.csv.failed"});
-  }
-}
-
-TEST(InsituTest, ASetAsideFileConvertsOnceRenamedBackAfterTheFolderIsMade) {
-  insitu_site site;
-  QDir(site.path("v/database/products/P/measurements/LB")).removeRecursively();
-  insitu_measurement m;
-  m.probe_head = "Head B";
-  site.drop("a.csv", m);
-  site.window->handle_insitu_data();
-  EXPECT_FALSE(QDir(site.path("v/database/products/P/measurements/LB")).exists());
-
-  site.tree.make_folder("v/database/products/P/measurements/LB/new");
-  QDir(site.path("insitu")).rename("a.csv.failed", "a.csv");
-  site.window->handle_insitu_data();
-  EXPECT_TRUE(site.tree.exists(site.output("LB", "1234")));
-  EXPECT_TRUE(site.tree.exists(site.today_archive("a.csv")));
-  EXPECT_TRUE(site.input_files().isEmpty());
-}
-
-TEST(InsituTest, MeasurementIsSetAsideWhenItCannotBeReadWrittenOrArchived) {
-  const struct {
-    const char* name;
-    std::function<void(insitu_site&)> fault;
-    bool output;
-  } cases[] = {
-      {"file cannot be read", [](insitu_site& s) { s.fault.refuse_read(".tmp"); }, false},
-      {"output cannot be written",
-       [](insitu_site& s) { s.fault.fail_writes_after(10, "measurements"); }, false},
-      {"archive copy cannot be written",
-       [](insitu_site& s) { s.fault.refuse_create_folder("arch"); }, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    insitu_site site;
-    site.drop("a.csv", insitu_measurement{});
-    const QByteArray original = site.tree.read("insitu/a.csv");
-    c.fault(site);
-    site.window->handle_insitu_data();
-    EXPECT_EQ(site.input_files(), QStringList{"a.csv.failed"});
-    EXPECT_EQ(site.tree.read("insitu/a.csv.failed"), original);
-    // Never a part of a file under the name the inline program reads.
-    EXPECT_EQ(site.output_files("LA"), c.output ? QStringList{"1234___T.csv"} : QStringList());
-    ASSERT_FALSE(site.board().isEmpty());
-    EXPECT_TRUE(site.board().last().startsWith("Error: "));
-    EXPECT_TRUE(site.board().last().endsWith("The measurement a.csv is kept as " +
-                                             site.path("insitu/a.csv.failed") + "."));
-  }
-}
-
-// Without an archive a file that gave no inline file would be gone for good;
-// one that did is deleted, its values live on in the inline file.
-TEST(InsituTest, WithoutAnArchiveOnlyAFileThatGaveNoOutputIsKept) {
-  const struct {
-    const char* name;
-    int line_count;
-    int header_line;
-    QStringList kept;
-  } cases[] = {
-      {"converted", 141, 20, {}},
-      {"too short", 100, 20, {"a.csv.failed"}},
-      {"no header", 141, 0, {"a.csv.failed"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    insitu_site site;
-    site.window->external_archive_directory.clear();  // and the tree has no archive folder
-    insitu_measurement m;
-    m.line_count = c.line_count;
-    m.header_line = c.header_line;
-    site.drop("a.csv", m);
-    site.window->handle_insitu_data();
-    EXPECT_EQ(site.input_files(), c.kept);
-    if (c.kept.isEmpty()) continue;
-    EXPECT_EQ(site.board().last(),
-              "Error: There is no archive folder to keep the file in, and it gave no inline "
-              "file. The measurement a.csv is kept as " +
+    EXPECT_EQ(site.board().value(1),
+              "Error: The probe head Head A is not in the probe heads table; no output written. "
+              "The measurement a.csv is kept as " +
                   site.path("insitu/a.csv.failed") + ".");
-  }
-}
-
-TEST(InsituTest, FileHeldOpenByAnotherProcessStaysAndIsReportedOnTheStatusLine) {
-  insitu_site site;
-  const QString file = site.drop("a.csv", insitu_measurement{});
-  {
-    test_support::holder_process holder(file, test_support::holder_process::mode::write);
-    site.window->handle_insitu_data();
-    EXPECT_EQ(site.input_files(), QStringList{"a.csv"});
-    EXPECT_TRUE(site.board().isEmpty());
-    EXPECT_EQ(site.window->action_label->text(),
-              basics::date_time_stamp() + "   Could not rename " + site.folder("insitu") + "a.csv");
-    EXPECT_TRUE(site.output_files("LA").isEmpty());
-  }
-  site.window->handle_insitu_data();
-  EXPECT_TRUE(site.tree.exists(site.output("LA", "1234")));
-  EXPECT_TRUE(site.input_files().isEmpty());
-}
-
-TEST(InsituTest, YoungFileWaitsForTheSettleTime) {
-  insitu_site site;
-  site.window->process_file_delay_time_in_seconds = 30;
-  site.drop("a.csv", insitu_lines(insitu_measurement{}), kNow.addSecs(-10));
-  site.window->handle_insitu_data();
-  EXPECT_EQ(site.input_files(), QStringList{"a.csv"});
-  site.fault.advance_now(25);
-  site.window->handle_insitu_data();
-  EXPECT_TRUE(site.input_files().isEmpty());
-  EXPECT_TRUE(site.tree.exists(site.output("LA", "1234")));
-}
-
-TEST(InsituTest, ArchiveDateIsTheFilesLastModificationWhenAsked) {
-  for (const bool by_measurement : {true, false}) {
-    SCOPED_TRACE(by_measurement);
-    insitu_site site;
-    site.fault.set_now(QDateTime(QDate(2024, 1, 2), QTime(8, 0)));
-    site.window->archive_using_date_of_measurement = by_measurement;
-    site.drop("a.csv", insitu_lines(insitu_measurement{}),
-              QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59)));
-    site.window->handle_insitu_data();
-    EXPECT_TRUE(site.tree.exists(by_measurement ? "arch/P/2023/12/31/insitu/a.csv"
-                                                : "arch/P/2024/1/2/insitu/a.csv"));
   }
 }
 
@@ -420,18 +123,6 @@ TEST(InsituTest, TheBoardKeepsSixEarlierLinesPlusThisCallsMessages) {
       (QStringList{"earlier 5", "earlier 6", "earlier 7", "earlier 8", "earlier 9", "earlier 10",
                    "Insitu data: Plate number 1234", site.path(site.output("LA", "1234")),
                    "Insitu data: Plate number 1235", site.path(site.output("LA", "1235"))}));
-}
-
-TEST(InsituTest, OutputIsWrittenInWindows1252) {
-  insitu_site site;
-  insitu_measurement m;
-  m.data = {QStringLiteral("380 \u00b5m,1,0.5 \u20ac"), QStringLiteral("385,1,\u0416")};
-  QByteArray bytes = "\xEF\xBB\xBF";  // the probe head writes UTF-8 with a mark
-  for (const QString& line : insitu_lines(m)) bytes += line.toUtf8() + "\r\n";
-  site.tree.write("insitu/a.csv", bytes);
-  site.window->handle_insitu_data();
-  EXPECT_EQ(site.tree.read(site.output("LA", "1234")),
-            QByteArray("380 \xB5m,0.5 \x80\r\n385,?\r\n"));
 }
 
 }  // namespace

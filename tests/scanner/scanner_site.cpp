@@ -1,18 +1,8 @@
 #include "scanner_site.h"
 
-#include <gtest/gtest.h>
-
 #include "platform/env.h"
 
 namespace test_support {
-
-platform::Status site_env::read_file(const QString& path, QByteArray* contents) {
-  if (refused_read_ && path.contains(*refused_read_)) {
-    return platform::Status::Error(
-        QStringLiteral("Cannot read \"%1\": Permission denied").arg(path));
-  }
-  return FaultEnv::read_file(path, contents);
-}
 
 scanner_site::scanner_site() : use_fault_(&fault) {
   tree.make_folder(QStringLiteral("prog"));
@@ -47,17 +37,6 @@ void scanner_site::make_vellic_tree(const QString& product, const QString& lumor
   write_program_file(QStringLiteral("vellic_path.ini"), {path(QStringLiteral("v"))});
   write_program_file(QStringLiteral("vellic_scanner.ini"),
                      {path(QStringLiteral("in")), lumor_name});
-}
-
-QStringList crlf_lines(const QByteArray& bytes) {
-  QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-  EXPECT_TRUE(lines.last().isEmpty()) << "the last line has no CR LF";
-  lines.removeLast();
-  for (const QString& line : lines) {
-    EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
-        << "stray line end in " << line.toStdString();
-  }
-  return lines;
 }
 
 }  // namespace test_support

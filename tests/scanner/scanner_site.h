@@ -13,25 +13,14 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
-#include "platform/fault_env.h"
 #include "scanner/DORNIK_scanner_unit.h"
+#include "support/file_lines.h"
 #include "support/recording_prompts.h"
+#include "support/site_env.h"
 #include "support/temp_tree.h"
 
 namespace test_support {
-
-// FaultEnv that can also refuse reads: a settings file that exists but
-// cannot be read (tests run as root, so permissions cannot do it).
-class site_env : public platform::FaultEnv {
- public:
-  void refuse_read(const QString& path_part) { refused_read_ = path_part; }
-  platform::Status read_file(const QString& path, QByteArray* contents) override;
-
- private:
-  std::optional<QString> refused_read_;
-};
 
 // Recording prompts that also run `on_message` whenever a message box opens,
 // as a real box's event loop delivers timer ticks meanwhile.
@@ -79,9 +68,5 @@ class scanner_site {
  private:
   platform::ScopedEnv use_fault_;
 };
-
-// The lines of a text file written with CR LF after every line; fails the
-// test when a line end is anything else.
-QStringList crlf_lines(const QByteArray& bytes);
 
 }  // namespace test_support

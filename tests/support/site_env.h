@@ -1,0 +1,24 @@
+#pragma once
+
+// The FaultEnv of a test site, which can also refuse reads: a file that
+// exists but cannot be read (tests run as root, so permissions cannot do it).
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+#include "platform/fault_env.h"
+
+namespace test_support {
+
+class site_env : public platform::FaultEnv {
+ public:
+  void refuse_read(const QString& path_part) { refused_read_ = path_part; }
+  platform::Status read_file(const QString& path, QByteArray* contents) override;
+
+ private:
+  std::optional<QString> refused_read_;
+};
+
+}  // namespace test_support
