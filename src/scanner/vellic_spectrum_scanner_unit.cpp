@@ -126,6 +126,8 @@ void TVELLIC_spectrum_scanner::create_timers() {
 // ---- Creation ---------------------------------------------------------------
 
 void TVELLIC_spectrum_scanner::create() {
+  // A second run would read the settings again over the operator's edits.
+  if (creation_complete_) return;
   FormCreate();
   creation_complete_ = true;
 }

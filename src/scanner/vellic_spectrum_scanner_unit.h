@@ -27,8 +27,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
  public:
   explicit TVELLIC_spectrum_scanner(QWidget* parent = nullptr);
 
-  // Runs the creation steps of the whole class chain, once, after
-  // construction; scan steps wait until it has returned.
+  // Runs the creation steps of the whole class chain after construction;
+  // only the first call does anything. Scan steps wait until it has returned.
   void create();
 
   // ---- Virtual operations, in their declared order ------------------------

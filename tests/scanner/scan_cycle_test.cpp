@@ -255,6 +255,9 @@ TEST(ScanCycleTest, NoScanStepRunsBeforeTheCreationChainHasFinished) {
   EXPECT_TRUE(window.creation_complete());
   window.Timer1Timer();
   EXPECT_EQ(window.conversions, QStringList{"exsitu"});
+  // Only the first call creates: the settings are not read again.
+  window.create();
+  EXPECT_EQ(prompts.texts(), QStringList{"Test mode: 1"});
 }
 
 TEST(ScanCycleTest, TheMessageBoardAppendsTrimsAndClears) {
