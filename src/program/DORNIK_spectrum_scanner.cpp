@@ -1,62 +1,9 @@
-// The DORNIK spectrum scanner: starts the shared unit, shows the main window
-// and runs the message loop until the window is closed.
+// The DORNIK spectrum scanner: exsitu and insitu measurements converted for
+// the analysis programs, in the main window of the scanner family.
 
-#include <QApplication>
-
-#include <optional>
-
-#include "basics/startup.h"
-#include "dialogs/qt_prompts.h"
-#include "platform/journal.h"
-#include "platform/operator_prompts.h"
-#include "platform/session.h"
+#include "program/scanner_program.h"
 #include "scanner/DORNIK_scanner_unit.h"
 
-namespace {
-
-// Without a display, what the window shows goes to the journal: each new
-// status line (not again when only its date and time changed) and each line
-// of the message board. Message boxes get there through the headless prompts.
-void keep_journal_of(TDORNIK_scanner_main& window) {
-  QObject::connect(&window, &TVELLIC_spectrum_scanner::action_shown, &window,
-                   [previous = std::optional<QString>()](
-                       const QString& text, const QString& text_without_stamp) mutable {
-                     if (previous == text_without_stamp) return;
-                     previous = text_without_stamp;
-                     platform::write_journal_line(QStringLiteral("status: "), text);
-                   });
-  QObject::connect(
-      &window, &TSELMAR_spectrum_scanner_main::board_line_added, &window,
-      [](const QString& line) { platform::write_journal_line(QStringLiteral("board: "), line); });
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  const bool headless = platform::headless_session();
-  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-
-  // The shared unit's start-up may already ask the operator a question, so
-  // the prompts are in place before it runs.
-  qt_prompts dialogs;
-  std::optional<platform::scoped_prompts> with_dialogs;
-  if (!headless) with_dialogs.emplace(&dialogs);
-  basics::start_basics();
-
-  int exit_code = 0;
-  {
-    TDORNIK_scanner_main window;
-    if (headless) keep_journal_of(window);
-    window.create();
-    window.show();
-    // Stopping the program closes the window as the operator would, so the
-    // settings are written.
-    const platform::Status watching =
-        platform::on_termination_request([&window] { window.close(); });
-    if (!watching.ok()) platform::prompts().show_message(watching.message());
-    exit_code = application.exec();
-  }
-  basics::stop_basics();
-  return exit_code;
+  return run_scanner_program(argc, argv, [] { return std::make_unique<TDORNIK_scanner_main>(); });
 }
