@@ -21,41 +21,6 @@ struct spectrum_block {
 constexpr spectrum_block kBlocks[kExsituSpectra] = {
     {36, "R glass", false}, {160, "R coating", false}, {284, "T", true}};
 
-// The fields of one line, split once: the reader takes every field of a
-// line, and counting the commas again for each would cost a walk over the
-// line per field.
-class line_fields {
- public:
-  // `expected` fields are made room for at once.
-  line_fields(const QString& line, qsizetype expected) : line_(line) {
-    fields_.reserve(expected);
-    const QChar* const text = line_.constData();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < line_.size(); ++i) {
-      if (text[i] != u',') continue;
-      fields_.append(QStringView(text + start, i - start));
-      start = i + 1;
-    }
-    fields_.append(QStringView(text + start, line_.size() - start));
-  }
-
-  // Field n (from 1), trimmed, as comma_field gives it; empty past the end.
-  // The view lives as long as this object.
-  QStringView operator[](int n) const {
-    return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1]) : QStringView();
-  }
-
- private:
-  QString line_;  // holds the characters the fields look at
-  QList<QStringView> fields_;
-};
-
-// The last modification at the two-second resolution of MS-DOS file times.
-QDateTime two_second_time(const QDateTime& time) {
-  const QTime t = time.time();
-  return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
-}
-
 // The marker line of the sheet resistances, if a line follows it.
 std::optional<int> sheet_resistance_line(const QStringList& lines) {
   for (int number = 1; number < lines.size(); ++number) {
@@ -75,21 +40,13 @@ QString spectral_message(const spectrum_block& block, int position, int point,
 // The reader writes without range checks, so the record must hold `count`
 // positions and every point of the three spectra.
 void check_record_holds(const scan_data& record, int count) {
-  bool holds = count >= 0 && record.positions.size() >= count &&
-               record.no_spectra >= kExsituSpectra && record.no_points.size() >= kExsituSpectra;
-  for (int s = 0; holds && s < kExsituSpectra; ++s) {
-    holds = record.no_points[s] >= 0 && record.no_points[s] <= record.max_no_points;
-  }
-  holds = holds &&
-          record.spectral_data.size() >= qint64(count) * record.no_spectra * record.max_no_points;
-  if (!holds) {
-    throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
-                               "hold the %4 positions of an exsitu file.")
-                    .arg(record.positions.size())
-                    .arg(record.no_spectra)
-                    .arg(record.max_no_points)
-                    .arg(count));
-  }
+  if (record_holds(record, count, kExsituSpectra)) return;
+  throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
+                             "hold the %4 positions of an exsitu file.")
+                  .arg(record.positions.size())
+                  .arg(record.no_spectra)
+                  .arg(record.max_no_points)
+                  .arg(count));
 }
 
 void read_positions(const QStringList& lines, int count, const point_predicate& selected,

@@ -1,5 +1,6 @@
 #include "basics/measurement_file.h"
 
+#include "basics/scan_data.h"
 #include "basics/text.h"
 
 namespace basics {
@@ -25,6 +26,37 @@ qint32 plate_number_of(const QStringList& lines, const message_sink& message) {
 
 QString too_small_message(const QString& path) {
   return QStringLiteral("Length of file ") + path + QStringLiteral(" too small!");
+}
+
+line_fields::line_fields(const QString& line, qsizetype expected) : line_(line) {
+  fields_.reserve(expected);
+  const QChar* const text = line_.constData();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < line_.size(); ++i) {
+    if (text[i] != u',') continue;
+    fields_.append(QStringView(text + start, i - start));
+    start = i + 1;
+  }
+  fields_.append(QStringView(text + start, line_.size() - start));
+}
+
+QStringView line_fields::operator[](int n) const {
+  return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1]) : QStringView();
+}
+
+QDateTime two_second_time(const QDateTime& time) {
+  const QTime t = time.time();
+  return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
+}
+
+bool record_holds(const scan_data& record, int positions, int spectra) {
+  bool holds = positions >= 0 && record.positions.size() >= positions &&
+               record.no_spectra >= spectra && record.no_points.size() >= spectra;
+  for (int s = 0; holds && s < spectra; ++s) {
+    holds = record.no_points[s] >= 0 && record.no_points[s] <= record.max_no_points;
+  }
+  return holds && record.spectral_data.size() >=
+                      qint64(positions) * record.no_spectra * record.max_no_points;
 }
 
 }  // namespace basics

@@ -4,12 +4,17 @@
 // lines counted from 1, the plate number in field 2 of line 4, and the
 // refusal of a file too short to convert.
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 
 namespace basics {
+
+struct scan_data;
 
 // The line holding the plate number, and its field.
 inline constexpr int kPlateLine = 4;
@@ -32,5 +37,30 @@ qint32 plate_number_of(const QStringList& lines, const message_sink& message);
 // "Length of file <path> too small!", the refusal of a file too short to
 // convert.
 QString too_small_message(const QString& path);
+
+// The fields of one line, split once: a reader that takes every field of a
+// line would otherwise walk the line again for each field.
+class line_fields {
+ public:
+  // `expected` fields are made room for at once.
+  line_fields(const QString& line, qsizetype expected);
+
+  // Field n (from 1), trimmed, as comma_field gives it; empty past the end.
+  // The view lives as long as this object.
+  QStringView operator[](int n) const;
+
+ private:
+  QString line_;  // holds the characters the fields look at
+  QList<QStringView> fields_;
+};
+
+// The last modification at the two-second resolution of MS-DOS file times:
+// the time of measurement the scan files carry.
+QDateTime two_second_time(const QDateTime& time);
+
+// Whether `record` has room for `positions` positions and every point of
+// its first `spectra` spectra: the readers write by index without further
+// checks.
+bool record_holds(const scan_data& record, int positions, int spectra);
 
 }  // namespace basics
