@@ -91,7 +91,33 @@ void claimed_file::set_aside(const QString& reason) {
   if (moved) path_ = kept;
 }
 
-void claim_files(const context& ctx, const QString& action, rename_failure on_rename_failure,
+// The board names the archive copy: a refusal text names only the
+// temporary file, which is gone after this pass.
+void claimed_file::refuse(const QString& message, const QString& leaf) {
+  ctx_.board(message);
+  QString copy;
+  switch (archive_copy(leaf, QStringLiteral("refused_") + name_,
+                       platform::env().last_modified(path_), naming::keep_existing, &copy)) {
+    case archived::copied:
+      ctx_.board(QStringLiteral("The measurement ") + name_ + QStringLiteral(" is archived as ") +
+                 copy + QStringLiteral("."));
+      break;
+    case archived::switched_off:
+      // Deleting it would lose the measurement: nothing else holds it.
+      set_aside(QStringLiteral("There is no archive folder to keep the refused file in."));
+      break;
+    case archived::failed:
+      set_aside(QStringLiteral("The archive copy could not be written."));
+      break;
+  }
+}
+
+QString could_not_rename(const QString& source) {
+  return QStringLiteral("   Could not rename ") + source;
+}
+
+void claim_files(const context& ctx, const QString& action,
+                 const rename_failure_text& on_rename_failure,
                  const std::function<void(claimed_file&)>& convert) {
   const QString mask = QString::fromLatin1(kInputMask);
   const QString folder = platform::with_delimiter(ctx.input_folder);
@@ -104,9 +130,7 @@ void claim_files(const context& ctx, const QString& action, rename_failure on_re
     // Its writer may still be at work on a network share.
     if (still_settling(source, ctx.settle_seconds)) return;
     if (!platform::env().rename_file(source, temp).ok()) {
-      if (on_rename_failure == rename_failure::reported) {
-        ctx.status(QStringLiteral("   Could not rename ") + source);
-      }
+      if (on_rename_failure) ctx.status(on_rename_failure(source));
       continue;
     }
     claimed_file file(ctx, name, temp);

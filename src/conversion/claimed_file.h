@@ -46,6 +46,12 @@ class claimed_file {
   // of the scan's reach, and says so on the board after `reason`.
   void set_aside(const QString& reason);
 
+  // Refuses the file with `message` on the board: no output; archived as
+  // refused_<name> into the archive folder `leaf`, never replacing another
+  // file's copy, with the board naming the copy; set aside when there is no
+  // archive to keep it in.
+  void refuse(const QString& message, const QString& leaf);
+
  private:
   // The dated archive folder for `leaf`, each level created; empty when
   // archiving is switched off.
@@ -57,8 +63,12 @@ class claimed_file {
   bool kept_ = false;
 };
 
-// Whether a file that cannot be claimed yet shows on the status line.
-enum class rename_failure { silent, reported };
+// What the status line says when the first input file, at `source`, cannot
+// be claimed yet; nothing when empty.
+using rename_failure_text = std::function<QString(const QString& source)>;
+
+// "   Could not rename " + `source`.
+QString could_not_rename(const QString& source);
 
 // The input files are the "*.csv" files of ctx.input_folder.
 inline constexpr char kInputMask[] = "*.csv";
@@ -68,7 +78,8 @@ inline constexpr char kInputMask[] = "*.csv";
 // file to `convert`. A file younger than the settle time ends the call, left
 // for a later one. The claimed file is deleted after `convert` unless it was
 // set aside.
-void claim_files(const context& ctx, const QString& action, rename_failure on_rename_failure,
+void claim_files(const context& ctx, const QString& action,
+                 const rename_failure_text& on_rename_failure,
                  const std::function<void(claimed_file&)>& convert);
 
 }  // namespace conversion

@@ -16,11 +16,13 @@ namespace conversion {
 // The status line while a claimed exsitu file is converted.
 QString exsitu_action();
 
-// Converts the claimed file into a scan file and archives it.
+// Converts the claimed file into a scan file and archives it as
+// exsitu_<plate>.csv.
 void convert_exsitu_file(claimed_file& file, basics::scan_data& record, qint32& plate);
 
-// Copies the claimed file of `plate` into the dated archive; false when the
-// copy could not be made (archiving switched off counts as done).
+// Copies the claimed file of `plate` into the dated archive as
+// exsitu_<plate>.csv; false when the copy could not be made (archiving
+// switched off counts as done).
 bool archive_exsitu_file(claimed_file& file, qint32 plate, const QDateTime& measured);
 
 // Claims the exsitu files waiting in the context's input folder (at most

@@ -109,7 +109,7 @@ void process_insitu_file(claimed_file& file, qint32& plate) {
 }
 
 void handle_insitu_data(const context& ctx, qint32& plate) {
-  claim_files(ctx, insitu_action(), rename_failure::reported,
+  claim_files(ctx, insitu_action(), could_not_rename,
               [&plate](claimed_file& file) { process_insitu_file(file, plate); });
 }
 

@@ -3,9 +3,12 @@
 #include <QLineEdit>
 
 #include "basics/files.h"
+#include "basics/halvik_file.h"
 #include "basics/key_value.h"
 #include "basics/point_selection_file.h"
+#include "basics/vellic_tree.h"
 #include "conversion/claimed_file.h"
+#include "conversion/halvik_conversion.h"
 #include "dialogs/password_unit.h"
 #include "dialogs/point_selection_dialog_unit.h"
 #include "platform/operator_prompts.h"
@@ -23,6 +26,20 @@ THalvik_scanner_main::THalvik_scanner_main(QWidget* parent)
     : TSELMAR_spectrum_scanner_main(parent) {
   using namespace scanner;
   setWindowTitle(QStringLiteral("Halvik_scanner_main"));
+  show_text(Label5, QStringLiteral("Halvik scanner"));
+  set_lines(
+      Memo1,
+      {QString(), QStringLiteral("This Halvik scanner acts according to the following rules:"),
+       QString(),
+       QStringLiteral("- The input folders for insitu and exsitu data are scanned for *.csv "
+                      "files"),
+       QString(),
+       QStringLiteral("- If renaming is possible the file is assumed to be complete and it "
+                      "is converted."),
+       QStringLiteral("- Exsitu files are converted to a scan file (*.scn) of the selected "
+                      "traverse points"),
+       QStringLiteral("- Insitu files are converted to a scan file (*.scn) of nine "
+                      "positions")});
   Label1 = add_label(this, "Label1", 16, 51, QStringLiteral("Input path insitu:"));
   insitu_path_editor = add_edit(this, "insitu_path_editor", {112, 47, 497, 21},
                                 QStringLiteral("Specify input path here"));
@@ -64,8 +81,8 @@ void THalvik_scanner_main::read_additional_vellic_scanner_ini_data(const QString
 }
 
 void THalvik_scanner_main::initialize_sc_data() {
-  basics::shape_record(sc_data, basics::kTraversePointCount, 3, 168, 305.0f, 1140.0f);
-  basics::shape_record(inline_data, 9, 1, 121, 380.0f, 980.0f);
+  basics::shape_halvik_exsitu_record(sc_data);
+  basics::shape_halvik_insitu_record(inline_data);
 }
 
 int THalvik_scanner_main::no_selected_points() {
@@ -76,11 +93,28 @@ int THalvik_scanner_main::no_selected_points() {
   return selected;
 }
 
-// The Halvik exsitu conversion is not built yet.
-void THalvik_scanner_main::handle_exsitu_data() {}
+void THalvik_scanner_main::handle_exsitu_data() {
+  conversion::handle_halvik_exsitu_data(halvik_context(input_path, total_output_path, lumor_name),
+                                        sc_data, zeiss_plate);
+}
 
-// The Halvik insitu conversion is not built yet.
-void THalvik_scanner_main::handle_insitu_data() {}
+void THalvik_scanner_main::handle_insitu_data() {
+  conversion::handle_halvik_insitu_data(
+      halvik_context(insitu_input_path, total_output_path_insitu, lumor_insitu_name), inline_data,
+      zeiss_plate);
+}
+
+// The Halvik instruments' files are archived only in the measurement
+// system's own archive folder, never in an external one.
+conversion::context THalvik_scanner_main::halvik_context(const QString& input_folder,
+                                                         const QString& output_folder,
+                                                         const QString& measurement) {
+  conversion::context ctx = conversion_context(input_folder);
+  ctx.output_folder = output_folder;
+  ctx.lumor_name = measurement;
+  ctx.archive_root = basics::archive_root(vellic_path, QString());
+  return ctx;
+}
 
 bool THalvik_scanner_main::point_is_selected(int index_123) {
   if (index_123 < 1 || index_123 > basics::kTraversePointCount) return false;

@@ -47,4 +47,10 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
 
  protected:
   void FormCreate() override;
+
+ private:
+  // The context of the Halvik conversions of `input_folder` into
+  // `output_folder`, archived under `measurement`.
+  conversion::context halvik_context(const QString& input_folder, const QString& output_folder,
+                                     const QString& measurement);
 };
