@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "basics/scan_data.h"
+#include "support/halvik_file.h"
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
 
@@ -30,10 +31,10 @@ const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
 // "in"; set_up_insitu() adds the insitu side.
 class deployment {
  public:
-  deployment() {
-    const QString program = tree.path("prog/" + kProgram);
+  explicit deployment(const QString& program_name = kProgram) : program_name(program_name) {
+    const QString program = tree.path("prog/" + program_name);
     tree.make_folder("prog");
-    EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + kProgram, program));
+    EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     tree.write("v/database/current_product/P", {});
     tree.make_folder(measurement_folder("L"));
@@ -103,7 +104,7 @@ class deployment {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    process.start(tree.path("prog/" + kProgram), {});
+    process.start(tree.path("prog/" + program_name), {});
     ASSERT_TRUE(process.waitForStarted(10000));
   }
 
@@ -130,6 +131,7 @@ class deployment {
     journal += QString::fromLocal8Bit(process.readAllStandardError());
   }
 
+  QString program_name;
   temp_tree tree;
   QProcess process;
   QString journal;
@@ -383,6 +385,57 @@ TEST(ProgramTest, HeadlessItConvertsDroppedInsituFilesAndSetsAsideAnUnknownProbe
       << site.journal.toStdString();
   EXPECT_EQ(journal.filter(QRegularExpression("^board: ")).size(), 6) << site.journal.toStdString();
   EXPECT_TRUE(QDir(site.tree.path(deployment::measurement_folder("L"))).isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The Halvik program: its exsitu files and nine-position insitu files become
+// scan files in their measurements, archived, with its own heartbeat.
+TEST(ProgramTest, HalvikScannerConvertsDroppedFilesOfBothKinds) {
+  deployment site(QStringLiteral("Halvik_scanner"));
+  site.tree.make_folder("insitu");
+  site.tree.make_folder(deployment::measurement_folder("LI"));
+  site.write_scanner_settings("False\r\n1\r\n125\r\nLI\r\nInsitu input path\r\n" +
+                              site.tree.path("insitu").toLocal8Bit() + "\r\n");
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  const auto bytes_of = [](const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += line.toLatin1() + "\r\n";
+    return bytes;
+  };
+  test_support::halvik_insitu nine;
+  nine.plate = "78";
+  site.drop("traverse.csv", bytes_of(halvik_exsitu_lines(test_support::halvik_exsitu_with(5))));
+  site.drop("inline.csv", bytes_of(halvik_insitu_lines(nine)), "insitu");
+
+  const QString exsitu_scan = deployment::measurement_folder("L") + "/77.scn";
+  const QString insitu_scan = deployment::measurement_folder("LI") + "/78.scn";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.input_files("insitu").isEmpty() &&
+           site.archive_files().size() >= 2 && site.tree.exists(exsitu_scan) &&
+           site.tree.exists(insitu_scan) && site.tree.exists("v/live_signals/Halvik_scanner.alv");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_TRUE(site.tree.exists("user/HALVIK_SCANNER"));
+
+  basics::scan_data traverse;
+  traverse.loadfromfile(site.tree.path(exsitu_scan));
+  EXPECT_EQ(traverse.no_positions, 5);
+  basics::scan_data inline_scan;
+  inline_scan.loadfromfile(site.tree.path(insitu_scan));
+  EXPECT_EQ(inline_scan.no_positions, 9);
+  const QStringList archived = site.archive_files();
+  ASSERT_EQ(archived.size(), 2) << archived.join(' ').toStdString();
+  EXPECT_TRUE(archived[0].endsWith("/L/exsitu_77.csv")) << archived[0].toStdString();
+  EXPECT_TRUE(archived[1].endsWith("/LI/insitu_78.csv")) << archived[1].toStdString();
+  EXPECT_TRUE(site.journal.contains("   Converting insitu data ...")) << site.journal.toStdString();
 }
 
 }  // namespace
