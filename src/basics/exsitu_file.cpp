@@ -11,7 +11,6 @@ namespace basics {
 namespace {
 
 constexpr int kPositionLine = 8;
-constexpr int kFirstValueField = 4;
 
 struct spectrum_block {
   int first_line;
@@ -47,19 +46,6 @@ void check_record_holds(const scan_data& record, int count) {
                   .arg(record.no_spectra)
                   .arg(record.max_no_points)
                   .arg(count));
-}
-
-void read_positions(const QStringList& lines, int count, const point_predicate& selected,
-                    scan_data& record, const message_sink& message) {
-  const line_fields line(line_at(lines, kPositionLine), count + kFirstValueField);
-  for (int i = 0, k = 0; i < count; ++i) {
-    const QString field = line[i + kFirstValueField].toString();
-    const auto value = parse_integer(field);
-    if (!value) message(field + QStringLiteral(" could not be converted to a position."));
-    if (!selected(i + 1)) continue;
-    if (value) record.positions[k] = *value;
-    ++k;
-  }
 }
 
 void read_sheet_resistances(const QStringList& lines, int count, const point_predicate& selected,
@@ -143,7 +129,7 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);
   record.no_positions = count;
-  read_positions(lines, count, selected, record, message);
+  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message);
   read_sheet_resistances(lines, count, selected, record);
   read_spectra(lines, count, selected, record, message);
 }

@@ -48,9 +48,6 @@ std::optional<QString> exsitu_position_count_refusal(const QStringList& lines, c
 std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& path,
                                       const QString& name);
 
-// Whether traverse point `point` (from 1) is converted.
-using point_predicate = std::function<bool(int point)>;
-
 // Reads the lines of an exsitu file into `record` and `plate`. The time of
 // measurement is `last_modified` at the two-second resolution of MS-DOS file
 // times. File position i (from 0) fills the next slot when point i + 1 is

@@ -11,7 +11,6 @@ namespace basics {
 namespace {
 
 constexpr int kPositionLine = 6;
-constexpr int kFirstValueField = 4;
 constexpr int kFirstSpectrumLines[kHalvikExsituSpectra] = {32, 203, 374};
 
 constexpr int kInsituPlateLine = 6;
@@ -41,19 +40,6 @@ int selected_count(int count, const point_predicate& selected) {
     if (selected(i + 1)) ++filled;
   }
   return filled;
-}
-
-void read_positions(const QStringList& lines, int count, const point_predicate& selected,
-                    scan_data& record, const message_sink& message) {
-  const line_fields line(line_at(lines, kPositionLine), count + kFirstValueField);
-  for (int i = 0, k = 0; i < count; ++i) {
-    const QString field = line[i + kFirstValueField].toString();
-    const auto value = parse_integer(field);
-    if (!value) message(field + QStringLiteral(" could not be converted to a position."));
-    if (!selected(i + 1)) continue;
-    if (value) record.positions[k] = *value;
-    ++k;
-  }
 }
 
 // Every block holds as many points as the first spectrum.
@@ -89,8 +75,8 @@ void shape_halvik_exsitu_record(scan_data& record) {
 }
 
 void shape_halvik_insitu_record(scan_data& record) {
-  shape_record(record, kHalvikInsituPositions, 1, kHalvikInsituPoints,
-               kHalvikInsituFirstWavelength, kHalvikInsituLastWavelength);
+  shape_record(record, kHalvikInsituPositions, 1, kHalvikInsituPoints, kHalvikInsituFirstWavelength,
+               kHalvikInsituLastWavelength);
 }
 
 int halvik_exsitu_position_count(const QStringList& lines) {
@@ -111,8 +97,9 @@ std::optional<QString> halvik_exsitu_refusal(const QStringList& lines, const QSt
   }
   // A scan file without a position would be no measurement at all.
   if (selected_count(count, selected) == 0) {
-    return QStringLiteral("Error: none of the %1 positions of file %2 is selected; no scan file "
-                          "written.")
+    return QStringLiteral(
+               "Error: none of the %1 positions of file %2 is selected; no scan file "
+               "written.")
         .arg(count)
         .arg(name);
   }
@@ -128,7 +115,7 @@ void read_halvik_exsitu_lines(const QStringList& lines, const QDateTime& last_mo
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);
   record.no_positions = filled;
-  read_positions(lines, count, selected, record, message);
+  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message);
   read_spectra(lines, count, selected, record, message);
 }
 

@@ -44,6 +44,19 @@ QStringView line_fields::operator[](int n) const {
   return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1]) : QStringView();
 }
 
+void read_selected_positions(const QString& line, int count, const point_predicate& selected,
+                             scan_data& record, const message_sink& message) {
+  const line_fields fields(line, count + kFirstValueField);
+  for (int i = 0, k = 0; i < count; ++i) {
+    const QString field = fields[i + kFirstValueField].toString();
+    const auto value = parse_integer(field);
+    if (!value) message(field + QStringLiteral(" could not be converted to a position."));
+    if (!selected(i + 1)) continue;
+    if (value) record.positions[k] = *value;
+    ++k;
+  }
+}
+
 QDateTime two_second_time(const QDateTime& time) {
   const QTime t = time.time();
   return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));

@@ -23,6 +23,12 @@ inline constexpr int kPlateField = 2;
 // Takes one message line for the operator.
 using message_sink = std::function<void(const QString&)>;
 
+// Whether traverse point `point` (from 1) is converted.
+using point_predicate = std::function<bool(int point)>;
+
+// Traverse files give one value per position from this field on.
+inline constexpr int kFirstValueField = 4;
+
 // Line `number` (from 1) of `lines`, or empty past either end.
 QString line_at(const QStringList& lines, int number);
 
@@ -53,6 +59,14 @@ class line_fields {
   QString line_;  // holds the characters the fields look at
   QList<QStringView> fields_;
 };
+
+// Reads `count` positions from `line` into the slots of `record`: file
+// position i (from 0) fills the next slot when point i + 1 is selected. A
+// field that does not convert is reported to `message` and leaves its slot
+// as it was; the next selected position still takes the next slot, so
+// positions and spectra stay aligned.
+void read_selected_positions(const QString& line, int count, const point_predicate& selected,
+                             scan_data& record, const message_sink& message);
 
 // The last modification at the two-second resolution of MS-DOS file times:
 // the time of measurement the scan files carry.
