@@ -17,6 +17,9 @@ namespace {
 // sample's points 0 to 3, then samples A, B and C.
 constexpr std::array<qint32, 7> kDefaultPositionOffsets{3777, 3237, 2497, 1357, 3790, 2790, 1790};
 
+// The most lines the message board shows.
+constexpr int kBoardLinesShown = 1000;
+
 QString key_text(const char* key) {
   return QString::fromLatin1(key);
 }
@@ -33,6 +36,10 @@ TSELMAR_spectrum_scanner_main::TSELMAR_spectrum_scanner_main(QWidget* parent)
   Label2 = add_label(this, "Label2", 16, 456, QStringLiteral("Messages:"));
   Button2 = add_button(this, "Button2", {496, 456, 113, 17}, QStringLiteral("Clear messages"));
   messages = add_memo(this, "messages", {16, 472, 593, 113}, {});
+  // The board runs unattended for months: it keeps the recent lines only
+  // (the journal keeps them all) and no undo history of them.
+  messages->setUndoRedoEnabled(false);
+  messages->setMaximumBlockCount(kBoardLinesShown);
 
   // The database test controls; the operator never sees them.
   line_speed_label = add_label(this, "line_speed_label", 16, 200, QStringLiteral("Line speed"));

@@ -285,6 +285,19 @@ TEST(ScanCycleTest, TheMessageBoardAppendsTrimsAndClears) {
   EXPECT_EQ(board(), QString());
 }
 
+// A night of files full of values that do not convert must not fill the
+// memory: the board keeps its recent lines and no undo history.
+TEST(ScanCycleTest, TheMessageBoardStaysBoundedOverManyLines) {
+  scanner_site site;
+  auto window = site.create_window();
+  for (int i = 1; i <= 3000; ++i) window->send_message(QStringLiteral("value %1 failed").arg(i));
+  const QStringList board = window->messages->toPlainText().split(u'\n');
+  EXPECT_EQ(board.size(), 1000);
+  EXPECT_EQ(board.first(), "value 2001 failed");
+  EXPECT_EQ(board.last(), "value 3000 failed");
+  EXPECT_FALSE(window->messages->document()->isUndoAvailable());
+}
+
 TEST(ScanCycleTest, OnlyANewStatusTextIsAnnouncedWithoutItsStamp) {
   scanning_site site;
   auto window = site.create_window();
