@@ -314,7 +314,8 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.archive_root = compute_archive_path();
   ctx.settle_seconds = process_file_delay_time_in_seconds;
   ctx.status = [this](const QString& text) { show_stamped_action(text); };
-  ctx.plain_status = [this](const QString& text) { scanner::show_text(action_label, text); };
+  // Through the one status path, so the journal names a folder that failed.
+  ctx.plain_status = [this](const QString& text) { show_action(text); };
   return ctx;
 }
 

@@ -71,12 +71,18 @@ TEST(ExsituTest, ConversionWorksInTheWindowsFoldersAndShowsOnItsBoardAndStatusLi
 
   // A status line shown as it is, without the date in front: the next
   // day's archive folder cannot be created.
+  QStringList announced;
+  QObject::connect(site.window.get(), &TVELLIC_spectrum_scanner::action_shown,
+                   [&announced](const QString& text, const QString&) { announced << text; });
   site.fault.set_now(kNow.addDays(1));
   site.fault.refuse_create_folder("arch");
   site.drop("c.csv", plate_with(3, "8"), kNow);
   site.window->handle_exsitu_data();
   EXPECT_EQ(site.window->action_label->text(),
             site.path("arch/P/2024/3/6/L") + " could not be created!");
+  // Every status text reaches the journal.
+  EXPECT_TRUE(announced.contains(site.path("arch/P/2024/3/6") + " could not be created!"))
+      << announced.join('\n').toStdString();
   EXPECT_EQ(site.input_files(), QStringList{"c.csv.failed"});
   EXPECT_EQ(site.board().size(), 2);
 }
