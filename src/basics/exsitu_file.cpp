@@ -128,7 +128,9 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
   check_record_holds(record, count);
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);
-  record.no_positions = count;
+  // Slots past the selected positions hold earlier plates' values: they
+  // must not go into this plate's scan file.
+  record.no_positions = count_selected(count, selected);
   read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message);
   read_sheet_resistances(lines, count, selected, record);
   read_spectra(lines, count, selected, record, message);

@@ -51,9 +51,8 @@ std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& p
 // Reads the lines of an exsitu file into `record` and `plate`. The time of
 // measurement is `last_modified` at the two-second resolution of MS-DOS file
 // times. File position i (from 0) fills the next slot when point i + 1 is
-// selected; no_positions becomes the file's position count whatever the
-// selection. Every value that does not convert is reported to `message`
-// (a sheet resistance silently) and leaves its slot as it was.
+// selected; no_positions becomes the number of slots filled. Every value that does not convert is
+// reported to `message` (a sheet resistance silently) and leaves its slot as it was.
 //
 // The lines should have passed exsitu_refusal. Throws basics::error, before
 // anything is changed, when `record` cannot hold the file's positions or the

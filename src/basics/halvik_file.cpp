@@ -33,15 +33,6 @@ void check_record_holds(const scan_data& record, int positions, int spectra, con
                   .arg(QLatin1String(file)));
 }
 
-// The selected ones among the file's `count` positions.
-int selected_count(int count, const point_predicate& selected) {
-  int filled = 0;
-  for (int i = 0; i < count; ++i) {
-    if (selected(i + 1)) ++filled;
-  }
-  return filled;
-}
-
 // Every block holds as many points as the first spectrum.
 void read_spectra(const QStringList& lines, int count, const point_predicate& selected,
                   scan_data& record, const message_sink& message) {
@@ -96,7 +87,7 @@ std::optional<QString> halvik_exsitu_refusal(const QStringList& lines, const QSt
         .arg(kHalvikExsituPositions);
   }
   // A scan file without a position would be no measurement at all.
-  if (selected_count(count, selected) == 0) {
+  if (count_selected(count, selected) == 0) {
     return QStringLiteral(
                "Error: none of the %1 positions of file %2 is selected; no scan file "
                "written.")
@@ -110,7 +101,7 @@ void read_halvik_exsitu_lines(const QStringList& lines, const QDateTime& last_mo
                               const point_predicate& selected, scan_data& record, qint32& plate,
                               const message_sink& message) {
   const int count = qMax(0, halvik_exsitu_position_count(lines));
-  const int filled = selected_count(count, selected);
+  const int filled = count_selected(count, selected);
   check_record_holds(record, filled, kHalvikExsituSpectra, "exsitu");
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);

@@ -44,6 +44,14 @@ QStringView line_fields::operator[](int n) const {
   return n >= 1 && n <= fields_.size() ? trimmed(fields_[n - 1]) : QStringView();
 }
 
+int count_selected(int count, const point_predicate& selected) {
+  int chosen = 0;
+  for (int i = 0; i < count; ++i) {
+    if (selected(i + 1)) ++chosen;
+  }
+  return chosen;
+}
+
 void read_selected_positions(const QString& line, int count, const point_predicate& selected,
                              scan_data& record, const message_sink& message) {
   const line_fields fields(line, count + kFirstValueField);

@@ -60,6 +60,9 @@ class line_fields {
   QList<QStringView> fields_;
 };
 
+// How many of a file's `count` positions are selected.
+int count_selected(int count, const point_predicate& selected);
+
 // Reads `count` positions from `line` into the slots of `record`: file
 // position i (from 0) fills the next slot when point i + 1 is selected. A
 // field that does not convert is reported to `message` and leaves its slot

@@ -75,7 +75,9 @@ TEST(ExsituConversionTest, DeselectedPointTakesNoSlot) {
   site.drop("plate.csv", plate_with(4, "5"));
   site.convert();
   const basics::scan_data record = site.scan("5.scn");
-  EXPECT_EQ(record.no_positions, 4);
+  // Only the three selected positions: a fourth slot would carry an earlier
+  // plate's values.
+  EXPECT_EQ(record.no_positions, 3);
   EXPECT_EQ(record.positions.mid(0, 3), (QVector<qint32>{10, 30, 40}));
   EXPECT_FLOAT_EQ(record.sheet_resistance[1], 2.0f);
   EXPECT_FLOAT_EQ(record.spectral_data[record.the_index(1, 2, 7)],
