@@ -50,12 +50,6 @@ class line_fields {
   QList<QStringView> fields_;
 };
 
-// The last modification at the two-second resolution of MS-DOS file times.
-QDateTime two_second_time(const QDateTime& time) {
-  const QTime t = time.time();
-  return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
-}
-
 // The marker line of the sheet resistances, if a line follows it.
 std::optional<int> sheet_resistance_line(const QStringList& lines) {
   for (int number = 1; number < lines.size(); ++number) {

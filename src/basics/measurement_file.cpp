@@ -23,6 +23,11 @@ qint32 plate_number_of(const QStringList& lines, const message_sink& message) {
   return plate_number(comma_field(line_at(lines, kPlateLine), kPlateField), message);
 }
 
+QDateTime two_second_time(const QDateTime& time) {
+  const QTime t = time.time();
+  return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
+}
+
 QString too_small_message(const QString& path) {
   return QStringLiteral("Length of file ") + path + QStringLiteral(" too small!");
 }

@@ -4,6 +4,7 @@
 // lines counted from 1, the plate number in field 2 of line 4, and the
 // refusal of a file too short to convert.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,10 @@ qint32 plate_number(const QString& field, const message_sink& message);
 
 // The plate number of a measurement file's lines, as plate_number.
 qint32 plate_number_of(const QStringList& lines, const message_sink& message);
+
+// `time` at the two-second resolution of MS-DOS file times: the time of
+// measurement the instruments' files are dated with.
+QDateTime two_second_time(const QDateTime& time);
 
 // "Length of file <path> too small!", the refusal of a file too short to
 // convert.
