@@ -18,6 +18,7 @@
 #include "basics/scan_data.h"
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
+#include "support/tulmen_file.h"
 
 namespace {
 
@@ -30,10 +31,10 @@ const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
 // "in"; set_up_insitu() adds the insitu side.
 class deployment {
  public:
-  deployment() {
-    const QString program = tree.path("prog/" + kProgram);
+  explicit deployment(const QString& program_name = kProgram) : program_name(program_name) {
+    const QString program = tree.path("prog/" + program_name);
     tree.make_folder("prog");
-    EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + kProgram, program));
+    EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     tree.write("v/database/current_product/P", {});
     tree.make_folder(measurement_folder("L"));
@@ -103,7 +104,7 @@ class deployment {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    process.start(tree.path("prog/" + kProgram), {});
+    process.start(tree.path("prog/" + program_name), {});
     ASSERT_TRUE(process.waitForStarted(10000));
   }
 
@@ -130,6 +131,7 @@ class deployment {
     journal += QString::fromLocal8Bit(process.readAllStandardError());
   }
 
+  QString program_name;
   temp_tree tree;
   QProcess process;
   QString journal;
@@ -383,6 +385,69 @@ TEST(ProgramTest, HeadlessItConvertsDroppedInsituFilesAndSetsAsideAnUnknownProbe
       << site.journal.toStdString();
   EXPECT_EQ(journal.filter(QRegularExpression("^board: ")).size(), 6) << site.journal.toStdString();
   EXPECT_TRUE(QDir(site.tree.path(deployment::measurement_folder("L"))).isEmpty());
+}
+
+TEST(ProgramTest, HeadlessTheTulmenScannerArchivesConvertsAndRefusesDroppedFiles) {
+  deployment site(QStringLiteral("TULMEN_scanner"));
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  const QByteArray measurement = test_support::tulmen_bytes(test_support::tulmen_measurement());
+  test_support::tulmen_measurement cut;
+  cut.lines = 700;
+  const QByteArray cut_bytes = test_support::tulmen_bytes(cut);
+  site.drop("A123_export.csv", measurement);
+  site.drop("cut_export.csv", cut_bytes);
+
+  const QString out = deployment::measurement_folder("L") + "/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.archive_files().size() >= 2 &&
+           site.tree.exists(out + "A123.scn") &&
+           site.tree.exists("v/live_signals/TULMEN_scanner.alv");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString()
+                        << "\ninput: " << site.input_files().join(' ').toStdString()
+                        << "\narchive: " << site.archive_files().join(' ').toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_TRUE(site.tree.exists("user/TULMEN_SCANNER"));
+
+  EXPECT_EQ(QDir(site.tree.path(out)).entryList(QDir::Files), QStringList{"A123.scn"});
+  basics::scan_data record;
+  record.loadfromfile(site.tree.path(out + "A123.scn"));
+  EXPECT_EQ(record.positions, QVector<qint32>({10, 20, 30}));
+  const QStringList archived = site.archive_files();
+  ASSERT_EQ(archived.size(), 2) << archived.join(' ').toStdString();
+  EXPECT_TRUE(archived[0].endsWith("/L/A123_export.csv")) << archived[0].toStdString();
+  EXPECT_EQ(site.tree.read("v/archive/" + archived[1]), cut_bytes);
+  EXPECT_TRUE(site.journal_has("status: Length of file " + site.tree.path("in") +
+                               "/cut_export.csv too small!"))
+      << site.journal.toStdString();
+}
+
+TEST(ProgramTest, HeadlessTheVellicScannerMovesDroppedDatFiles) {
+  deployment site(QStringLiteral("VELLIC_spectrum_scanner"));
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+  site.drop("S1.dat", "first spectrum\r\n");
+  site.drop("S2.dat", "second spectrum\r\n");
+
+  const QString out = deployment::measurement_folder("L") + "/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.tree.exists(out + "S1___R.dat") &&
+           site.tree.exists(out + "S2___R.dat") &&
+           site.tree.exists("v/live_signals/VELLIC_spectrum_scanner.alv");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_EQ(site.tree.read(out + "S1___R.dat"), "first spectrum\r\n");
+  EXPECT_EQ(site.tree.read(out + "S2___R.dat"), "second spectrum\r\n");
+  EXPECT_TRUE(site.journal_has("status: S2.dat has been moved")) << site.journal.toStdString();
 }
 
 }  // namespace
