@@ -1,37 +1,15 @@
 #include "conversion/claimed_file.h"
 
-#include <QFileInfo>
-
 #include "basics/error.h"
 #include "basics/files.h"
 #include "basics/text_file.h"
+#include "conversion/file_keeping.h"
 #include "platform/env.h"
 
 namespace conversion {
 namespace {
 
 constexpr int kPassesPerCall = 10;
-
-// `folder` + `name`, or with "_2", "_3"... before the extension when taken.
-QString free_name(const QString& folder, const QString& name) {
-  const QFileInfo info(name);
-  const QString base = info.completeBaseName();
-  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
-  QString candidate = folder + name;
-  for (int n = 2; basics::file_or_folder_exists(candidate); ++n) {
-    candidate = folder + base + QStringLiteral("_%1").arg(n) + suffix;
-  }
-  return candidate;
-}
-
-// A time ahead of the clock (another machine's clock) counts as settled, so
-// a skewed share never holds the queue up for good.
-bool still_settling(const QString& path, double settle_seconds) {
-  const QDateTime written = platform::env().last_modified(path);
-  if (!written.isValid()) return false;
-  const qint64 age = written.msecsTo(platform::env().now());
-  return age >= 0 && age < qint64(settle_seconds * 1000);
-}
 
 }  // namespace
 
@@ -60,30 +38,13 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
 }
 
 QString claimed_file::archive_folder(const QString& leaf, const QDateTime& measured) const {
-  if (ctx_.archive_root.isEmpty()) return QString();
-  QString folder = ctx_.archive_root + ctx_.product;
-  // A folder that cannot be created shows on the status line; the copy into
-  // it then fails and keeps the file.
-  const auto ensure = [this, &folder] {
-    if (!basics::ensure_folder(folder)) {
-      ctx_.plain_status(folder + QStringLiteral(" could not be created!"));
-    }
-  };
-  ensure();
-  const QDate date =
-      ctx_.archive_by_date_of_measurement ? measured.date() : platform::env().now().date();
-  for (const QString& part : {QString::number(date.year()), QString::number(date.month()),
-                              QString::number(date.day()), leaf}) {
-    folder += platform::kDelimiter + part;
-    ensure();
-  }
-  return folder + platform::kDelimiter;
+  return dated_archive_folder(ctx_, leaf, measured);
 }
 
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
-  const QString kept = free_name(platform::folder_of(path_), name_ + QStringLiteral(".failed"));
-  const bool moved = platform::env().rename_file(path_, kept).ok();
+  const QString kept = move_aside(path_, name_);
+  const bool moved = !kept.isEmpty();
   ctx_.board(QStringLiteral("Error: ") + reason + QStringLiteral(" The measurement ") + name_ +
              (moved ? QStringLiteral(" is kept as ") + kept
                     : QStringLiteral(" is kept under the temporary name ") + path_) +

@@ -1,5 +1,6 @@
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -48,9 +49,11 @@ TSELMAR_spectrum_scanner_main::TSELMAR_spectrum_scanner_main(QWidget* parent)
   sql_test_query =
       add_memo(this, "sql_test_query", {112, 170, 150, 25}, {QStringLiteral("sql_test_query")});
   hide_controls({line_speed_label, Button3, Button4, sql_test_query});
+  // Shown in the TULMEN layout only; Button1 runs this class's handler
+  // through the TULMEN binding.
+  automatic_product_identification->hide();
 
   on_click(Button2, &TSELMAR_spectrum_scanner_main::Button2Click);
-  on_click(Button1, &TSELMAR_spectrum_scanner_main::Button1Click);
   on_click(Button3, &TSELMAR_spectrum_scanner_main::Button3Click);
   on_click(Button4, &TSELMAR_spectrum_scanner_main::Button4Click);
 }

@@ -30,7 +30,7 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   conversion::context conversion_context(const QString& input_folder) override;
   void Button2Click();
   // The database test buttons ("Historic ID", "sql_test_query", "Line speed").
-  void Button1Click();
+  void Button1Click() override;
   void Button3Click();
   void Button4Click();
 

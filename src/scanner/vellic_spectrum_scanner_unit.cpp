@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -13,12 +14,13 @@
 #include "basics/error.h"
 #include "basics/files.h"
 #include "basics/live_signal.h"
+#include "basics/password_file.h"
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
+#include "conversion/dat_moves.h"
 #include "dialogs/form_font.h"
-#include "basics/password_file.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 #include "scanner/settings_file.h"
@@ -226,8 +228,13 @@ void TVELLIC_spectrum_scanner::read_password() {
 
 // ---- Virtual operations -----------------------------------------------------
 
-// The scan of .dat files belongs to the plain VELLIC window and is not built yet.
-void TVELLIC_spectrum_scanner::timer_action() {}
+void TVELLIC_spectrum_scanner::timer_action() {
+  const scan_step_pause pause(this);
+  Timer1->setInterval(1000);
+  compose_total_output_path();
+  conversion::move_dat_files(conversion_context(input_path),
+                             [this](const QString& old_name) { return new_name(old_name); });
+}
 
 void TVELLIC_spectrum_scanner::delete_action() {}
 
@@ -356,6 +363,22 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
 void TVELLIC_spectrum_scanner::alive_timerTimer() {
   if (live_signal_file.isEmpty()) return;
   run_guarded([this] { basics::renew_live_signal(live_signal_file); });
+}
+
+void TVELLIC_spectrum_scanner::Button1Click() {
+  const QString path = platform::env().temp_folder() + platform::kDelimiter + "test.txt";
+  QFile held(path);
+  if (!held.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    platform::prompts().show_message(path + QStringLiteral(" could not be created."));
+    return;
+  }
+  const auto answer = [&path] {
+    return basics::file_is_renamable(path) ? QStringLiteral("File is closed!")
+                                           : QStringLiteral("File is open");
+  };
+  platform::prompts().show_message(answer());
+  held.close();
+  platform::prompts().show_message(answer());
 }
 
 void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {

@@ -57,6 +57,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void clear_buttonClick();
   void Timer1Timer();
   void alive_timerTimer();
+  // The test of the completeness check on a file this window holds open.
+  // No layout of the base window binds it; the TULMEN and later windows
+  // bind their Button1 to their own version.
+  virtual void Button1Click();
 
   // True once the whole creation chain has run.
   bool creation_complete() const { return creation_complete_; }

@@ -8,6 +8,8 @@
 //       all points selected, one scan record carried from file to file.
 //   scan_file_tool convert-insitu OUTPUT_FOLDER FILE.csv...
 //       converts insitu files into the inline files OUTPUT_FOLDER/<plate>___T.csv.
+//   scan_file_tool convert-tulmen OUTPUT_FOLDER FILE.csv...
+//       converts TULMEN traverse files into OUTPUT_FOLDER/<base>.scn.
 //
 // Exit codes: 0 done, 1 a file could not be read, converted or written,
 // 2 wrong arguments.
@@ -19,7 +21,9 @@
 #include "basics/ole_date.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
+#include "basics/tulmen_file.h"
 #include "conversion/insitu_conversion.h"
+#include "conversion/tulmen_conversion.h"
 #include "platform/env.h"
 #include "tools/tool_output.h"
 
@@ -41,6 +45,7 @@ const char kUsageText[] =
     "Usage: scan_file_tool dump FILE.scn\n"
     "       scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...\n"
     "       scan_file_tool convert-insitu OUTPUT_FOLDER FILE.csv...\n"
+    "       scan_file_tool convert-tulmen OUTPUT_FOLDER FILE.csv...\n"
     "\n"
     "dump prints the header of the scan file, one item a line (version,\n"
     "counts, positions, sheet resistances, the axis of each spectrum, the time\n"
@@ -62,6 +67,14 @@ const char kUsageText[] =
     "file names (the scanner would put it into that probe head's measurement\n"
     "folder). Messages go to standard error as above; a file too short or\n"
     "without a \"Wave length [nm]\" table is reported and skipped.\n"
+    "\n"
+    "convert-tulmen converts TULMEN traverse files, in the order given, into\n"
+    "OUTPUT_FOLDER/<base>.scn as the scanner does with one scan file per\n"
+    "measurement and no product identification; <base> is the file's name\n"
+    "less its last eleven characters (A123_export.csv gives A123.scn), or\n"
+    "less \".csv\" when it is not that long. Messages go to standard error as\n"
+    "above; a file of 500 lines or fewer, one that ends before line 820 and\n"
+    "one with more than 40 positions are reported and skipped.\n"
     "\n"
     "Exit codes: 0 every file read or converted (messages about single values\n"
     "included), 1 a file could not be read, was refused or could not be\n"
@@ -237,6 +250,36 @@ bool convert_insitu_one(const QString& file, const QString& folder, qint32& plat
   }
 }
 
+// Converts one TULMEN file into `folder`; false when it gave no scan file.
+bool convert_tulmen_one(const QString& file, const QString& folder, basics::scan_data& record,
+                        basics::tulmen_wavelengths& wavelengths) {
+  const basics::message_sink report = reporter(file);
+  conversion::context ctx;
+  ctx.output_folder = folder;
+  ctx.plain_status = report;
+  try {
+    const QStringList lines = basics::read_lines(file);
+    if (!basics::tulmen_has_measurement(lines)) {
+      report(QStringLiteral("500 lines or fewer: no measurement; no scan file written."));
+      return false;
+    }
+    if (const auto refusal = basics::tulmen_refusal(lines, file)) {
+      report(*refusal);
+      return false;
+    }
+    const QStringList written = conversion::convert_tulmen_lines(
+        ctx, lines, QFileInfo(file).fileName(), platform::env().last_modified(file), record,
+        wavelengths, conversion::tulmen_options());
+    for (const QString& target : written) {
+      write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
+    }
+    return true;
+  } catch (const basics::error& e) {
+    report(e.text());
+    return false;
+  }
+}
+
 bool output_folder_exists(const QString& folder) {
   if (basics::folder_exists(folder)) return true;
   print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
@@ -265,6 +308,18 @@ int convert_insitu(const QString& folder, const QStringList& files) {
   return all_converted ? 0 : kFailed;
 }
 
+int convert_tulmen(const QString& folder, const QStringList& files) {
+  if (!output_folder_exists(folder)) return kFailed;
+  basics::scan_data record;
+  basics::shape_tulmen_record(record);
+  basics::tulmen_wavelengths wavelengths{};
+  bool all_converted = true;
+  for (const QString& file : files) {
+    if (!convert_tulmen_one(file, folder, record, wavelengths)) all_converted = false;
+  }
+  return all_converted ? 0 : kFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -277,6 +332,9 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == QLatin1String("convert-insitu")) {
       return convert_insitu(args[1], args.mid(2));
+    }
+    if (args.size() >= 3 && args[0] == QLatin1String("convert-tulmen")) {
+      return convert_tulmen(args[1], args.mid(2));
     }
   } catch (const basics::error& e) {
     print_error(e.text());

@@ -19,6 +19,7 @@
 #include "support/halvik_file.h"
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
+#include "support/tulmen_file.h"
 
 namespace {
 
@@ -385,6 +386,69 @@ TEST(ProgramTest, HeadlessItConvertsDroppedInsituFilesAndSetsAsideAnUnknownProbe
       << site.journal.toStdString();
   EXPECT_EQ(journal.filter(QRegularExpression("^board: ")).size(), 6) << site.journal.toStdString();
   EXPECT_TRUE(QDir(site.tree.path(deployment::measurement_folder("L"))).isEmpty());
+}
+
+TEST(ProgramTest, HeadlessTheTulmenScannerArchivesConvertsAndRefusesDroppedFiles) {
+  deployment site(QStringLiteral("TULMEN_scanner"));
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  const QByteArray measurement = test_support::tulmen_bytes(test_support::tulmen_measurement());
+  test_support::tulmen_measurement cut;
+  cut.lines = 700;
+  const QByteArray cut_bytes = test_support::tulmen_bytes(cut);
+  site.drop("A123_export.csv", measurement);
+  site.drop("cut_export.csv", cut_bytes);
+
+  const QString out = deployment::measurement_folder("L") + "/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.archive_files().size() >= 2 &&
+           site.tree.exists(out + "A123.scn") &&
+           site.tree.exists("v/live_signals/TULMEN_scanner.alv");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString()
+                        << "\ninput: " << site.input_files().join(' ').toStdString()
+                        << "\narchive: " << site.archive_files().join(' ').toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_TRUE(site.tree.exists("user/TULMEN_SCANNER"));
+
+  EXPECT_EQ(QDir(site.tree.path(out)).entryList(QDir::Files), QStringList{"A123.scn"});
+  basics::scan_data record;
+  record.loadfromfile(site.tree.path(out + "A123.scn"));
+  EXPECT_EQ(record.positions, QVector<qint32>({10, 20, 30}));
+  const QStringList archived = site.archive_files();
+  ASSERT_EQ(archived.size(), 2) << archived.join(' ').toStdString();
+  EXPECT_TRUE(archived[0].endsWith("/L/A123_export.csv")) << archived[0].toStdString();
+  EXPECT_EQ(site.tree.read("v/archive/" + archived[1]), cut_bytes);
+  EXPECT_TRUE(site.journal_has("status: Length of file " + site.tree.path("in") +
+                               "/cut_export.csv too small!"))
+      << site.journal.toStdString();
+}
+
+TEST(ProgramTest, HeadlessTheVellicScannerMovesDroppedDatFiles) {
+  deployment site(QStringLiteral("VELLIC_spectrum_scanner"));
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+  site.drop("S1.dat", "first spectrum\r\n");
+  site.drop("S2.dat", "second spectrum\r\n");
+
+  const QString out = deployment::measurement_folder("L") + "/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.tree.exists(out + "S1___R.dat") &&
+           site.tree.exists(out + "S2___R.dat") &&
+           site.tree.exists("v/live_signals/VELLIC_spectrum_scanner.alv");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_EQ(site.tree.read(out + "S1___R.dat"), "first spectrum\r\n");
+  EXPECT_EQ(site.tree.read(out + "S2___R.dat"), "second spectrum\r\n");
+  EXPECT_TRUE(site.journal_has("status: S2.dat has been moved")) << site.journal.toStdString();
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
+#include "basics/ole_date.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
 #include "platform/env.h"
 #include "support/exsitu_file.h"
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
+#include "support/tulmen_file.h"
 
 #include <QDir>
 #include <QProcess>
@@ -318,6 +320,34 @@ TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_TRUE(r.err.startsWith("Usage: scan_file_tool dump FILE.scn")) << r.err.toStdString();
   }
+}
+
+TEST_F(scan_file_tool, convert_tulmen_writes_scan_files_named_after_the_sample_and_skips_refusals) {
+  tree_.make_folder("out");
+  test_support::tulmen_measurement good;
+  test_support::tulmen_measurement cut;
+  cut.lines = 600;
+  test_support::tulmen_measurement empty;
+  empty.lines = 400;
+  const QString a = drop_lines("A123_export.csv", test_support::tulmen_lines(good));
+  const QString c = drop_lines("C_export.csv", test_support::tulmen_lines(cut));
+  const QString e = drop_lines("E_export.csv", test_support::tulmen_lines(empty));
+  const run_result r = run_tool({"convert-tulmen", tree_.path("out"), a, c, e});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "wrote " + tree_.path("out/A123.scn") + "\n");
+  EXPECT_EQ(scan_files(), QStringList{"A123.scn"});
+  const QStringList err = r.err_lines();
+  ASSERT_EQ(err.size(), 4) << r.err.toStdString();
+  EXPECT_EQ(err[0], a + ":  could not be converted to a number");
+  EXPECT_EQ(err[2], c + ": Length of file " + c + " too small!");
+  EXPECT_EQ(err[3], e + ": 500 lines or fewer: no measurement; no scan file written.");
+
+  basics::scan_data record;
+  record.loadfromfile(tree_.path("out/A123.scn"));
+  EXPECT_EQ(record.positions, (QVector<qint32>{10, 20, 30}));
+  EXPECT_EQ(record.time_of_measurement, basics::ole_date_from(kMeasured));
+  EXPECT_EQ(record.spectral_data[record.the_index(1, 0, 7)],
+            float(test_support::tulmen_measurement::spectral_value(0, 7, 1)));
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#include "conversion/dat_moves.h"
+
+#include "basics/files.h"
+#include "conversion/claimed_file.h"
+#include "conversion/file_keeping.h"
+#include "conversion/renamable_files.h"
+#include "platform/env.h"
+#include "platform/operator_prompts.h"
+
+namespace conversion {
+
+void move_dat_file(const context& ctx, const QString& name, const naming_rule& new_name) {
+  const QString source = input_file(ctx, name);
+  const QString temp = basics::random_temp_name(ctx.input_folder);
+  if (!platform::env().rename_file(source, temp).ok()) {
+    ctx.plain_status(source + QStringLiteral(" could not be renamed"));
+    return;
+  }
+  // Published complete under its final name, replacing an earlier file of
+  // that name in one step.
+  const QString target = platform::with_delimiter(ctx.output_folder) + new_name(name);
+  if (const platform::Status copied = platform::copy_file(temp, target); !copied.ok()) {
+    // Under its temporary name no scan would ever find it again.
+    const QString kept = move_aside(temp, name);
+    ctx.plain_status(source + QStringLiteral(" could not be copied") +
+                     (kept.isEmpty() ? QStringLiteral("; it stays as ") + temp
+                                     : QStringLiteral("; it is kept as ") + kept) +
+                     QStringLiteral(". ") + copied.message());
+    return;
+  }
+  if (platform::env().delete_file(temp).ok()) {
+    ctx.plain_status(name + QStringLiteral(" has been moved"));
+  } else {
+    platform::prompts().show_message(temp + QStringLiteral(" could not be deleted."));
+  }
+}
+
+void move_dat_files(const context& ctx, const naming_rule& new_name) {
+  // A file its writer still holds is simply tried again later.
+  scan_renamable_files(ctx, QString::fromLatin1(kDatMask), {},
+                       [&](const QString& name) { move_dat_file(ctx, name, new_name); });
+}
+
+}  // namespace conversion

@@ -1,0 +1,53 @@
+#include "conversion/file_keeping.h"
+
+#include <QFileInfo>
+
+#include "basics/files.h"
+#include "platform/env.h"
+
+namespace conversion {
+
+QString free_name(const QString& folder, const QString& name) {
+  const QFileInfo info(name);
+  const QString base = info.completeBaseName();
+  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+  QString candidate = folder + name;
+  for (int n = 2; basics::file_or_folder_exists(candidate); ++n) {
+    candidate = folder + base + QStringLiteral("_%1").arg(n) + suffix;
+  }
+  return candidate;
+}
+
+bool still_settling(const QString& path, double settle_seconds) {
+  const QDateTime written = platform::env().last_modified(path);
+  if (!written.isValid()) return false;
+  const qint64 age = written.msecsTo(platform::env().now());
+  return age >= 0 && age < qint64(settle_seconds * 1000);
+}
+
+QString dated_archive_folder(const context& ctx, const QString& leaf, const QDateTime& measured) {
+  if (ctx.archive_root.isEmpty()) return QString();
+  QString folder = ctx.archive_root + ctx.product;
+  const auto ensure = [&ctx, &folder] {
+    if (!basics::ensure_folder(folder)) {
+      ctx.plain_status(folder + QStringLiteral(" could not be created!"));
+    }
+  };
+  ensure();
+  const QDate date =
+      ctx.archive_by_date_of_measurement ? measured.date() : platform::env().now().date();
+  for (const QString& part : {QString::number(date.year()), QString::number(date.month()),
+                              QString::number(date.day()), leaf}) {
+    folder += platform::kDelimiter + part;
+    ensure();
+  }
+  return folder + platform::kDelimiter;
+}
+
+QString move_aside(const QString& path, const QString& name) {
+  const QString kept = free_name(platform::folder_of(path), name + QStringLiteral(".failed"));
+  if (!platform::env().rename_file(path, kept).ok()) return QString();
+  return kept;
+}
+
+}  // namespace conversion

@@ -1,0 +1,38 @@
+#pragma once
+
+// The claim of the TULMEN and .dat scans: a file counts as complete once it
+// can be renamed away and back, and is then worked on under its own name, at
+// most 31 files per call. The status line counts the files and names each.
+
+#include <QString>
+
+#include <functional>
+
+#include "conversion/claimed_file.h"
+#include "conversion/context.h"
+
+namespace conversion {
+
+// At most this many files per call.
+inline constexpr int kRenamableFilesPerCall = 31;
+
+// Hands each complete file of ctx.input_folder matching `mask` to `handle`,
+// by name, the first in listing order first, until none is left, one is
+// still open (which ends the call, with the text `on_open` makes of its path
+// on the status line, if any) or 31 were handled. `handle` must take the file out of the folder or
+// out of the mask's reach. Nothing happens while the input or the output
+// folder is missing; a file younger than the settle time ends the call.
+void scan_renamable_files(const context& ctx, const QString& mask,
+                          const rename_failure_text& on_open,
+                          const std::function<void(const QString& name)>& handle);
+
+// The input path of `name` in ctx.input_folder.
+QString input_file(const context& ctx, const QString& name);
+
+// Moves the input file at `path` (named `name` when it arrived) out of the
+// scan's reach, as move_aside does, and says on the plain status line why
+// and where it is: a file that cannot be finished is never deleted.
+void keep_aside(const context& ctx, const QString& path, const QString& name,
+                const QString& reason);
+
+}  // namespace conversion

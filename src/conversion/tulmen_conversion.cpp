@@ -1,0 +1,122 @@
+#include "conversion/tulmen_conversion.h"
+
+#include "basics/error.h"
+#include "basics/text_file.h"
+#include "conversion/file_keeping.h"
+#include "conversion/renamable_files.h"
+#include "platform/env.h"
+
+namespace conversion {
+namespace {
+
+// The instrument names its files <sample>_export.csv and the like: eleven
+// characters after the sample's name.
+constexpr int kNameTail = 11;
+constexpr int kMostScanFiles = 4;
+
+enum class archived { copied, switched_off, failed };
+
+// Copies the input file into today's archive folder of the LUMOR name. A
+// name already taken there keeps both copies: the new one under a free name,
+// said on the status line.
+archived archive_tulmen_copy(const context& ctx, const QString& path, const QString& name) {
+  const QString folder = dated_archive_folder(ctx, ctx.lumor_name, platform::env().now());
+  if (folder.isEmpty()) return archived::switched_off;
+  const QString target = free_name(folder, name);
+  if (!platform::copy_file(path, target).ok()) return archived::failed;
+  if (target != folder + name) {
+    ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
+                     target);
+  }
+  return archived::copied;
+}
+
+}  // namespace
+
+QString tulmen_scan_base(const QString& name) {
+  if (name.size() > kNameTail) return name.left(name.size() - kNameTail);
+  const qsizetype extension = qsizetype(sizeof(kTulmenMask)) - 2;  // ".csv"
+  if (name.size() > extension) return name.left(name.size() - extension);
+  return name;
+}
+
+QStringList save_tulmen_scan(const basics::scan_data& record, const QString& folder,
+                             const QString& base, qint32 no_scan_files) {
+  const QString stem = platform::with_delimiter(folder) + base;
+  if (no_scan_files == 1) {
+    record.savetofile(stem + QStringLiteral(".scn"));
+    return {stem + QStringLiteral(".scn")};
+  }
+  QStringList written;
+  if (no_scan_files < 2 || no_scan_files > kMostScanFiles) return written;
+  for (qint32 part = 1; part <= no_scan_files; ++part) {
+    const QString target = stem + QStringLiteral(".sc%1").arg(part);
+    record.save_partially_to_file(target, part, no_scan_files);
+    written << target;
+  }
+  return written;
+}
+
+QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const QString& name,
+                                 const QDateTime& last_modified, basics::scan_data& record,
+                                 basics::tulmen_wavelengths& wavelengths,
+                                 const tulmen_options& options) {
+  const float largest =
+      basics::read_tulmen_lines(lines, last_modified, record, wavelengths, ctx.plain_status);
+  if (options.identify_product) options.identify_product(largest, ctx);
+  return save_tulmen_scan(record, ctx.output_folder, tulmen_scan_base(name), options.no_scan_files);
+}
+
+void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,
+                         basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
+  const QString path = input_file(ctx, name);
+  // The archive copy comes first, so a measurement is safe before anything
+  // is read from it.
+  const archived copy = archive_tulmen_copy(ctx, path, name);
+  if (copy == archived::failed) {
+    keep_aside(ctx, path, name, QStringLiteral("The archive copy could not be written."));
+    return;
+  }
+  const QDateTime last_modified = platform::env().last_modified(path);
+  QStringList written;
+  try {
+    const QStringList lines = basics::read_lines(path);
+    if (basics::tulmen_has_measurement(lines)) {
+      if (const auto refusal = basics::tulmen_refusal(lines, path)) {
+        ctx.plain_status(*refusal);
+      } else {
+        written =
+            convert_tulmen_lines(ctx, lines, name, last_modified, record, wavelengths, options);
+      }
+    }
+  } catch (const basics::error& e) {
+    keep_aside(ctx, path, name, e.text());
+    return;
+  }
+  if (copy == archived::switched_off && written.isEmpty()) {
+    keep_aside(ctx, path, name,
+               QStringLiteral("No scan file was written and there is no archive to keep it in."));
+    return;
+  }
+  const platform::Status deleted = platform::env().delete_file(path);
+  if (!deleted.ok()) keep_aside(ctx, path, name, deleted.message());
+}
+
+void handle_tulmen_data(const context& ctx, basics::scan_data& record,
+                        basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
+  // An identified product holds for the files after it.
+  context current = ctx;
+  scan_renamable_files(
+      ctx, QString::fromLatin1(kTulmenMask),
+      [](const QString& path) {
+        return path + QStringLiteral(" could not be copied - the file is open");
+      },
+      [&](const QString& name) {
+        // Nothing names the file's temporary copy: the
+        // status line is cleared before each conversion.
+        current.plain_status(QString());
+        convert_tulmen_file(current, name, record, wavelengths, options);
+      });
+}
+
+}  // namespace conversion
