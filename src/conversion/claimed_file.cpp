@@ -44,12 +44,12 @@ QString claimed_file::archive_folder(const QString& leaf, const QDateTime& measu
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
   const QString kept = move_aside(path_, name_);
-  const bool moved = !kept.isEmpty();
-  ctx_.board(QStringLiteral("Error: ") + reason + QStringLiteral(" The measurement ") + name_ +
-             (moved ? QStringLiteral(" is kept as ") + kept
-                    : QStringLiteral(" is kept under the temporary name ") + path_) +
+  ctx_.board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
+             name_ +
+             (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
+                             : QStringLiteral(" is kept as ") + kept) +
              QStringLiteral("."));
-  if (moved) path_ = kept;
+  if (!kept.isEmpty()) path_ = kept;
 }
 
 // The board names the archive copy: a refusal text names only the

@@ -44,6 +44,11 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
   return folder + platform::kDelimiter;
 }
 
+QString sentence(const QString& text) {
+  const bool ended = text.endsWith(u'.') || text.endsWith(u'!') || text.endsWith(u'?');
+  return ended ? text : text + QLatin1Char('.');
+}
+
 QString move_aside(const QString& path, const QString& name) {
   const QString kept = free_name(platform::folder_of(path), name + QStringLiteral(".failed"));
   if (!platform::env().rename_file(path, kept).ok()) return QString();

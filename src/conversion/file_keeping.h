@@ -28,6 +28,10 @@ bool still_settling(const QString& path, double settle_seconds);
 // created shows on the plain status line; a copy into it then fails.
 QString dated_archive_folder(const context& ctx, const QString& leaf, const QDateTime& measured);
 
+// `text` ending with a full stop, as a sentence before the next one; a
+// system's error text has none.
+QString sentence(const QString& text);
+
 // Moves the file at `path` into its own folder as `name` + ".failed" (or a
 // free variant of that), out of the reach of every scan mask. Returns the
 // new path, or empty when the file could not be moved.

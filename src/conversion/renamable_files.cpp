@@ -15,7 +15,8 @@ QString input_file(const context& ctx, const QString& name) {
 void keep_aside(const context& ctx, const QString& path, const QString& name,
                 const QString& reason) {
   const QString kept = move_aside(path, name);
-  ctx.plain_status(QStringLiteral("Error: ") + reason + QStringLiteral(" The measurement ") + name +
+  ctx.plain_status(QStringLiteral("Error: ") + sentence(reason) +
+                   QStringLiteral(" The measurement ") + name +
                    (kept.isEmpty() ? QStringLiteral(" stays as ") + path
                                    : QStringLiteral(" is kept as ") + kept) +
                    QStringLiteral("."));

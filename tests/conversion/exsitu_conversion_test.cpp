@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -321,6 +322,9 @@ TEST(ExsituConversionTest, MeasurementIsSetAsideWhenItCannotBeSavedOrArchived) {
     }
     EXPECT_TRUE(site.board[0].endsWith("The measurement a.csv is kept as " +
                                        site.path("in/a.csv.failed") + "."));
+    // The system's error text is a sentence of its own.
+    EXPECT_FALSE(site.board[0].contains(QRegularExpression("[a-z] The measurement")))
+        << site.board[0].toStdString();
   }
 }
 
