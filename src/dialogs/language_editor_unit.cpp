@@ -589,6 +589,8 @@ void Tlanguage_editor_form::load_buttonClick() {
 }
 
 void Tlanguage_editor_form::Save_buttonClick() {
+  // What the memos show is what gets saved, even when a memo was not left.
+  save_vocabulary();
   // With no file loaded or saved yet there is nowhere to save to; asking
   // for a name beats a save that silently does nothing.
   if (file_label->text().isEmpty()) {
@@ -599,6 +601,7 @@ void Tlanguage_editor_form::Save_buttonClick() {
 }
 
 bool Tlanguage_editor_form::saveas_buttonClick() {
+  save_vocabulary();
   const QString chosen = dialogs::file_choosers().save_file_name(
       this, kWordListFilter, kWordListSuffix, save_dialog_file_name);
   if (chosen.isEmpty()) return false;
@@ -724,6 +727,7 @@ void Tlanguage_editor_form::Button7Click() {
 }
 
 void Tlanguage_editor_form::Button6Click() {
+  save_vocabulary();
   const QString chosen =
       dialogs::file_choosers().save_file_name(this, kExportFilter, kTextSuffix, QString());
   if (!chosen.isEmpty()) my_words_->export_to_textfile(chosen);

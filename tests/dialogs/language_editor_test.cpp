@@ -432,15 +432,19 @@ TEST_F(LanguageEditorTest, AFailedLoadOrSaveIsReportedAndKeepsTableAndFile) {
   EXPECT_EQ(editor.file_label->text(), good);
 }
 
-TEST_F(LanguageEditorTest, SaveBeforeAnyFileAsksForAName) {
+TEST_F(LanguageEditorTest, SaveBeforeAnyFileAsksForANameAndKeepsWhatTheMemosShow) {
   Tlanguage_editor_form editor;
   editor.save_question = false;
+  editor.Memo2->setPlainText("Probe head");  // typed, the memo not left
   files_.choose(tree_.path("new.bin"));
   click(editor.Save_button);
   ASSERT_EQ(files_.shown().size(), 1);
   EXPECT_TRUE(files_.shown().first().save);
-  EXPECT_TRUE(tree_.exists("new.bin"));
+  EXPECT_EQ(files_.shown().first().default_suffix, "bin");
   EXPECT_EQ(editor.file_label->text(), tree_.path("new.bin"));
+  sprachen saved;
+  ASSERT_TRUE(saved.load_from_file(tree_.path("new.bin")));
+  EXPECT_EQ(saved.meine_liste(), (vokabel_liste{{"Nickname", "Probe head", "Deutsch"}}));
 }
 
 TEST_F(LanguageEditorTest, ExportImportAndAppendGoThroughTextDialogs) {
