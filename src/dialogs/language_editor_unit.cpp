@@ -54,6 +54,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
   auto* b = new QPushButton(text, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setGeometry(geometry);
+  // Enter belongs to the memos and the grid, not to whichever button a
+  // dialog would make its default.
+  b->setAutoDefault(false);
   return b;
 }
 

@@ -106,6 +106,17 @@ TEST_F(LanguageEditorTest, ANewEditorShowsTheHeaderRowAndAGridOfFourColumnsAndTw
   EXPECT_EQ(editor.my_words()->meine_liste(), (vokabel_liste{{"Nickname", "English", "Deutsch"}}));
 }
 
+TEST_F(LanguageEditorTest, EnterAndEscapeNeitherPressAButtonNorCloseTheEditor) {
+  editor_on e(kWords);
+  e->grid1->setFocus();
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    QTest::keyClick(e.editor.get(), key);
+    EXPECT_TRUE(e->isVisible());
+  }
+  EXPECT_TRUE(files_.shown().isEmpty());  // "Load" was not pressed
+  EXPECT_EQ(e.words.meine_liste(), kWords);
+}
+
 TEST_F(LanguageEditorTest, GridNamesAndColoursFollowTheFixedRowAndColumn) {
   editor_on e(kWords);
   struct cell_case {
