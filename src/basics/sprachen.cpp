@@ -196,6 +196,12 @@ void sprachen::anzahl_vokabeln_plus() {
   meine_liste_.append(vokabel(anzahl_sprachen_));
 }
 
+bool sprachen::delete_vokabel(int index) {
+  if (index < 0 || index >= anzahl_vokabeln() || anzahl_vokabeln() == 1) return false;
+  meine_liste_.removeAt(index);
+  return true;
+}
+
 void sprachen::anzahl_sprachen_plus() {
   const QString name = platform::prompts().input_box(QStringLiteral("New language"),
                                                      QStringLiteral("Enter name of new language: "),
@@ -282,11 +288,6 @@ void sprachen::append_from_textfile(const QString& the_file) {
     return;
   }
   meine_liste_.append(rows_from_lines(the_file, lines, anzahl_sprachen_));
-}
-
-void sprachen::edit() {
-  // The language editor window lives in the dialogs layer above this unit and
-  // is not built yet; until it is, editing leaves the table as it is.
 }
 
 }  // namespace basics

@@ -53,6 +53,10 @@ class sprachen {
 
   // Appends a row of empty cells.
   void anzahl_vokabeln_plus();
+  // Removes row `index`; the rows after it move up, and when row 0 goes the
+  // next row becomes the header row. A table keeps at least one row, so the
+  // only row is not removed. False when nothing was removed.
+  bool delete_vokabel(int index);
   // Asks the operator for the new language's name (the preset "Esperanto"
   // when cancelled) and appends a column headed by it.
   void anzahl_sprachen_plus();
@@ -94,9 +98,6 @@ class sprachen {
   // Throws basics::error, table unchanged, when the file cannot be read or
   // holds no line.
   void append_from_textfile(const QString& the_file);
-
-  // Opens the language editor on this table.
-  void edit();
 
  private:
   void replace_rows(int anzahl_sprachen, vokabel_liste rows);

@@ -197,6 +197,31 @@ TEST_F(sprachen_test, a_new_word_row_has_an_empty_cell_per_column) {
   EXPECT_EQ(table.meine_liste().last(), (basics::vokabel{"", "", ""}));
 }
 
+TEST_F(sprachen_test, deleting_a_row_moves_the_later_rows_up_but_keeps_the_last_row) {
+  struct deletion {
+    vokabel_liste rows;
+    int index;
+    bool deleted;
+    vokabel_liste after;
+  };
+  const deletion cases[] = {
+      {{{"Nickname", "English"}, {"a", "1"}, {"b", "2"}}, 1, true,
+       {{"Nickname", "English"}, {"b", "2"}}},
+      // The header row can go too; the next row then names the columns.
+      {{{"Nickname", "English"}, {"a", "1"}}, 0, true, {{"a", "1"}}},
+      {{{"Nickname", "English"}}, 0, false, {{"Nickname", "English"}}},
+      {{{"Nickname", "English"}, {"a", "1"}}, 2, false, {{"Nickname", "English"}, {"a", "1"}}},
+      {{{"Nickname", "English"}, {"a", "1"}}, -1, false, {{"Nickname", "English"}, {"a", "1"}}},
+  };
+  for (const deletion& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(c.index) + " of " + std::to_string(c.rows.size()));
+    sprachen table = table_of(c.rows);
+    EXPECT_EQ(table.delete_vokabel(c.index), c.deleted);
+    EXPECT_EQ(table.meine_liste(), c.after);
+    EXPECT_EQ(table.anzahl_vokabeln(), c.after.size());
+  }
+}
+
 TEST_F(sprachen_test, a_new_language_is_named_by_the_operator_or_esperanto) {
   for (const std::optional<QString>& answer :
        {std::optional<QString>(), std::optional<QString>(QStringLiteral("Français"))}) {

@@ -1,9 +1,11 @@
+#include "dialogs/language_editor_unit.h"
 #include "dialogs/password_unit.h"
 #include "dialogs/point_selection_dialog_unit.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QHash>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // Renders of the dialogs, checked for what the operator would see: the
 // dialog's size, texts actually drawn, the password masked, ticked and
@@ -189,6 +192,67 @@ TEST(ScreenshotTest, ThePointSelectionDialogTellsTickedFromUntickedBoxes) {
                        dialog.point_box(n)->geometry().right() - region.right(), region.height());
     EXPECT_GT(ink_pixels(picture, number), 4);
   }
+}
+
+TEST(ScreenshotTest, TheLanguageEditorPaintsEachCellInItsGreyWithItsWord) {
+  // A small probe-heads table: measurement names as nicknames, the probe
+  // heads beside them.
+  basics::sprachen heads;
+  heads.clear();
+  heads.set_wort(0, 1, QStringLiteral("Probe head"));
+  for (const auto& [measurement, probe_head] :
+       {std::pair{"coater_top", "Kopf S\u00fcd"}, std::pair{"coater_bottom", "PH-2"},
+        std::pair{"", ""}}) {
+    heads.anzahl_vokabeln_plus();
+    heads.set_wort(heads.anzahl_vokabeln() - 1, 0, QString::fromUtf8(measurement));
+    heads.set_wort(heads.anzahl_vokabeln() - 1, 1, QString::fromUtf8(probe_head));
+  }
+  Tlanguage_editor_form editor;
+  editor.set_words(heads);
+  editor.show();
+  editor.select_grid_cell(3, 2);  // PH-2
+  editor.file_label->setText(QStringLiteral("DORNIK_probeheads.bin"));
+  const QImage picture = render(editor, QStringLiteral("language_editor.png"));
+  editor.save_question = false;
+  EXPECT_EQ(picture.size(), QSize(606, 553));
+
+  // Each data cell is filled with its grey (inverted while selected) and
+  // shows its word; the empty row shows none. The selected cell writes its
+  // word in the cell's own grey on the inverted one, too close in shade for
+  // the ink count, so only its fill is checked.
+  enum class word { drawn, none, unchecked };
+  struct cell_case {
+    int r, c;
+    int grey;
+    word text;
+  };
+  const cell_case cells[] = {
+      {1, 1, 90, word::drawn}, {1, 2, 90, word::drawn},
+      {2, 1, 90, word::drawn}, {2, 2, 120, word::drawn},
+      {3, 1, 90, word::drawn}, {3, 2, 255 - 120, word::unchecked},  // selected
+      {4, 1, 90, word::none},  {4, 2, 120, word::none},
+  };
+  for (const cell_case& c : cells) {
+    SCOPED_TRACE(std::to_string(c.r) + "," + std::to_string(c.c));
+    const QRect in_view = editor.grid1->visualRect(editor.grid_model->index(c.r - 1, c.c - 1));
+    const QRect cell(editor.grid1->viewport()->mapTo(&editor, in_view.topLeft()), in_view.size());
+    ASSERT_TRUE(picture.rect().contains(cell));
+    EXPECT_EQ(QColor(picture.pixel(cell.right() - 2, cell.bottom() - 1)),
+              QColor(c.grey, c.grey, c.grey));
+    if (c.text != word::unchecked) {
+      EXPECT_EQ(ink_pixels(picture, cell) > kNoise, c.text == word::drawn);
+    }
+  }
+  // The fixed row and column name the columns and number the rows.
+  QHeaderView* title_row = editor.grid1->horizontalHeader();
+  const QRect first_title(title_row->mapTo(&editor, QPoint(0, 0)),
+                          QSize(title_row->sectionSize(0), title_row->height()));
+  EXPECT_GT(ink_pixels(picture, first_title), kNoise);
+  QHeaderView* title_column = editor.grid1->verticalHeader();
+  const QRect first_number(title_column->mapTo(&editor, QPoint(0, 0)),
+                           QSize(title_column->width(), title_column->sectionSize(0)));
+  EXPECT_GT(ink_pixels(picture, first_number), 4);
+  editor.release_words();
 }
 
 }  // namespace

@@ -1,0 +1,236 @@
+#pragma once
+
+// The language editor: one word of a vocabulary table in two languages side
+// by side, the whole table in a grid below, and buttons to move between
+// words and languages, change the table and load, save, import and export
+// it. Opened modally on a caller's table by edit(), or as the main window of
+// the language_editor program on a table of its own.
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QDialog>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <memory>
+
+#include "basics/sprachen.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+class Tlanguage_editor_form;
+
+// The table as the grid shows it: grid cell (r, c) with r, c >= 1 is model
+// cell (r - 1, c - 1), i.e. table row r - 1, column c - 1; the grid's fixed
+// title row and column are the view's headers. Every text comes from the
+// form's named operations, so a derived form changes what the grid shows.
+class language_grid_model : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit language_grid_model(Tlanguage_editor_form* form);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // Brings rows and columns in line with the table and repaints every cell;
+  // rows and columns are added or taken away at the end, so the current
+  // cell stays where it was while it still exists.
+  void follow_table();
+
+ private:
+  Tlanguage_editor_form* form_;
+  int rows_ = 0;
+  int columns_ = 0;
+};
+
+// Paints a data cell in its cell_color with its text 2 pixels from the left
+// at the top, inverted while selected, and edits it in place with a line
+// edit that starts with the cell's text.
+class language_cell_delegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  explicit language_cell_delegate(Tlanguage_editor_form* form);
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+
+ private:
+  Tlanguage_editor_form* form_;
+};
+
+// The grid: a table view that hands mouse presses, drags and drops to the
+// form's handlers.
+class language_grid : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit language_grid(Tlanguage_editor_form* form);
+
+  // The grid cell (row, column) under a point of the viewport, the fixed
+  // title row and column counting as 0; (-1, -1) outside every cell.
+  QPoint grid_cell_at(const QPoint& position) const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  Tlanguage_editor_form* form_;
+  QPoint press_position_;
+  bool may_drag_ = false;
+};
+
+class Tlanguage_editor_form : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Tlanguage_editor_form(QWidget* parent = nullptr);
+  // Asks the save question while save_question is set (FormDestroy).
+  ~Tlanguage_editor_form() override;
+
+  // Text of the grid cell of the last mouse press, carried by a drag.
+  QString drag_text;
+  int word_index = 0;  // the current word: a table row, row 0 the header row
+  int language1 = 0;   // the column shown on the left
+  int language2 = 1;   // the column shown on the right
+  bool save_question = true;
+
+  // The table being edited: the editor's own, or the one handed over by
+  // set_words; nullptr only after release_words.
+  basics::sprachen* my_words() const { return my_words_; }
+  // Works on `words` in place from now on; the editor's own table is
+  // released. The caller keeps `words` alive while the editor uses it.
+  void set_words(basics::sprachen& words);
+  // Drops the reference to the caller's table, so nothing touches it again.
+  void release_words();
+
+  // Grid operations, in grid rows and columns (0 = the fixed title ones).
+  virtual QString column_name(int i) const;
+  virtual QString row_name(int i) const;
+  virtual QString cell_name(int r, int c) const;
+  virtual QColor cell_color(int r, int c) const;
+
+  void refresh_display();
+  // Writes Memo1 into (word_index, language1), then Memo2 into
+  // (word_index, language2).
+  void save_vocabulary();
+  // Loads a vocabulary file; on success it becomes the current file. A file
+  // that is missing or holds no word list is reported, and the table and the
+  // current file stay as they were. True when loaded.
+  bool load_file(const QString& the_file);
+  // Saves the table; on success the file becomes the current file. A failed
+  // save is reported and the current file stays. True when saved.
+  bool save_file(const QString& the_file);
+  void set_title(const QString& new_title);
+
+  // The grid's row and column counts, the fixed title row and column included.
+  int grid_row_count() const;
+  int grid_column_count() const;
+  // Makes grid cell (r, c) the current, selected cell, as a click would.
+  void select_grid_cell(int r, int c);
+  // The grid cell that is current; (0, 0) when none is.
+  QPoint current_grid_cell() const;
+
+  // Event handlers, named as the form's controls are.
+  void load_buttonClick();
+  void Save_buttonClick();
+  // True when the table was saved; false when cancelled or failed.
+  bool saveas_buttonClick();
+  void Button10Click();  // Sort
+  void Button4Click();   // New language
+  void Button8Click();   // Translation test
+  void Button1Click();   // Prev
+  void Button2Click();   // Next
+  void dec_language1Click();
+  void inc_language1Click();
+  void dec_language2Click();
+  void inc_language2Click();
+  void Memo1Exit();
+  void Memo2Exit();
+  void Button3Click();   // New word
+  void Button11Click();  // Duplicate word
+  void Button9Click();   // Delete word
+  void Button5Click();   // Import
+  void Button7Click();   // Append
+  void Button6Click();   // Export
+  void grid1SelectCell(int r, int c);
+  void grid1SetEditText(int r, int c, const QString& value);
+  void grid1MouseDown(int r, int c);
+  bool grid1DragOver() const { return true; }
+  void grid1DragDrop(int r, int c);
+
+  QWidget* Panel1;
+  QWidget* Panel2;
+  QPushButton* load_button;
+  QPushButton* Save_button;
+  QPushButton* saveas_button;
+  QPushButton* Button10;
+  QLabel* file_label;
+  QLabel* Label2;
+  QPushButton* Button4;
+  QPushButton* Button8;
+  QLabel* Label3;
+  QLabel* word_index_label;
+  QPushButton* dec_language1;
+  QLabel* language1_label;
+  QPushButton* inc_language1;
+  QPlainTextEdit* Memo1;
+  QPushButton* dec_language2;
+  QLabel* language2_label;
+  QPushButton* inc_language2;
+  QPlainTextEdit* Memo2;
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPushButton* Button3;
+  QPushButton* Button9;
+  QPushButton* Button11;
+  QPushButton* Button5;
+  QPushButton* Button7;
+  QPushButton* Button6;
+  language_grid* grid1;
+  language_grid_model* grid_model;
+
+  // What the file dialogs start with.
+  QString import_dialog_file_name;
+  QString save_dialog_file_name;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormDestroy();
+  void build_layout();
+  void wire();
+  // Moves the grid's current cell to the current word in column language2.
+  void grid_follows_word();
+  // Runs a handler; an error it raises is shown to the operator and the
+  // editor goes on.
+  template <typename Step>
+  void guarded(Step&& step);
+
+  std::unique_ptr<basics::sprachen> own_words_;
+  basics::sprachen* my_words_ = nullptr;
+  bool selecting_ = false;
+};
+
+// Opens the language editor modally on `words`, titled with its my_title,
+// and returns when the operator closes it; the edits are in `words`, and
+// closing asks nothing.
+void edit(basics::sprachen& words, QWidget* parent = nullptr);

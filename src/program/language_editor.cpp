@@ -1,0 +1,51 @@
+// The language editor as a program of its own, for opening, checking and
+// editing a probe-heads table or any other word list on the line PC:
+//   language_editor [FILE.bin]
+// Closing the window asks whether to save, as the editor always does.
+
+#include <QApplication>
+#include <QLabel>
+#include <QStringList>
+
+#include <optional>
+
+#include "dialogs/language_editor_unit.h"
+#include "dialogs/qt_prompts.h"
+#include "platform/journal.h"
+#include "platform/operator_prompts.h"
+#include "platform/session.h"
+
+int main(int argc, char** argv) {
+  // Without a display the window opens on the offscreen platform, and every
+  // box goes to standard error and is answered at once with No or Cancel.
+  const bool headless = platform::headless_session();
+  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  qt_prompts dialogs;
+  std::optional<platform::scoped_prompts> with_dialogs;
+  if (!headless) with_dialogs.emplace(&dialogs);
+
+  int exit_code = 0;
+  {
+    Tlanguage_editor_form editor;
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) editor.load_file(arguments.at(1));
+    editor.refresh_display();
+    editor.show();
+    // Stopping the program closes the editor as the operator would, so the
+    // save question still comes.
+    const platform::Status watching =
+        platform::on_termination_request([&editor] { editor.close(); });
+    if (!watching.ok()) platform::prompts().show_message(watching.message());
+    // Without a display the journal says which word list is open, and that
+    // the editor is up.
+    if (headless) {
+      const QString file = editor.file_label->text();
+      platform::write_journal_line(QStringLiteral("status: "),
+                                   file.isEmpty() ? QStringLiteral("Editing a new word list")
+                                                  : QStringLiteral("Editing ") + file);
+    }
+    exit_code = application.exec();
+  }  // the save question comes with the editor's end
+  return exit_code;
+}

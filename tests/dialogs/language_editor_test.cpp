@@ -1,0 +1,633 @@
+#include "dialogs/language_editor_unit.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "basics/string_record.h"
+#include "support/modal_script.h"
+#include "support/recording_prompts.h"
+#include "support/scripted_file_dialogs.h"
+#include "support/temp_tree.h"
+
+namespace {
+
+using basics::sprachen;
+using basics::vokabel_liste;
+using test_support::answer;
+using test_support::recording_prompts;
+using test_support::scripted_file_dialogs;
+using test_support::temp_tree;
+
+// A table with exactly these rows, the first the header row.
+sprachen table_of(const vokabel_liste& rows) {
+  sprachen table;
+  table.clear();
+  while (table.anzahl_sprachen() < rows.first().size()) {
+    recording_prompts name;
+    table.anzahl_sprachen_plus();
+  }
+  while (table.anzahl_vokabeln() < rows.size()) table.anzahl_vokabeln_plus();
+  for (int r = 0; r < rows.size(); ++r)
+    for (int c = 0; c < rows[r].size(); ++c) table.set_wort(r, c, rows[r][c]);
+  return table;
+}
+
+const vokabel_liste kWords = {
+    {"Nickname", "English", "Deutsch"},
+    {"h1", "house", "Haus"},
+    {"t1", "tree", "Baum"},
+    {"c1", "cat", "Katze"},
+};
+
+void click(QPushButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// The centre of grid cell (r, c) (r, c >= 1) in the grid's viewport.
+QPoint cell_centre(Tlanguage_editor_form& editor, int r, int c) {
+  return editor.grid1->visualRect(editor.grid_model->index(r - 1, c - 1)).center();
+}
+
+// An editor on a table of its own holding `rows`, shown so the grid has its
+// geometry; the caller's prompts answer its closing question with No.
+class editor_on {
+ public:
+  explicit editor_on(const vokabel_liste& rows) : words(table_of(rows)) {
+    editor = std::make_unique<Tlanguage_editor_form>();
+    editor->set_words(words);
+    editor->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+  }
+  ~editor_on() {
+    editor->save_question = false;
+    editor->release_words();
+  }
+  Tlanguage_editor_form* operator->() { return editor.get(); }
+
+  sprachen words;
+  std::unique_ptr<Tlanguage_editor_form> editor;
+};
+
+class LanguageEditorTest : public ::testing::Test {
+ protected:
+  recording_prompts prompts_;
+  scripted_file_dialogs files_;
+  temp_tree tree_;
+};
+
+// ---- What a new editor shows ---------------------------------------------------
+
+TEST_F(LanguageEditorTest, ANewEditorShowsTheHeaderRowAndAGridOfFourColumnsAndTwoRows) {
+  Tlanguage_editor_form editor;
+  editor.save_question = false;
+  EXPECT_EQ(editor.windowTitle(), "Language editor");
+  EXPECT_EQ(editor.size(), QSize(606, 553));
+  EXPECT_EQ(editor.word_index, 0);
+  EXPECT_EQ(editor.word_index_label->text(), "0");
+  EXPECT_EQ(editor.language1_label->text(), "Nickname");
+  EXPECT_EQ(editor.language2_label->text(), "English");
+  EXPECT_EQ(editor.Memo1->toPlainText(), "Nickname");
+  EXPECT_EQ(editor.Memo2->toPlainText(), "English");
+  EXPECT_EQ(editor.file_label->text(), "");
+  EXPECT_EQ(editor.grid_column_count(), 4);
+  EXPECT_EQ(editor.grid_row_count(), 2);
+  EXPECT_EQ(editor.my_words()->meine_liste(), (vokabel_liste{{"Nickname", "English", "Deutsch"}}));
+}
+
+TEST_F(LanguageEditorTest, EnterAndEscapeNeitherPressAButtonNorCloseTheEditor) {
+  editor_on e(kWords);
+  e->grid1->setFocus();
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    QTest::keyClick(e.editor.get(), key);
+    EXPECT_TRUE(e->isVisible());
+  }
+  EXPECT_TRUE(files_.shown().isEmpty());  // "Load" was not pressed
+  EXPECT_EQ(e.words.meine_liste(), kWords);
+}
+
+TEST_F(LanguageEditorTest, GridNamesAndColoursFollowTheFixedRowAndColumn) {
+  editor_on e(kWords);
+  struct cell_case {
+    int r, c;
+    int grey;
+    QString name;
+  };
+  const cell_case cells[] = {
+      {0, 0, 140, ""},        {0, 2, 140, ""},       {3, 0, 140, ""},
+      {1, 1, 90, "Nickname"}, {1, 3, 90, "Deutsch"}, {4, 1, 90, "c1"},
+      {2, 2, 120, "house"},   {4, 3, 120, "Katze"},  {5, 2, 120, ""},  // below the table
+      {2, 4, 120, ""},                                                 // right of it
+  };
+  for (const cell_case& c : cells) {
+    SCOPED_TRACE(std::to_string(c.r) + "," + std::to_string(c.c));
+    EXPECT_EQ(e->cell_color(c.r, c.c), QColor(c.grey, c.grey, c.grey));
+    EXPECT_EQ(e->cell_name(c.r, c.c), c.name);
+  }
+  EXPECT_EQ(e->column_name(1), "Nickname");
+  EXPECT_EQ(e->column_name(4), "");
+  EXPECT_EQ(e->row_name(1), "  0");
+  EXPECT_EQ(e->row_name(4), "  3");
+  EXPECT_EQ(e->row_name(5), "");
+  // The grid shows them: headers carry the fixed row and column.
+  EXPECT_EQ(e->grid_model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Deutsch");
+  EXPECT_EQ(e->grid_model->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "  0");
+  EXPECT_EQ(e->grid1->verticalHeader()->width(), 30);
+  EXPECT_EQ(e->grid1->horizontalHeader()->sectionSize(0), (e->grid1->width() - 30 - 16) / 3 - 3);
+}
+
+// ---- Moving between words and languages ------------------------------------------
+
+TEST_F(LanguageEditorTest, PrevNextAndTheLanguageArrowsWrapAround) {
+  editor_on e(kWords);
+  click(e->Button1);  // Prev on word 0
+  EXPECT_EQ(e->word_index, 3);
+  EXPECT_EQ(e->Memo1->toPlainText(), "c1");
+  click(e->Button2);  // Next on the last word
+  EXPECT_EQ(e->word_index, 0);
+
+  struct arrow_case {
+    QPushButton* arrow;
+    int* language;
+    int from;
+    int to;
+  };
+  const arrow_case arrows[] = {
+      {e->inc_language1, &e->language1, 2, 0}, {e->dec_language1, &e->language1, 0, 2},
+      {e->inc_language2, &e->language2, 2, 0}, {e->dec_language2, &e->language2, 0, 2},
+      {e->inc_language2, &e->language2, 0, 1},
+  };
+  for (const arrow_case& c : arrows) {
+    SCOPED_TRACE(c.arrow->objectName().toStdString());
+    *c.language = c.from;
+    e->refresh_display();
+    click(c.arrow);
+    EXPECT_EQ(*c.language, c.to);
+  }
+  EXPECT_EQ(e->language2_label->text(), "English");
+  EXPECT_EQ(e.words.meine_liste(), kWords);  // moving changes no word
+}
+
+TEST_F(LanguageEditorTest, TypingIntoMemo1AndPressingNextStoresTheWordShownBefore) {
+  editor_on e(kWords);
+  click(e->Button2);  // word 1
+  e->Memo1->setFocus();
+  e->Memo1->selectAll();
+  QTest::keyClicks(e->Memo1, "home");
+  e->Memo2->setPlainText("dwelling");
+  click(e->Button2);
+  EXPECT_EQ(e->word_index, 2);
+  EXPECT_EQ(e.words.wort(1, 0), "home");
+  EXPECT_EQ(e.words.wort(1, 1), "dwelling");
+  EXPECT_EQ(e.words.wort(2, 0), "t1");
+  EXPECT_EQ(e->Memo1->toPlainText(), "t1");
+}
+
+TEST_F(LanguageEditorTest, BothMemosOnOneColumnLetTheRightOneWin) {
+  editor_on e(kWords);
+  e->language1 = e->language2 = 1;
+  e->word_index = 1;
+  e->refresh_display();
+  e->Memo1->setPlainText("left");
+  e->Memo2->setPlainText("right");
+  e->Memo2Exit();
+  EXPECT_EQ(e.words.wort(1, 1), "right");
+}
+
+// ---- The grid -----------------------------------------------------------------------
+
+TEST_F(LanguageEditorTest, SelectingGridCell32MakesWord2CurrentWithColumn1OnTheRight) {
+  editor_on e(kWords);
+  QTest::mouseClick(e->grid1->viewport(), Qt::LeftButton, {}, cell_centre(*e.editor, 3, 2));
+  EXPECT_EQ(e->word_index, 2);
+  EXPECT_EQ(e->language2, 1);
+  EXPECT_EQ(e->language1, 0);
+  EXPECT_EQ(e->Memo1->toPlainText(), "t1");
+  EXPECT_EQ(e->Memo2->toPlainText(), "tree");
+  EXPECT_EQ(e->current_grid_cell(), QPoint(2, 3));
+}
+
+TEST_F(LanguageEditorTest, EditingACellInPlaceStoresItAtOnce) {
+  editor_on e(kWords);
+  const QModelIndex cell = e->grid_model->index(2, 2);  // grid cell (3, 3): "Baum"
+  e->grid1->setCurrentIndex(cell);
+  e->grid1->edit(cell);
+  auto* line = e->grid1->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->text(), "Baum");  // editing starts with the word
+  line->setText("Eiche");
+  QTest::keyClick(line, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the view commits on its next turn
+  EXPECT_EQ(e.words.wort(2, 2), "Eiche");
+  EXPECT_EQ(e->Memo2->toPlainText(), "Eiche");  // shown at once
+}
+
+// Sends a drag of the grid's own text onto `target` of the viewport and
+// drops it there, as the operator's mouse would.
+void drop_at(Tlanguage_editor_form& editor, const QPoint& target) {
+  QMimeData mime;
+  mime.setText(editor.drag_text);
+  QDragEnterEvent enter(target, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor.grid1->viewport(), &enter);
+  QDropEvent drop(QPointF(target), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor.grid1->viewport(), &drop);
+}
+
+TEST_F(LanguageEditorTest, DraggingFromOneDataCellToAnotherCopiesTheText) {
+  editor_on e(kWords);
+  QWidget* viewport = e->grid1->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));  // "Haus"
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));
+  EXPECT_EQ(e->drag_text, "Haus");
+  drop_at(*e.editor, cell_centre(*e.editor, 4, 2));  // onto "cat"
+  EXPECT_EQ(e.words.wort(3, 1), "Haus");
+
+  // A drop below the last row changes nothing.
+  const QRect last = e->grid1->visualRect(e->grid_model->index(3, 1));
+  const vokabel_liste before = e.words.meine_liste();
+  drop_at(*e.editor, last.center() + QPoint(0, 3 * last.height()));
+  EXPECT_EQ(e.words.meine_liste(), before);
+}
+
+TEST_F(LanguageEditorTest, APressOutsideTheDataCellsTakesTheEmptyText) {
+  editor_on e(kWords);
+  QWidget* viewport = e->grid1->viewport();
+  const QRect last = e->grid1->visualRect(e->grid_model->index(3, 1));
+  const QPoint below = last.center() + QPoint(0, 3 * last.height());
+  const int on_header = e->grid1->horizontalHeader()->sectionViewportPosition(0) + 5;
+  struct press_case {
+    const char* name;
+    QWidget* widget;
+    QPoint position;
+  };
+  const press_case presses[] = {
+      {"below the last row", viewport, below},
+      {"on the title row", e->grid1->horizontalHeader()->viewport(), QPoint(on_header, 5)},
+      {"on the title column", e->grid1->verticalHeader()->viewport(), QPoint(5, 5)},
+  };
+  for (const press_case& c : presses) {
+    SCOPED_TRACE(c.name);
+    e->drag_text = "stale";
+    QTest::mousePress(c.widget, Qt::LeftButton, {}, c.position);
+    QTest::mouseRelease(c.widget, Qt::LeftButton, {}, c.position);
+    EXPECT_EQ(e->drag_text, "");
+  }
+}
+
+// ---- Changing the table -------------------------------------------------------------
+
+TEST_F(LanguageEditorTest, NewAndDuplicateWordAddARowThatBecomesCurrent) {
+  editor_on e(kWords);
+  click(e->Button2);   // word 1: h1
+  click(e->Button11);  // Duplicate word
+  EXPECT_EQ(e.words.anzahl_vokabeln(), 5);
+  EXPECT_EQ(e.words.meine_liste().last(), (basics::vokabel{"h1", "house", "Haus"}));
+  EXPECT_EQ(e->word_index, 4);
+  EXPECT_EQ(e->current_grid_cell(), QPoint(2, 5));
+
+  click(e->Button3);  // New word
+  EXPECT_EQ(e.words.anzahl_vokabeln(), 6);
+  EXPECT_EQ(e.words.meine_liste().last(), (basics::vokabel{"", "", ""}));
+  EXPECT_EQ(e->word_index, 5);
+  EXPECT_EQ(e->grid_row_count(), 7);
+  EXPECT_EQ(e->current_grid_cell(), QPoint(2, 6));
+  EXPECT_EQ(e->Memo1->toPlainText(), "");
+}
+
+TEST_F(LanguageEditorTest, DeletingAWordMakesTheOneBeforeCurrentAndKeepsTheLastRow) {
+  editor_on e(kWords);
+  e->word_index = 2;
+  e->refresh_display();
+  click(e->Button9);
+  EXPECT_EQ(e.words.meine_liste(), (vokabel_liste{kWords[0], kWords[1], kWords[3]}));
+  EXPECT_EQ(e->word_index, 1);
+  EXPECT_EQ(e->current_grid_cell().y(), 2);  // the grid follows
+  EXPECT_EQ(e->grid_row_count(), 4);
+
+  e->word_index = 0;  // the header row goes too; the next row names the columns
+  e->refresh_display();
+  click(e->Button9);
+  EXPECT_EQ(e.words.meine_liste(), (vokabel_liste{kWords[1], kWords[3]}));
+  EXPECT_EQ(e->word_index, 0);
+  EXPECT_EQ(e->language1_label->text(), "h1");
+
+  click(e->Button9);
+  click(e->Button9);  // the last row stays
+  EXPECT_EQ(e.words.meine_liste(), (vokabel_liste{kWords[3]}));
+  EXPECT_EQ(prompts_.texts(), QStringList{"The last row of the word list cannot be deleted."});
+  EXPECT_EQ(e->grid_row_count(), 2);
+}
+
+TEST_F(LanguageEditorTest, NewLanguageIsShownOnTheRightAndSortOrdersTheNicknames) {
+  editor_on e(kWords);
+  prompts_.script(answer::typed(QStringLiteral("Français")));
+  click(e->Button4);
+  EXPECT_EQ(e.words.anzahl_sprachen(), 4);
+  EXPECT_EQ(e->language2, 3);
+  EXPECT_EQ(e->language2_label->text(), QStringLiteral("Français"));
+  EXPECT_EQ(e->grid_column_count(), 5);
+
+  click(e->Button10);  // Sort
+  QStringList nicknames;
+  for (const basics::vokabel& row : e.words.meine_liste()) nicknames << row[0];
+  EXPECT_EQ(nicknames, QStringList({"Nickname", "c1", "h1", "t1"}));
+}
+
+TEST_F(LanguageEditorTest, TheTranslationTestShowsBothAnswersAndReadsNothingOutsideTheRows) {
+  struct translation_case {
+    const char* name;
+    vokabel_liste rows;
+    QString german, nickname;
+    QStringList messages;
+  };
+  const translation_case cases[] = {
+      {"found", kWords, "Baum", "c1", {"tree", "Katze"}},
+      {"missing", kWords, "Fisch", "x9", {"", "---"}},
+      {"two columns only", {{"Nickname", "English"}, {"h1", "house"}}, "house", "h1", {"", "---"}},
+      {"one column only", {{"Nickname"}, {"h1"}}, "h1", "h1", {"", "---"}},
+  };
+  for (const translation_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    editor_on e(c.rows);
+    prompts_.clear();
+    prompts_.script(answer::typed(c.german));
+    prompts_.script(answer::typed(c.nickname));
+    click(e->Button8);
+    ASSERT_EQ(prompts_.shown().size(), 4);
+    EXPECT_EQ(prompts_.shown()[0].caption, "Translation test German-English");
+    EXPECT_EQ(prompts_.shown()[0].text, "Enter german word: ");
+    EXPECT_EQ(prompts_.shown()[2].caption, "Translation test Nickname - Deutsch");
+    EXPECT_EQ(prompts_.shown()[2].text, "Enter nickname: ");
+    EXPECT_EQ(QStringList({prompts_.shown()[1].text, prompts_.shown()[3].text}), c.messages);
+  }
+}
+
+// ---- Files ------------------------------------------------------------------------------
+
+TEST_F(LanguageEditorTest, LoadAndSaveGoThroughWordListDialogsAndNameTheFile) {
+  const QString file = tree_.path("heads.bin");
+  table_of(kWords).save_to_file(file);
+  Tlanguage_editor_form editor;
+  editor.save_question = false;
+  files_.choose(file);
+  click(editor.load_button);
+  EXPECT_EQ(editor.my_words()->meine_liste(), kWords);
+  EXPECT_EQ(editor.file_label->text(), file);
+  EXPECT_EQ(editor.grid_row_count(), 5);
+  EXPECT_EQ(files_.shown().last().filter, "Word list|*.bin");
+  EXPECT_FALSE(files_.shown().last().save);
+
+  editor.my_words()->set_wort(2, 1, "oak");
+  click(editor.Save_button);  // into the loaded file, no dialog
+  EXPECT_EQ(files_.shown().size(), 1);
+  sprachen saved;
+  saved.load_from_file(file);
+  EXPECT_EQ(saved.wort(2, 1), "oak");
+
+  const QString copy = tree_.path("copy.bin");
+  files_.choose(copy);
+  click(editor.saveas_button);
+  EXPECT_TRUE(files_.shown().last().save);
+  EXPECT_EQ(files_.shown().last().filter, "Word list|*.bin");
+  EXPECT_EQ(editor.file_label->text(), copy);
+  EXPECT_TRUE(tree_.exists("copy.bin"));
+  EXPECT_TRUE(prompts_.texts().isEmpty());
+}
+
+TEST_F(LanguageEditorTest, AFailedLoadOrSaveIsReportedAndKeepsTableAndFile) {
+  const QString good = tree_.path("good.bin");
+  table_of(kWords).save_to_file(good);
+  tree_.write("short.bin", "UNICODE");
+  tree_.write("cut.bin", test_support::fixture("vocabulary_truncated.bin"));
+
+  Tlanguage_editor_form editor;
+  editor.save_question = false;
+  ASSERT_TRUE(editor.load_file(good));
+  struct load_case {
+    QString path;
+    QString message_start;
+  };
+  const load_case loads[] = {
+      {tree_.path("missing.bin"), "Error: File not found!\n\r" + tree_.path("missing.bin")},
+      {tree_.path("short.bin"), "Error: " + tree_.path("short.bin") + " is too short"},
+      {tree_.path("cut.bin"), "Error: vocabulary file " + tree_.path("cut.bin") + " is damaged"},
+  };
+  for (const load_case& c : loads) {
+    SCOPED_TRACE(c.path.toStdString());
+    prompts_.clear();
+    EXPECT_FALSE(editor.load_file(c.path));
+    ASSERT_EQ(prompts_.texts().size(), 1);
+    EXPECT_TRUE(prompts_.texts().first().startsWith(c.message_start))
+        << prompts_.texts().first().toStdString();
+    EXPECT_EQ(editor.my_words()->meine_liste(), kWords);
+    EXPECT_EQ(editor.file_label->text(), good);
+  }
+
+  // A save that fails says so and keeps the current file.
+  prompts_.clear();
+  files_.choose(tree_.path("no/such/folder/x.bin"));
+  click(editor.saveas_button);
+  ASSERT_EQ(prompts_.texts().size(), 1);
+  EXPECT_TRUE(prompts_.texts().first().endsWith("\nThe word list was not saved."))
+      << prompts_.texts().first().toStdString();
+  EXPECT_EQ(editor.file_label->text(), good);
+}
+
+TEST_F(LanguageEditorTest, SaveBeforeAnyFileAsksForANameAndKeepsWhatTheMemosShow) {
+  Tlanguage_editor_form editor;
+  editor.save_question = false;
+  editor.Memo2->setPlainText("Probe head");  // typed, the memo not left
+  files_.choose(tree_.path("new.bin"));
+  click(editor.Save_button);
+  ASSERT_EQ(files_.shown().size(), 1);
+  EXPECT_TRUE(files_.shown().first().save);
+  EXPECT_EQ(files_.shown().first().default_suffix, "bin");
+  EXPECT_EQ(editor.file_label->text(), tree_.path("new.bin"));
+  sprachen saved;
+  ASSERT_TRUE(saved.load_from_file(tree_.path("new.bin")));
+  EXPECT_EQ(saved.meine_liste(), (vokabel_liste{{"Nickname", "Probe head", "Deutsch"}}));
+}
+
+TEST_F(LanguageEditorTest, ExportImportAndAppendGoThroughTextDialogs) {
+  editor_on e(kWords);
+  const QString text = tree_.path("words.txt");
+  files_.choose(text);
+  click(e->Button6);  // Export
+  EXPECT_EQ(files_.shown().last().filter, "Textfile|*.txt");
+  EXPECT_EQ(files_.shown().last().default_suffix, "txt");
+
+  e->word_index = 3;
+  e.words.clear();  // two columns, one row: the current word no longer exists
+  files_.choose(text);
+  click(e->Button5);  // Import
+  EXPECT_EQ(files_.shown().last().filter, "Testfile|*.txt");
+  EXPECT_EQ(e.words.meine_liste(), kWords);
+  EXPECT_EQ(e->grid_row_count(), 5);
+
+  tree_.write("two.txt", "a\tb\r\n");
+  files_.choose(tree_.path("two.txt"));
+  click(e->Button7);  // Append with another number of columns
+  EXPECT_EQ(
+      prompts_.texts(),
+      QStringList{"Error: Number of languages in file does not match current number in program"});
+  files_.choose(text);
+  click(e->Button7);
+  EXPECT_EQ(e.words.anzahl_vokabeln(), 8);
+  EXPECT_EQ(e.words.wort(4, 0), "Nickname");
+
+  // A file that cannot be read is reported; the table stays.
+  prompts_.clear();
+  files_.choose(tree_.path("missing.txt"));
+  click(e->Button5);
+  EXPECT_EQ(prompts_.texts().size(), 1);
+  EXPECT_EQ(e.words.anzahl_vokabeln(), 8);
+}
+
+TEST_F(LanguageEditorTest, AShorterTableKeepsTheCurrentWordAndLanguagesInside) {
+  editor_on e(kWords);
+  e->word_index = 3;
+  e->language1 = 2;
+  e->language2 = 2;
+  e.words.clear();
+  e->refresh_display();
+  EXPECT_EQ(e->word_index, 0);
+  EXPECT_EQ(e->language1, 1);
+  EXPECT_EQ(e->language2, 1);
+  e->Memo2->setPlainText("Name");
+  e->Memo2Exit();
+  EXPECT_EQ(e.words.meine_liste(), (vokabel_liste{{"Nickname", "Name"}}));
+}
+
+// ---- Closing ---------------------------------------------------------------------------
+
+TEST_F(LanguageEditorTest, ClosingAsksTheSaveQuestionUntilSavedOrNo) {
+  struct closing_case {
+    const char* name;
+    QList<answer> answers;
+    QStringList chosen;  // paths the save dialogs return
+    int questions;
+    bool saved;
+  };
+  const QString file = tree_.path("closing.bin");
+  const closing_case cases[] = {
+      {"no", {answer::no()}, {}, 1, false},
+      {"yes, saved", {answer::yes()}, {file}, 1, true},
+      {"yes, dialog cancelled, then no", {answer::yes(), answer::no()}, {""}, 2, false},
+      {"yes, save failed, then no",
+       {answer::yes(), answer::no()},
+       {tree_.path("no/folder/x.bin")},
+       2,
+       false},
+  };
+  for (const closing_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(file);
+    prompts_.clear();
+    for (const answer& a : c.answers) prompts_.script(a);
+    for (const QString& path : c.chosen) files_.choose(path);
+    auto editor = std::make_unique<Tlanguage_editor_form>();
+    editor->Memo2->setPlainText("Words");  // typed, the memo not left
+    editor.reset();
+    int questions = 0;
+    for (const auto& shown : prompts_.shown()) {
+      if (shown.what != test_support::shown_prompt::kind::question) continue;
+      ++questions;
+      EXPECT_EQ(shown.caption, QStringLiteral("\u00b4Closing language editor"));
+      EXPECT_EQ(shown.text, "Save word list?");
+    }
+    EXPECT_EQ(questions, c.questions);
+    EXPECT_EQ(prompts_.answers_left(), 0);
+    EXPECT_EQ(files_.choices_left(), 0);
+    ASSERT_EQ(QFile::exists(file), c.saved);
+    if (c.saved) {
+      sprachen saved;
+      saved.load_from_file(file);
+      EXPECT_EQ(saved.wort(0, 1), "Words");
+    }
+  }
+}
+
+TEST_F(LanguageEditorTest, EditOpensTheEditorOnTheCallersTableAndClosesWithoutTheQuestion) {
+  sprachen words = table_of(kWords);
+  words.set_title("Probe heads");
+  test_support::modal_script operator_;
+  QString title;
+  operator_.then([&](QWidget* dialog) {
+    auto* editor = qobject_cast<Tlanguage_editor_form*>(dialog);
+    ASSERT_NE(editor, nullptr);
+    title = editor->windowTitle() + "|" + editor->Label2->text();
+    EXPECT_EQ(editor->my_words(), &words);
+    click(editor->Button2);
+    editor->Memo2->setPlainText("home");  // typed, then the editor closed
+    editor->close();
+  });
+  edit(words);
+  EXPECT_EQ(operator_.actions_left(), 0);
+  EXPECT_EQ(title, "Probe heads|Probe heads");
+  EXPECT_EQ(words.wort(1, 1), "home");
+  EXPECT_EQ(words.anzahl_vokabeln(), 4);
+  EXPECT_TRUE(prompts_.shown().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The real file dialogs get the forms' filters in Qt's form and give back
+// what the operator chose, the default suffix added, or "" when cancelled.
+TEST(QtFileDialogsTest, ShowTheFormsFilterAndReturnTheChoice) {
+  temp_tree tree;
+  struct dialog_case {
+    const char* name;
+    bool save;
+    QString filter;
+    QString typed;  // "" cancels
+    QStringList shown_filters;
+    QString returned;
+  };
+  const dialog_case cases[] = {
+      {"open, cancelled", false, "Word list|*.bin", "", {"Word list (*.bin)"}, ""},
+      {"save, suffix added",
+       true,
+       "Textfile|*.txt",
+       tree.path("words"),
+       {"Textfile (*.txt)"},
+       tree.path("words.txt")},
+  };
+  for (const dialog_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test_support::modal_script operator_;
+    QStringList shown_filters;
+    operator_.then([&](QWidget* dialog) {
+      auto* files = qobject_cast<QFileDialog*>(dialog);
+      ASSERT_NE(files, nullptr);
+      shown_filters = files->nameFilters();
+      if (c.typed.isEmpty()) {
+        files->reject();
+        return;
+      }
+      files->selectFile(c.typed);
+      static_cast<QDialog*>(files)->accept();  // as the dialog's Save button does
+    });
+    dialogs::qt_file_dialogs qt;
+    const QString returned =
+        c.save ? qt.save_file_name(nullptr, c.filter, QStringLiteral("txt"), QString())
+               : qt.open_file_name(nullptr, c.filter, QStringLiteral("bin"), QString());
+    EXPECT_EQ(operator_.actions_left(), 0);
+    EXPECT_EQ(shown_filters, c.shown_filters);
+    EXPECT_EQ(returned, c.returned);
+  }
+}
+
+}  // namespace
