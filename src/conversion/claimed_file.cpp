@@ -30,9 +30,12 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
                                                   QString* copy) {
   const QString folder = archive_folder(leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
-  const QString target =
-      how == naming::replace ? folder + archive_name : free_name(folder, archive_name);
+  const QString target = free_name(folder, archive_name);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
+  if (how == naming::announce_taken && target != folder + archive_name) {
+    ctx_.board(folder + archive_name + QStringLiteral(" is taken; the measurement ") + name_ +
+               QStringLiteral(" is archived as ") + target + QStringLiteral("."));
+  }
   if (copy) *copy = target;
   return archived::copied;
 }
@@ -58,7 +61,7 @@ void claimed_file::refuse(const QString& message, const QString& leaf) {
   ctx_.board(message);
   QString copy;
   switch (archive_copy(leaf, QStringLiteral("refused_") + name_,
-                       platform::env().last_modified(path_), naming::keep_existing, &copy)) {
+                       platform::env().last_modified(path_), naming::quiet, &copy)) {
     case archived::copied:
       ctx_.board(QStringLiteral("The measurement ") + name_ + QStringLiteral(" is archived as ") +
                  copy + QStringLiteral("."));

@@ -32,13 +32,15 @@ class claimed_file {
   std::optional<QStringList> load();
 
   enum class archived { copied, switched_off, failed };
-  // A plate's copy replaces the earlier copy of that plate; a refused file
-  // never takes the place of another file's copy.
-  enum class naming { replace, keep_existing };
+  // Whether the board says so when the archive name is taken; a caller that
+  // names the copy on the board itself says nothing more.
+  enum class naming { announce_taken, quiet };
   // Copies the file as `archive_name` into archive root + product +
-  // year/month/day + `leaf`, creating each folder. `measured` dates the
-  // folders when archiving by date of measurement; `copy`, when given,
-  // receives the copy's path.
+  // year/month/day + `leaf`, creating each folder; when that name is taken
+  // (the same plate measured twice a day), as a free variant of it
+  // ("_2", "_3"...): no raw measurement ever replaces another. `measured`
+  // dates the folders when archiving by date of measurement; `copy`, when
+  // given, receives the copy's path.
   archived archive_copy(const QString& leaf, const QString& archive_name, const QDateTime& measured,
                         naming how, QString* copy = nullptr);
 

@@ -84,7 +84,7 @@ bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& p
 claimed_file::archived archive_insitu_file(claimed_file& file) {
   return file.archive_copy(QStringLiteral("insitu"), file.name(),
                            platform::env().last_modified(file.path()),
-                           claimed_file::naming::replace);
+                           claimed_file::naming::announce_taken);
 }
 
 void process_insitu_file(claimed_file& file, qint32& plate) {

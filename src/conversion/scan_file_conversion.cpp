@@ -26,7 +26,7 @@ bool archive_as_plate(claimed_file& file, const QString& prefix, qint32 plate,
                       const QDateTime& measured) {
   return file.archive_copy(file.ctx().lumor_name,
                            prefix + QString::number(plate) + QStringLiteral(".csv"), measured,
-                           claimed_file::naming::replace) != claimed_file::archived::failed;
+                           claimed_file::naming::announce_taken) != claimed_file::archived::failed;
 }
 
 }  // namespace conversion

@@ -28,9 +28,10 @@ void write_scan_file(claimed_file& file, const std::function<void()>& read,
                      const plate_archiver& archive);
 
 // Copies the claimed file as `prefix` + plate + ".csv" into the dated
-// archive folder of the context's measurement, replacing an earlier copy of
-// that plate; false when the copy could not be made (archiving switched off
-// counts as done).
+// archive folder of the context's measurement (a plate measured twice a day
+// keeps both copies, the second under a free name, said on the board);
+// false when the copy could not be made (archiving switched off counts as
+// done).
 bool archive_as_plate(claimed_file& file, const QString& prefix, qint32 plate,
                       const QDateTime& measured);
 

@@ -146,6 +146,25 @@ TEST(ExsituConversionTest, PlateNamesScanFileAndArchiveCopy) {
             QStringList{basics::date_time_stamp() + "   Converting exsitu data ..."});
 }
 
+// A plate measured twice a day: the second scan file replaces the first, as
+// the analysis programs expect, but both raw measurements are kept.
+TEST(ExsituConversionTest, APlateMeasuredTwiceKeepsBothRawFiles) {
+  exsitu_site site;
+  site.drop("first.csv", plate_with(3, "500"));
+  const QByteArray first = site.tree.read("in/first.csv");
+  site.convert();
+  exsitu_plate remeasured = plate_with(4, "500");
+  site.drop("second.csv", remeasured);
+  const QByteArray second = site.tree.read("in/second.csv");
+  site.convert();
+  EXPECT_EQ(site.scan("500.scn").no_positions, 4);
+  EXPECT_EQ(site.tree.read(site.today_archive("exsitu_500.csv")), first);
+  EXPECT_EQ(site.tree.read(site.today_archive("exsitu_500_2.csv")), second);
+  EXPECT_EQ(site.board, QStringList{site.path(site.today_archive("exsitu_500.csv")) +
+                                    " is taken; the measurement second.csv is archived as " +
+                                    site.path(site.today_archive("exsitu_500_2.csv")) + "."});
+}
+
 TEST(ExsituConversionTest, ArchivesUnderDateOfMeasurementWhenAsked) {
   exsitu_site site;
   site.fault.set_now(QDateTime(QDate(2024, 1, 2), QTime(8, 0)));

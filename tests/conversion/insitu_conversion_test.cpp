@@ -208,6 +208,25 @@ TEST(InsituConversionTest, SamePlateAndProbeHeadReplaceTheOutputAndKeepBothArchi
   EXPECT_TRUE(site.input_files().isEmpty());
 }
 
+// An instrument that reuses a file name must not lose the first raw file.
+TEST(InsituConversionTest, AReusedFileNameKeepsBothArchiveCopies) {
+  insitu_site site;
+  insitu_measurement second;
+  second.plate = "1235";
+  site.drop("a.csv", insitu_measurement{});
+  const QByteArray first = site.tree.read("insitu/a.csv");
+  site.convert();
+  site.drop("a.csv", second);
+  const QByteArray again = site.tree.read("insitu/a.csv");
+  site.board.clear();
+  site.convert();
+  EXPECT_EQ(site.tree.read(site.today_archive("a.csv")), first);
+  EXPECT_EQ(site.tree.read(site.today_archive("a_2.csv")), again);
+  EXPECT_EQ(site.board.last(), site.path(site.today_archive("a.csv")) +
+                                   " is taken; the measurement a.csv is archived as " +
+                                   site.path(site.today_archive("a_2.csv")) + ".");
+}
+
 // A measurement with nowhere to go is set aside, not archived, so that it
 // can be renamed back and converted once the probe head is set up.
 TEST(InsituConversionTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHead) {
