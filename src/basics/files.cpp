@@ -160,6 +160,14 @@ bool delete_files(const QString& folder, const QString& mask) {
   return true;
 }
 
+bool is_plain_name(const QString& name) {
+  if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
+  for (const QChar c : name) {
+    if (c.unicode() < 32 || QStringView(u"/\\:<>\"|?*").contains(c)) return false;
+  }
+  return true;
+}
+
 QString random_temp_name(const QString& folder) {
   return platform::with_delimiter(folder) + random_part() + u'_' + random_part() + u'_' +
          random_part() + QStringLiteral(".tmp");

@@ -64,6 +64,12 @@ int first_file(const QString& folder, const QString& mask, QString& name);
 // when the folder is empty ("") or exists but cannot be listed.
 bool delete_files(const QString& folder, const QString& mask);
 
+// Whether `name` is one plain file or folder name on Windows and Linux alike:
+// not empty, not "." or "..", no path separator, drive colon, control
+// character or any of <>"|?*. A name from a file's content must be one
+// before it names anything on disk, or it could lead out of its folder.
+bool is_plain_name(const QString& name);
+
 // folder + delimiter (unless it ends with one) + "r1_r2_r3.tmp", each r a
 // random number 0..999999. Nothing is created or checked.
 QString random_temp_name(const QString& folder);

@@ -16,7 +16,15 @@ namespace {
 QString measurement_name(claimed_file& file, const QString& probe_head) {
   const basics::sprachen* table = file.ctx().probe_heads;
   const QString name = table ? table->nickname(probe_head, kProbeHeadLanguage) : QString();
-  if (!name.isEmpty()) return name;
+  if (basics::is_plain_name(name)) return name;
+  if (!name.isEmpty()) {
+    // A row such as "../x" would write outside the measurement system.
+    file.set_aside(
+        QStringLiteral("The measurement name ") + name + QStringLiteral(" of the probe head ") +
+        probe_head +
+        QStringLiteral(" in the probe heads table is no folder name; no output written."));
+    return QString();
+  }
   const bool listed = table && table->get_index(probe_head, kProbeHeadLanguage) >= 0;
   file.set_aside(QStringLiteral("The probe head ") + probe_head +
                  (listed ? QStringLiteral(" has no measurement name in the probe heads table; no "

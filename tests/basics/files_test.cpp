@@ -136,6 +136,16 @@ TEST(Folders, ExistenceAndAttributes) {
   EXPECT_FALSE(basics::folder_exists(joined(in, "a.csv")));
 }
 
+TEST(Names, OnlyAPlainNameStaysInItsFolder) {
+  for (const char* plain : {"LUMOR_INLINE", "0042", "Probe head 2", "a.b", "\u00c4rger"}) {
+    EXPECT_TRUE(basics::is_plain_name(QString::fromUtf8(plain))) << plain;
+  }
+  for (const char* leading_out : {"", ".", "..", "../x", "a/b", "a\\b", "C:x", "a<b", "a>b", "a\"b",
+                                  "a|b", "a?b", "a*b", "tab\there"}) {
+    EXPECT_FALSE(basics::is_plain_name(QString::fromUtf8(leading_out))) << leading_out;
+  }
+}
+
 TEST(Listing, CountsFilesOnlyInListingOrder) {
   const struct {
     const char* name;

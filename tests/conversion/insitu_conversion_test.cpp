@@ -245,6 +245,19 @@ TEST(InsituConversionTest, AMeasurementWithNowhereToGoIsSetAsideNamingTheProbeHe
        "output written."},
       {"no table at all", "Head A", [](insitu_site& s) { s.ctx.probe_heads = nullptr; },
        "Error: The probe head Head A is not in the probe heads table; no output written."},
+      {"a measurement name leading out of the tree", "Head E",
+       [](insitu_site& s) {
+         static const basics::sprachen escaping = [] {
+           basics::sprachen heads;
+           heads.anzahl_vokabeln_plus();
+           heads.set_wort(heads.anzahl_vokabeln() - 1, 0, "../../../x");
+           heads.set_wort(heads.anzahl_vokabeln() - 1, 1, "Head E");
+           return heads;
+         }();
+         s.ctx.probe_heads = &escaping;
+       },
+       "Error: The measurement name ../../../x of the probe head Head E in the probe heads "
+       "table is no folder name; no output written."},
       {"measurement folder missing", "Head B",
        [](insitu_site& s) {
          QDir(s.path("v/database/products/P/measurements/LB")).removeRecursively();
