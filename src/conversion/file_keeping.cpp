@@ -44,6 +44,19 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
   return folder + platform::kDelimiter;
 }
 
+archived archive_input_copy(const context& ctx, const QString& path, const QString& name,
+                            const QDateTime& measured) {
+  const QString folder = dated_archive_folder(ctx, ctx.lumor_name, measured);
+  if (folder.isEmpty()) return archived::switched_off;
+  const QString target = free_name(folder, name);
+  if (!platform::copy_file(path, target).ok()) return archived::failed;
+  if (target != folder + name) {
+    ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
+                     target);
+  }
+  return archived::copied;
+}
+
 QString sentence(const QString& text) {
   const bool ended = text.endsWith(u'.') || text.endsWith(u'!') || text.endsWith(u'?');
   return ended ? text : text + QLatin1Char('.');

@@ -28,6 +28,15 @@ bool still_settling(const QString& path, double settle_seconds);
 // created shows on the plain status line; a copy into it then fails.
 QString dated_archive_folder(const context& ctx, const QString& leaf, const QDateTime& measured);
 
+enum class archived { copied, switched_off, failed };
+
+// Copies the input file at `path` as `name` into the dated archive folder of
+// the context's LUMOR name (dated by `measured` as dated_archive_folder
+// says). A name already taken there keeps both copies: the new one under a
+// free name, said on the plain status line.
+archived archive_input_copy(const context& ctx, const QString& path, const QString& name,
+                            const QDateTime& measured);
+
 // `text` ending with a full stop, as a sentence before the next one; a
 // system's error text has none.
 QString sentence(const QString& text);

@@ -14,12 +14,16 @@ QString input_file(const context& ctx, const QString& name) {
 
 void keep_aside(const context& ctx, const QString& path, const QString& name,
                 const QString& reason) {
+  keep_aside(ctx.plain_status, path, name, reason);
+}
+
+void keep_aside(const basics::message_sink& say, const QString& path, const QString& name,
+                const QString& reason) {
   const QString kept = move_aside(path, name);
-  ctx.plain_status(QStringLiteral("Error: ") + sentence(reason) +
-                   QStringLiteral(" The measurement ") + name +
-                   (kept.isEmpty() ? QStringLiteral(" stays as ") + path
-                                   : QStringLiteral(" is kept as ") + kept) +
-                   QStringLiteral("."));
+  say(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") + name +
+      (kept.isEmpty() ? QStringLiteral(" stays as ") + path
+                      : QStringLiteral(" is kept as ") + kept) +
+      QStringLiteral("."));
 }
 
 void scan_renamable_files(const context& ctx, const QString& mask,

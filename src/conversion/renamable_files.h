@@ -34,5 +34,8 @@ QString input_file(const context& ctx, const QString& name);
 // and where it is: a file that cannot be finished is never deleted.
 void keep_aside(const context& ctx, const QString& path, const QString& name,
                 const QString& reason);
+// The same, said to `say` (the message board of a window that has one).
+void keep_aside(const basics::message_sink& say, const QString& path, const QString& name,
+                const QString& reason);
 
 }  // namespace conversion

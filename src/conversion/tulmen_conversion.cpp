@@ -14,23 +14,6 @@ namespace {
 constexpr int kNameTail = 11;
 constexpr int kMostScanFiles = 4;
 
-enum class archived { copied, switched_off, failed };
-
-// Copies the input file into today's archive folder of the LUMOR name. A
-// name already taken there keeps both copies: the new one under a free name,
-// said on the status line.
-archived archive_tulmen_copy(const context& ctx, const QString& path, const QString& name) {
-  const QString folder = dated_archive_folder(ctx, ctx.lumor_name, platform::env().now());
-  if (folder.isEmpty()) return archived::switched_off;
-  const QString target = free_name(folder, name);
-  if (!platform::copy_file(path, target).ok()) return archived::failed;
-  if (target != folder + name) {
-    ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
-                     target);
-  }
-  return archived::copied;
-}
-
 }  // namespace
 
 QString tulmen_scan_base(const QString& name) {
@@ -72,7 +55,7 @@ void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& r
   const QString path = input_file(ctx, name);
   // The archive copy comes first, so a measurement is safe before anything
   // is read from it.
-  const archived copy = archive_tulmen_copy(ctx, path, name);
+  const archived copy = archive_input_copy(ctx, path, name, platform::env().now());
   if (copy == archived::failed) {
     keep_aside(ctx, path, name, QStringLiteral("The archive copy could not be written."));
     return;

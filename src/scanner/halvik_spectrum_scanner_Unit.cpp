@@ -27,6 +27,8 @@ THalvik_scanner_main::THalvik_scanner_main(QWidget* parent)
   using namespace scanner;
   setWindowTitle(QStringLiteral("Halvik_scanner_main"));
   show_text(Label5, QStringLiteral("Halvik scanner"));
+  // One VELLIC system only.
+  show_postbake_controls(false);
   set_lines(
       Memo1,
       {QString(), QStringLiteral("This Halvik scanner acts according to the following rules:"),

@@ -6,8 +6,12 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
+#include "basics/files.h"
 #include "basics/key_value.h"
+#include "basics/vellic_tree.h"
+#include "basics/zeiss_file.h"
 #include "platform/operator_prompts.h"
 #include "scanner/settings_file.h"
 #include "scanner/window_controls.h"
@@ -16,7 +20,35 @@ namespace {
 
 // The default position offsets of the postbake samples: the four-point
 // sample's points 0 to 3, then samples A, B and C.
-constexpr std::array<qint32, 7> kDefaultPositionOffsets{3777, 3237, 2497, 1357, 3790, 2790, 1790};
+constexpr basics::postbake_offsets kDefaultPositionOffsets = basics::kDefaultPostbakeOffsets;
+
+// The line speed is read every fifth tick in inline-only mode.
+constexpr qint32 kLineSpeedTicks = 5;
+
+const QStringList kRules{
+    QString(),
+    QStringLiteral("This SELMAR spectrum scanner acts according to the following rules:"),
+    QString(),
+    QStringLiteral("- There are 2 VELLIC systems installed, one for production and maintenance and "
+                   "a second one for postbake analysis."),
+    QString(),
+    QStringLiteral("- If incoming Zeiss data have 15 measurement positions, the data go to the "
+                   "normal product folder. The product"),
+    QStringLiteral("  name is taken from the VELLIC production system. If this is in maintenance "
+                   "mode, i.e. the current product is a"),
+    QStringLiteral("  'maintenance product', a product change to normal production is done for the "
+                   "VELLIC production system."),
+    QStringLiteral(
+        "- If the Zeiss data contain 32 measurement points, 'maintenance' is added to the "
+        "product name and "),
+    QStringLiteral("  a product change is issued for the VELLIC production system if necessary."),
+    QStringLiteral("- If the Zeiss data contain less than 15 points, it is assumed that the file "
+                   "contains spectra of a postbake sample."),
+    QStringLiteral(
+        "  In this case the platenumber (a 32 bit integer number) is analyzed by forming "
+        "a number from bits 15, 14 and 13."),
+    QStringLiteral("  001: postbaking_A, 010: postbaking_B, 011: postbaking_C, 100: "
+                   "postbaking_4points ")};
 
 // The most lines the message board shows.
 constexpr int kBoardLinesShown = 1000;
@@ -30,10 +62,12 @@ QString key_text(const char* key) {
 TSELMAR_spectrum_scanner_main::TSELMAR_spectrum_scanner_main(QWidget* parent)
     : TTULMEN_scanner_main(parent) {
   using namespace scanner;
-  setWindowTitle(QStringLiteral("SELMAR_spectrum_scanner_main"));
+  setWindowTitle(QStringLiteral("SELMAR spectrum scanner"));
+  show_text(Label5, QStringLiteral("SELMAR spectrum scanner"));
+  show_postbake_controls(true);
   Button1->setText(QStringLiteral("Historic ID"));
 
-  Memo1 = add_memo(this, "Memo1", {8, 264, 593, 177}, {});
+  Memo1 = add_memo(this, "Memo1", {8, 264, 593, 177}, kRules);
   Label2 = add_label(this, "Label2", 16, 456, QStringLiteral("Messages:"));
   Button2 = add_button(this, "Button2", {496, 456, 113, 17}, QStringLiteral("Clear messages"));
   messages = add_memo(this, "messages", {16, 472, 593, 113}, {});
@@ -147,8 +181,104 @@ void TSELMAR_spectrum_scanner_main::open_database_connection() {
   run_guarded([this] { ADOConnection.open(sql_connection_string, sql_database); });
 }
 
-// The Zeiss and inline scan of the SELMAR window is not built yet.
-void TSELMAR_spectrum_scanner_main::timer_action() {}
+void TSELMAR_spectrum_scanner_main::timer_action() {
+  const scan_step_pause pause(this);
+  ++timer_count;
+  if (!scan_inline_only) scan_zeiss_folder();
+  if (basics::folder_exists(avantes_input_path)) scan_inline_folder();
+  if (timer_count % kLineSpeedTicks == 0 && scan_inline_only) get_line_speed();
+}
+
+void TSELMAR_spectrum_scanner_main::initialize_sc_data() {
+  basics::shape_zeiss_record(sc_data);
+}
+
+void TSELMAR_spectrum_scanner_main::scan_zeiss_folder() {
+  Timer1->setInterval(1000);
+  extension = QString::fromLatin1(conversion::kZeissMask);
+  compose_total_output_path();
+  conversion::context ctx = conversion_context(input_path);
+  // The Zeiss files are archived in the measurement systems' own archives.
+  ctx.archive_root = basics::archive_root(vellic_path, QString());
+  conversion::zeiss_carried carried{no_spectral_positions, zeiss_plate, postbake_mode};
+  const auto keep = [&] {
+    no_spectral_positions = carried.no_spectral_positions;
+    zeiss_plate = carried.zeiss_plate;
+    postbake_mode = carried.postbake_mode;
+  };
+  try {
+    conversion::scan_zeiss_folder(ctx, sc_data, carried, zeiss_options());
+  } catch (...) {
+    keep();
+    throw;
+  }
+  keep();
+}
+
+conversion::zeiss_options TSELMAR_spectrum_scanner_main::zeiss_options() {
+  conversion::zeiss_options options;
+  options.no_scan_files = no_scan_files;
+  if (!vellic_postbake_path.isEmpty()) {
+    options.postbake.output_folder = postbake_total_output_path;
+    options.postbake.product = postbake_product;
+    options.postbake.archive_root = basics::archive_root(vellic_postbake_path, QString());
+  }
+  options.offsets = {position_offset_4points_0, position_offset_4points_1,
+                     position_offset_4points_2, position_offset_4points_3,
+                     position_offset_A,         position_offset_B,
+                     position_offset_C};
+  options.switch_product = [this](const QString& text, qint32 mode, conversion::context& ctx) {
+    postbake_mode = mode;
+    product = text;
+    set_new_product();
+    compose_total_output_path();
+    ctx.product = product;
+    ctx.output_folder = total_output_path;
+  };
+  options.clear_board = [this] { messages->clear(); };
+  options.message_box = [](const QString& text) { platform::prompts().show_message(text); };
+  return options;
+}
+
+void TSELMAR_spectrum_scanner_main::scan_inline_folder() {
+  conversion::scan_inline_folder(conversion_context(avantes_input_path), inline_options());
+}
+
+conversion::inline_options TSELMAR_spectrum_scanner_main::inline_options() {
+  conversion::inline_options options;
+  options.lumor_names = {lumor_name_inline_channel_0, lumor_name_inline_channel_1,
+                         lumor_name_inline_channel_2, lumor_name_inline_channel_3,
+                         lumor_name_inline_channel_4};
+  options.pane_id = [this](int channel, double when) {
+    return historic_inline_pane_id(channel, when);
+  };
+  options.test_mode = test_mode;
+  options.message_box = [](const QString& text) { platform::prompts().show_message(text); };
+  return options;
+}
+
+QString TSELMAR_spectrum_scanner_main::inline_channel_folder(const QString& name) {
+  return conversion::inline_channel_folder(conversion_context(avantes_input_path), inline_options(),
+                                           name);
+}
+
+QString TSELMAR_spectrum_scanner_main::inline_file_pane_id(const QString& name,
+                                                           double the_datetime) {
+  const std::optional<int> channel = conversion::inline_channel(name);
+  return channel ? historic_inline_pane_id(*channel, the_datetime) : QString();
+}
+
+qint32 TSELMAR_spectrum_scanner_main::postbake_piece(qint32 zeiss_platenumber) const {
+  return basics::postbake_piece(zeiss_platenumber);
+}
+
+qint32 TSELMAR_spectrum_scanner_main::original_plate_number(qint32 zeiss_platenumber) const {
+  return basics::original_plate_number(zeiss_platenumber);
+}
+
+QString TSELMAR_spectrum_scanner_main::postbake_type(qint32 pb_mode) const {
+  return basics::postbake_type(pb_mode);
+}
 
 void TSELMAR_spectrum_scanner_main::set_new_product() {
   if (postbake_mode >= 0) return;

@@ -9,6 +9,8 @@
 
 #include <array>
 
+#include "conversion/inline_files.h"
+#include "conversion/zeiss_conversion.h"
 #include "database/connection.h"
 #include "scanner/tulmen_scanner_main_unit.h"
 
@@ -24,6 +26,24 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   // Leaves the product alone while a postbake sample is being converted.
   void set_new_product() override;
   void read_additional_postbake_ini_data(const QStringList& sl) override;
+  // The scan record of Zeiss files: 32 positions, 3 spectra of 125 points
+  // from 380 to 1000 nm; every file resizes it.
+  void initialize_sc_data() override;
+
+  // ---- Zeiss and inline scan (the conversions live in src/conversion) -----
+  // The Zeiss plate files of the input folder, at most 31 per tick.
+  void scan_zeiss_folder();
+  // One inline spectrometer file per tick.
+  void scan_inline_folder();
+  // The output folder of an inline file's channel, ending with the
+  // delimiter; empty when the name has no channel.
+  QString inline_channel_folder(const QString& name);
+  // The pane id of an inline file's channel at `the_datetime`; empty when
+  // the name has no channel.
+  QString inline_file_pane_id(const QString& name, double the_datetime);
+  qint32 postbake_piece(qint32 zeiss_platenumber) const;
+  qint32 original_plate_number(qint32 zeiss_platenumber) const;
+  QString postbake_type(qint32 pb_mode) const;
 
   void active_buttonClick() override;
   // Adds the message board and the archive date rule.
@@ -108,6 +128,8 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   void FormCreate() override;
 
  private:
+  conversion::zeiss_options zeiss_options();
+  conversion::inline_options inline_options();
   void set_default_position_offsets();
   void read_vellic_ini();
   void read_selmar_ini(const QStringList& sl);

@@ -106,8 +106,15 @@ void TVELLIC_spectrum_scanner::create_postbake_controls() {
   Label11 = add_label(this, "Label11", 416, 186, QStringLiteral("LUMOR:"));
   postbake_output_path_editor = add_edit(this, "postbake_output_path_editor", {472, 183, 137, 21},
                                          QStringLiteral("Specify LUMOR name here"));
-  hide_controls({vellic_postbake_path_, vellic_postbake_path_label, Label7, postbake_product_label,
-                 Label9, postbake_total_output_path_label, Label11, postbake_output_path_editor});
+  show_postbake_controls(false);
+}
+
+void TVELLIC_spectrum_scanner::show_postbake_controls(bool visible) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           vellic_postbake_path_, vellic_postbake_path_label, Label7, postbake_product_label,
+           Label9, postbake_total_output_path_label, Label11, postbake_output_path_editor}) {
+    control->setVisible(visible);
+  }
 }
 
 void TVELLIC_spectrum_scanner::create_timers() {

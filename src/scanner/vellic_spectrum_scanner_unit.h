@@ -125,6 +125,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void action_shown(const QString& text, const QString& text_without_stamp);
 
  protected:
+  // The postbake group: shown only where a second VELLIC system is served.
+  void show_postbake_controls(bool visible);
+
   // The creation steps. Each derived class's version calls its parent's at
   // the point its own steps need.
   virtual void FormCreate();

@@ -22,6 +22,7 @@
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 #include "support/tulmen_file.h"
+#include "support/zeiss_file.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -432,6 +433,52 @@ TEST(ProgramTest, HeadlessTheTulmenScannerArchivesConvertsAndRefusesDroppedFiles
   EXPECT_TRUE(site.journal_has("status: Length of file " + site.tree.path("in") +
                                "/cut_export.csv too small!"))
       << site.journal.toStdString();
+}
+
+TEST(ProgramTest, HeadlessTheSelmarScannerConvertsZeissFilesIntoBothSystemsAndMovesInlineFiles) {
+  deployment site(QStringLiteral("SELMAR_spectrum_scanner"));
+  site.write_scanner_settings("False\r\n1\r\n125\r\n");
+  // The postbake system "pb" with product PB, and the inline spectrometer's
+  // folder; no database, so pane ids are simulated.
+  site.tree.write("pb/database/current_product/PB", {});
+  site.tree.make_folder("pb/database/products/PB/measurements/L/new");
+  site.tree.make_folder("pb/archive");
+  site.tree.write("prog/vellic_postbake_path.ini",
+                  site.tree.path("pb").toLocal8Bit() + "\r\nL\r\n");
+  site.tree.make_folder("avantes");
+  site.tree.make_folder(deployment::measurement_folder("LUMOR1"));
+  site.tree.write("v/selmar_spectrum_scanner.ini", "Avantes input path\r\n" +
+                                                       site.tree.path("avantes").toLocal8Bit() +
+                                                       "\r\nSQL connection string\r\n\r\n");
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  test_support::zeiss_measurement production;
+  test_support::zeiss_measurement postbake;
+  postbake.positions = 4;
+  postbake.plate = QString::number(32768 + 1234);
+  site.drop("plate.csv", test_support::zeiss_bytes(production));
+  site.drop("sample.csv", test_support::zeiss_bytes(postbake));
+  site.drop("Channel 4 0001.txt", "380 0.5\r\n", "avantes");
+
+  const QString out = deployment::measurement_folder("L") + "/";
+  const QString pb_out = "pb/database/products/PB/measurements/L/new/";
+  const QString inline_out = deployment::measurement_folder("LUMOR1") + "/";
+  const bool finished = site.wait_until([&] {
+    return site.input_files().isEmpty() && site.input_files("avantes").isEmpty() &&
+           site.tree.exists(out + "0042.scn") && site.tree.exists(pb_out + "1234___4points.scn") &&
+           site.tree.exists(inline_out + "1___T.xy");
+  });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(finished) << site.journal.toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_TRUE(site.tree.exists("user/SELMAR_SPECTRUM_SCANNER"));
+  EXPECT_EQ(site.tree.read(inline_out + "1___T.xy"), "380 0.5\r\n");
+  EXPECT_TRUE(site.journal_has("board: Product identification: 42")) << site.journal.toStdString();
+  EXPECT_TRUE(site.journal_has("board: PB postbake_4points   Original plate:1234"));
+  EXPECT_TRUE(site.journal_has("board: " + site.tree.path(inline_out + "1___T.xy")));
+  EXPECT_EQ(site.archive_files().size(), 1);
 }
 
 TEST(ProgramTest, HeadlessTheVellicScannerMovesDroppedDatFiles) {

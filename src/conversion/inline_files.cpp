@@ -1,0 +1,107 @@
+#include "conversion/inline_files.h"
+
+#include "basics/error.h"
+#include "basics/files.h"
+#include "basics/ole_date.h"
+#include "basics/vellic_tree.h"
+#include "conversion/renamable_files.h"
+#include "platform/env.h"
+
+namespace conversion {
+namespace {
+
+const QString kChannelPrefix = QStringLiteral("Channel ");
+const QString kInlineSuffix = QStringLiteral("___T.xy");
+
+// The file's time as the pane id query wants it; 0 (30 December 1899) when
+// it cannot be read.
+double file_time(const QString& folder, const QString& name, const inline_options& options) {
+  const QDateTime written = platform::env().last_modified(folder + name);
+  if (written.isValid()) return basics::ole_date_from(written);
+  if (options.test_mode > 0 && options.message_box) {
+    options.message_box(QStringLiteral("Fileage fails for ") + folder + name);
+  }
+  return 0.0;
+}
+
+// Why the claimed file cannot go to its channel's folder for good, or
+// nothing when it can.
+std::optional<QString> lasting_fault(const context& ctx, const inline_options& options,
+                                     const QString& name) {
+  const std::optional<int> channel = inline_channel(name);
+  if (!channel) return name + QStringLiteral(" names no inline channel");
+  if (options.lumor_names[*channel].isEmpty()) {
+    return QStringLiteral("Inline channel %1 has no LUMOR name").arg(*channel);
+  }
+  const QString folder = inline_channel_folder(ctx, options, name);
+  if (!basics::folder_exists(folder)) {
+    return QStringLiteral("The folder ") + folder + QStringLiteral(" of inline channel ") +
+           QString::number(*channel) + QStringLiteral(" does not exist");
+  }
+  return std::nullopt;
+}
+
+// Puts the claimed file back under its own name, for the next tick; aside
+// when the name has been taken meanwhile.
+void give_back(const context& ctx, const QString& claimed, const QString& name) {
+  const QString own = platform::with_delimiter(ctx.input_folder) + name;
+  if (platform::env().rename_file(claimed, own).ok()) return;
+  keep_aside(ctx.board, claimed, name, own + QStringLiteral(" could not be restored"));
+}
+
+}  // namespace
+
+std::optional<int> inline_channel(const QString& name) {
+  for (int channel = 0; channel < kInlineChannels; ++channel) {
+    if (name.startsWith(kChannelPrefix + QString::number(channel))) return channel;
+  }
+  return std::nullopt;
+}
+
+QString inline_channel_folder(const context& ctx, const inline_options& options,
+                              const QString& name) {
+  const std::optional<int> channel = inline_channel(name);
+  if (!channel || options.lumor_names[*channel].isEmpty()) return QString();
+  return basics::measurement_folder(ctx.vellic_path, ctx.product, options.lumor_names[*channel]) +
+         platform::kDelimiter;
+}
+
+void scan_inline_folder(const context& ctx, const inline_options& options) {
+  QString name;
+  if (basics::first_file(ctx.input_folder, QString::fromLatin1(kInlineMask), name) == 0) return;
+  const QString folder = platform::with_delimiter(ctx.input_folder);
+  const double when = file_time(folder, name, options);
+  const QString claimed = basics::random_temp_name(folder);
+  if (!platform::env().rename_file(folder + name, claimed).ok()) {
+    ctx.board(QStringLiteral("Rename failed for file\n\r") + folder + name);
+    return;
+  }
+  if (const auto fault = lasting_fault(ctx, options, name)) {
+    keep_aside(ctx.board, claimed, name, *fault);
+    return;
+  }
+  QString pane_id;
+  try {
+    pane_id = options.pane_id(*inline_channel(name), when);
+  } catch (const basics::error&) {
+    // A database fault passes; the file waits for the next tick.
+    give_back(ctx, claimed, name);
+    throw;
+  }
+  const QString target = inline_channel_folder(ctx, options, name) + pane_id + kInlineSuffix;
+  if (basics::file_or_folder_exists(target)) {
+    keep_aside(ctx.board, claimed, name, target + QStringLiteral(" is already there"));
+    return;
+  }
+  if (const platform::Status copied = platform::copy_file(claimed, target); !copied.ok()) {
+    keep_aside(ctx.board, claimed, name,
+               target + QStringLiteral(" could not be written: ") + copied.message());
+    return;
+  }
+  ctx.board(target);
+  if (const platform::Status deleted = platform::env().delete_file(claimed); !deleted.ok()) {
+    keep_aside(ctx.board, claimed, name, deleted.message());
+  }
+}
+
+}  // namespace conversion

@@ -1,0 +1,207 @@
+#include "conversion/zeiss_conversion.h"
+
+#include "basics/error.h"
+#include "basics/files.h"
+#include "basics/measurement_file.h"
+#include "basics/ole_date.h"
+#include "basics/text.h"
+#include "basics/text_file.h"
+#include "conversion/file_keeping.h"
+#include "conversion/renamable_files.h"
+#include "conversion/tulmen_conversion.h"
+#include "platform/env.h"
+
+namespace conversion {
+namespace {
+
+// The input file's name less its ".csv".
+constexpr int kExtensionLength = 4;
+
+bool is_postbake(qint32 postbake_mode) {
+  return postbake_mode >= 0;
+}
+
+// Classifies the plate by its number of positions, switches the production
+// system's product when the class asks for another one, and says on the
+// board what the plate was taken for.
+void identify_product(context& ctx, zeiss_carried& carried, int positions,
+                      const zeiss_options& options) {
+  carried.postbake_mode = -1;
+  QString text = basics::base_product_name(ctx.product);
+  if (positions == basics::kMaintenancePositions) {
+    text += QStringLiteral(" maintenance");
+  } else if (positions < basics::kProductionPositions) {
+    carried.postbake_mode = basics::postbake_piece(carried.zeiss_plate);
+  }
+  if (basics::trimmed(text) != basics::trimmed(ctx.product) && options.switch_product) {
+    options.switch_product(text, carried.postbake_mode, ctx);
+  }
+  if (options.clear_board) options.clear_board();
+  ctx.board(QStringLiteral("Product identification: ") + QString::number(carried.zeiss_plate));
+  if (!is_postbake(carried.postbake_mode)) {
+    ctx.board(ctx.product);
+    return;
+  }
+  ctx.board(options.postbake.product + QStringLiteral(" ") +
+            basics::postbake_type(carried.postbake_mode) + QStringLiteral("   Original plate:") +
+            QString::number(basics::original_plate_number(carried.zeiss_plate)));
+}
+
+// Reads the spectra; only the first value that does not convert gets a
+// message box, so a damaged file cannot hold an unattended scanner with
+// thousands of them. The others are counted on the board.
+void read_spectra(const context& ctx, const QStringList& lines, const basics::zeiss_layout& layout,
+                  const basics::zeiss_axes& axes, const QString& name, basics::scan_data& record,
+                  const zeiss_carried& carried, const zeiss_options& options) {
+  int bad_values = 0;
+  basics::read_zeiss_spectra(
+      lines, layout, axes, carried.no_spectral_positions, record, [&](const QString& field) {
+        if (bad_values++ == 0 && options.message_box) {
+          options.message_box(QStringLiteral("Error reading spectral value: ") + field);
+        }
+      });
+  if (bad_values > 1) {
+    ctx.board(QStringLiteral("Error: %1 more spectral values of %2 could not be read.")
+                  .arg(bad_values - 1)
+                  .arg(name));
+  }
+}
+
+QStringList save_postbake_scan(const basics::scan_data& record, const QString& name,
+                               const QString& plate_text, const zeiss_carried& carried,
+                               const zeiss_options& options) {
+  const QString& folder = options.postbake.output_folder;
+  // Without a postbake system the sample would land in the drive's root.
+  if (folder.isEmpty() || !basics::folder_exists(folder)) {
+    throw basics::error(QStringLiteral("The postbake output folder ") + folder +
+                        QStringLiteral(" does not exist."));
+  }
+  const QString file_name =
+      plate_text.isEmpty()
+          ? name.left(qMax(0, name.size() - kExtensionLength)) + QStringLiteral(".scn")
+          : QString::number(basics::original_plate_number(carried.zeiss_plate)) +
+                basics::postbake_suffix(carried.postbake_mode);
+  const QString target = platform::with_delimiter(folder) + file_name;
+  record.savetofile(target);
+  return {target};
+}
+
+// Why the file gets no output, in the board's words, or empty when it is
+// converted. A file without a stamp line is told by its message box.
+std::optional<QString> refusal(const QStringList& lines, const QString& name,
+                               const zeiss_options& options) {
+  if (!basics::zeiss_has_measurement(lines)) return QString();
+  if (basics::zeiss_stamp_line(lines) == 0) {
+    if (options.message_box) {
+      options.message_box(QStringLiteral("Error - no unique identification of positions!"));
+    }
+    return QString();
+  }
+  const basics::zeiss_reading reading = basics::locate_zeiss_parts(lines);
+  if (!reading.layout) {
+    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: it lacks ") +
+           reading.missing + QStringLiteral(".");
+  }
+  const QString plate_text = basics::zeiss_plate_text(lines, *reading.layout);
+  if (const auto why = basics::plate_text_refusal(plate_text)) {
+    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: its plate text \"") +
+           plate_text + QStringLiteral("\" cannot name a file: ") + *why + QStringLiteral(".");
+  }
+  return std::nullopt;
+}
+
+// The context of the system whose archive keeps the file.
+context archive_context(const context& ctx, const zeiss_carried& carried,
+                        const zeiss_options& options) {
+  if (!options.classify || !is_postbake(carried.postbake_mode)) return ctx;
+  context postbake = ctx;
+  postbake.archive_root = options.postbake.archive_root;
+  postbake.product = options.postbake.product;
+  return postbake;
+}
+
+// Archives the input file and deletes it, or keeps it aside when it would
+// be lost: no archive copy could be made, or there is neither an archive
+// nor an output to keep the measurement in.
+void archive_and_delete(const context& archive, const context& ctx, const QString& path,
+                        const QString& name, const QDateTime& measured, bool written) {
+  const archived copy = archive_input_copy(archive, path, name, measured);
+  if (copy == archived::failed) {
+    keep_aside(ctx.board, path, name, QStringLiteral("The archive copy could not be written."));
+    return;
+  }
+  if (copy == archived::switched_off && !written) {
+    keep_aside(ctx.board, path, name,
+               QStringLiteral("No scan file was written and there is no archive to keep it in."));
+    return;
+  }
+  const platform::Status deleted = platform::env().delete_file(path);
+  if (!deleted.ok()) keep_aside(ctx.board, path, name, deleted.message());
+}
+
+}  // namespace
+
+QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QString& name,
+                                const QDateTime& last_modified, basics::scan_data& record,
+                                zeiss_carried& carried, const zeiss_options& options) {
+  const basics::zeiss_layout layout = *basics::locate_zeiss_parts(lines).layout;
+  const basics::zeiss_axes axes =
+      basics::read_zeiss_axes(lines, layout, carried.no_spectral_positions);
+  basics::read_zeiss_positions(lines, layout, carried.no_spectral_positions, record);
+  record.time_of_measurement = basics::ole_date_from(basics::two_second_time(last_modified));
+  const QString plate_text = basics::zeiss_plate_text(lines, layout);
+  carried.zeiss_plate = basics::plate_number(plate_text, ctx.board);
+  if (options.classify) {
+    identify_product(ctx, carried, layout.positions, options);
+  } else {
+    carried.postbake_mode = -1;
+  }
+  read_spectra(ctx, lines, layout, axes, name, record, carried, options);
+  if (is_postbake(carried.postbake_mode)) {
+    basics::add_postbake_offsets(carried.postbake_mode, options.offsets, record);
+    return save_postbake_scan(record, name, plate_text, carried, options);
+  }
+  if (plate_text.isEmpty()) return {};
+  return save_tulmen_scan(record, ctx.output_folder, plate_text, options.no_scan_files);
+}
+
+void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
+                        zeiss_carried& carried, const zeiss_options& options) {
+  const QString path = input_file(ctx, name);
+  const QDateTime measured = basics::two_second_time(platform::env().last_modified(path));
+  QStringList written;
+  bool identified = false;
+  try {
+    const QStringList lines = basics::read_lines(path);
+    if (const auto refused = refusal(lines, name, options)) {
+      if (!refused->isEmpty()) ctx.board(*refused);
+    } else {
+      identified = true;
+      written = convert_zeiss_lines(ctx, lines, name, measured, record, carried, options);
+    }
+  } catch (const basics::error& e) {
+    keep_aside(ctx.board, path, name, e.text());
+    return;
+  }
+  // A file that was never identified belongs to the production system,
+  // whichever class the file before it had.
+  const context archive = identified ? archive_context(ctx, carried, options) : ctx;
+  archive_and_delete(archive, ctx, path, name, measured, !written.isEmpty());
+}
+
+void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carried& carried,
+                       const zeiss_options& options) {
+  // An identified product holds for the files after it.
+  context current = ctx;
+  scan_renamable_files(
+      ctx, QString::fromLatin1(kZeissMask),
+      [](const QString& path) {
+        return path + QStringLiteral(" could not be copied - the file is open");
+      },
+      [&](const QString& name) {
+        current.plain_status(QString());
+        convert_zeiss_file(current, name, record, carried, options);
+      });
+}
+
+}  // namespace conversion

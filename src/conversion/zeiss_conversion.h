@@ -1,0 +1,78 @@
+#pragma once
+
+// The Zeiss conversion of the SELMAR line: a complete Zeiss plate file is
+// read, classified by its number of positions (production, maintenance or a
+// postbake class), written as scan files into the production or the
+// postbake system, archived in that system and deleted.
+//
+// A file that cannot be converted (10 lines or fewer, no stamp line, lines
+// the format promises missing, a plate text that cannot name a file) gets
+// no output and never switches the product; it is archived in the
+// production system, dated by its own modification time, and deleted. A
+// file that can be neither converted nor archived is kept aside, never
+// deleted.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "basics/scan_data.h"
+#include "basics/zeiss_file.h"
+#include "conversion/context.h"
+
+namespace conversion {
+
+// The input files of the Zeiss scan.
+inline constexpr char kZeissMask[] = "*.csv";
+
+// What the window keeps from file to file.
+struct zeiss_carried {
+  // Points read per spectrum; a file with a proper axis sets it.
+  qint32 no_spectral_positions = basics::kZeissInitialPoints;
+  qint32 zeiss_plate = 0;
+  // -1 for production or maintenance, 0 ... 3 for a postbake class.
+  qint32 postbake_mode = 0;
+};
+
+struct zeiss_options {
+  // How many scan files a production measurement is split into (1 ... 4).
+  qint32 no_scan_files = 1;
+  // Off: every file is a production measurement of the context's product
+  // (re-converting archived files).
+  bool classify = true;
+  // The postbake system: its output folder, product and archive root; the
+  // rest of the context is not used.
+  context postbake;
+  basics::postbake_offsets offsets = basics::kDefaultPostbakeOffsets;
+  // Makes `product` the production system's product for a file of class
+  // `postbake_mode`, and puts the product and output folder it then holds
+  // into the context.
+  std::function<void(const QString& product, qint32 postbake_mode, context& ctx)> switch_product;
+  // Empties the message board before a file's identification lines.
+  std::function<void()> clear_board;
+  // Shows the message box of the first spectral value of a file that does
+  // not convert.
+  std::function<void(const QString& text)> message_box;
+};
+
+// Reads, identifies and writes the Zeiss file `name` of ctx.input_folder
+// whose lines are `lines` (more than 10, with the parts the format
+// promises); returns the paths written. Throws basics::error when a scan
+// file cannot be written.
+QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QString& name,
+                                const QDateTime& last_modified, basics::scan_data& record,
+                                zeiss_carried& carried, const zeiss_options& options);
+
+// Converts, archives and deletes the complete Zeiss file `name` of
+// ctx.input_folder. The context follows a product the identification set.
+void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
+                        zeiss_carried& carried, const zeiss_options& options);
+
+// The Zeiss scan step: converts the complete Zeiss files of the input
+// folder, at most 31; a file still open ends the step on the status line.
+void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carried& carried,
+                       const zeiss_options& options);
+
+}  // namespace conversion
