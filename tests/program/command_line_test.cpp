@@ -336,4 +336,50 @@ TEST(CommandLineTest, WithAProgramFolderTheScannerReadsAndWritesItsSettingsThere
             programs);
 }
 
+TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) {
+  struct stream_case {
+    const char* what;
+    QString shell_line;
+    QString priority_of_info, priority_of_error;
+  };
+  const stream_case cases[] = {
+      {"standard error is the journal's stream",
+       "export JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2); exec \"$0\" \"$@\"", "<6>",
+       "<3>"},
+      {"the journal's stream is another file (standard error redirected)",
+       "export JOURNAL_STREAM=$(stat -L -c %d:%i /dev/null); exec \"$0\" \"$@\"", "", ""},
+      {"no journal", kPlain, "", ""},
+  };
+  for (const stream_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    installation site;
+    // Too short to use: the scanner says so in a message box.
+    site.tree.write("site/vellic_scanner.ini", "too short\r\n");
+    service_run scanner(site, c.shell_line);
+    EXPECT_TRUE(scanner.wait_until([&] { return scanner.journal.contains("status: Scanning "); }))
+        << scanner.journal.toStdString();
+    scanner.stop();
+
+    const QStringList lines = scanner.journal.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), c.priority_of_info + "version: " + kDornik + " " PROGRAM_VERSION);
+    EXPECT_TRUE(lines.contains(c.priority_of_error +
+                               "box: Error: vellic_scanner.ini does not contain sufficient "
+                               "information!"))
+        << scanner.journal.toStdString();
+    EXPECT_FALSE(
+        lines
+            .filter(QRegularExpression("^" + QRegularExpression::escape(c.priority_of_info) +
+                                       "status: Scanning "))
+            .isEmpty())
+        << scanner.journal.toStdString();
+    // Every line is of one of the known forms.
+    for (const QString& line : lines) {
+      EXPECT_TRUE(
+          QRegularExpression("^(<[0-7]>)?(version|status|board|box): ").match(line).hasMatch())
+          << line.toStdString();
+    }
+  }
+}
+
 }  // namespace
