@@ -382,4 +382,71 @@ TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) 
   }
 }
 
+// The Debian package, made from the build as scripts/package makes it,
+// unpacked into a temporary root: its scanner runs there on a deployment, and
+// it holds the service, the desktop entry and its dependencies.
+TEST(CommandLineTest, ThePackageHoldsWorkingProgramsAndTheirServiceUnit) {
+  installation site;
+  const QString packages = site.tree.make_folder("packages");
+  const finished_run made =
+      site.run_file(QStringLiteral(CPACK_COMMAND),
+                    {"--config", QStringLiteral(CPACK_CONFIG), "-G", "DEB", "-B", packages}, 300);
+  ASSERT_EQ(made.exit_code, 0) << made.out.toStdString() << made.err.toStdString();
+  const QStringList debs = QDir(packages).entryList({"dornik-spectrum-scanner_*.deb"}, QDir::Files);
+  ASSERT_EQ(debs.size(), 1) << made.out.toStdString();
+  EXPECT_TRUE(debs.first().startsWith("dornik-spectrum-scanner_" PROGRAM_VERSION "_"));
+  const QString deb = packages + "/" + debs.first();
+
+  const QString root = site.tree.make_folder("root");
+  ASSERT_EQ(site.run_file("dpkg-deb", {"-x", deb, root}).exit_code, 0);
+  for (const QString& program : kScanners + kOthers) {
+    EXPECT_TRUE(QFileInfo(root + "/usr/bin/" + program).isExecutable()) << program.toStdString();
+  }
+  const QString unit = root + "/usr/lib/systemd/system/dornik-spectrum-scanner@.service";
+  for (const QString& file :
+       {unit, root + "/usr/share/applications/dornik-spectrum-scanner.desktop",
+        root + "/usr/share/icons/hicolor/scalable/apps/dornik-spectrum-scanner.svg",
+        root + "/usr/share/doc/dornik-spectrum-scanner/README.md"}) {
+    EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
+  }
+
+  const QString scanner = root + "/usr/bin/" + kDornik;
+  const finished_run version = site.run_file(scanner, {"--version"});
+  EXPECT_EQ(version.out, kDornik + " " PROGRAM_VERSION "\n");
+  const finished_run check = site.run_file(scanner, {"--check-config", "--program-folder", "site"});
+  EXPECT_EQ(check.exit_code, 0) << check.out.toStdString() << check.err.toStdString();
+  EXPECT_EQ(report_line(check.out, "program folder"),
+            "program folder:" + QString(19, ' ') + site.tree.path("site") + "/  [exists]");
+
+  // The service runs the installed scanner on its own program folder, as its
+  // own user, is restarted after a failure and stopped with SIGTERM.
+  QFile unit_file(unit);
+  ASSERT_TRUE(unit_file.open(QIODevice::ReadOnly));
+  const QStringList unit_lines = QString::fromUtf8(unit_file.readAll()).split('\n');
+  for (const char* line : {"ExecStart=/usr/bin/DORNIK_spectrum_scanner --program-folder "
+                           "/var/lib/dornik-spectrum-scanner/%i",
+                           "User=dornik-scanner", "Restart=on-failure", "KillSignal=SIGTERM"}) {
+    EXPECT_TRUE(unit_lines.contains(QString::fromLatin1(line))) << line;
+  }
+  if (!QStandardPaths::findExecutable("systemd-analyze").isEmpty()) {
+    // The unit is checked inside the unpacked root, which needs the system's
+    // targets that the unit and its defaults name.
+    const QDir system_units(QStringLiteral("/usr/lib/systemd/system"));
+    for (const QString& target : system_units.entryList({"*.target"}, QDir::Files)) {
+      QFile::copy(system_units.filePath(target), root + "/usr/lib/systemd/system/" + target);
+    }
+    const finished_run verified = site.run_file(
+        "systemd-analyze", {"verify", "--root=" + root,
+                            "/usr/lib/systemd/system/dornik-spectrum-scanner@line1.service"});
+    EXPECT_EQ(verified.exit_code, 0) << verified.out.toStdString() << verified.err.toStdString();
+  }
+
+  // What a fresh machine must bring, fonts of the layout included.
+  const finished_run control = site.run_file("dpkg-deb", {"--field", deb, "Depends"});
+  for (const char* needed : {"libqt6widgets6", "libqt6sql6-odbc", "qt6-qpa-plugins", "unixodbc",
+                             "fonts-liberation2", "fonts-dejavu-core"}) {
+    EXPECT_TRUE(control.out.contains(needed)) << needed << ": " << control.out.toStdString();
+  }
+}
+
 }  // namespace
