@@ -42,7 +42,7 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
                                       "otherwise. Starts no window and changes no file.")});
   }
   if (!usage.arguments_syntax.isEmpty()) {
-    parser.addPositionalArgument(QStringLiteral("arguments"), usage.arguments_description,
+    parser.addPositionalArgument(usage.arguments_syntax, usage.arguments_description,
                                  usage.arguments_syntax);
   }
   // A tool's file may begin with a dash once its command has been named.
