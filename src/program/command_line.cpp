@@ -24,8 +24,8 @@ QString program_name(const char* argv0) {
   return argv0 ? platform::name_of(QString::fromLocal8Bit(argv0)) : QString();
 }
 
-// Qt's own --help-all and -v would offer Qt's options, which these programs
-// do not take, so help and version are plain options here.
+// Qt's addHelpOption() also offers --help-all, which lists Qt's own options;
+// these programs take none of them, so help and version are plain options.
 void add_options(QCommandLineParser& parser, const usage& usage) {
   parser.setApplicationDescription(usage.description);
   parser.addOption({{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help and ends.")});
@@ -86,8 +86,9 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   }
   if (usage.scanner_options && parser.isSet(kProgramFolder)) {
     const QString folder = parser.value(kProgramFolder);
-    if (folder.isEmpty())
+    if (folder.isEmpty()) {
       return wrong_arguments(QStringLiteral("The program folder is empty."), argv0);
+    }
     platform::set_program_folder(folder);
   }
   return {std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig), positional};
