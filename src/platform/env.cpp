@@ -2,10 +2,13 @@
 
 #include "platform/file_error.h"
 
+#include <QDir>
+
 namespace platform {
 namespace {
 
 Env* installed_env = nullptr;
+QString program_folder;
 
 QString quoted(const QString& path) {
   return QLatin1Char('"') + path + QLatin1Char('"');
@@ -34,6 +37,16 @@ ScopedEnv::ScopedEnv(Env* replacement) : previous_(installed_env) {
 
 ScopedEnv::~ScopedEnv() {
   installed_env = previous_;
+}
+
+void set_program_folder(const QString& folder) {
+  program_folder =
+      folder.isEmpty() ? QString() : QDir::toNativeSeparators(QDir(folder).absolutePath());
+}
+
+QString in_program_folder(const QString& executable) {
+  if (program_folder.isEmpty()) return executable;
+  return with_delimiter(program_folder) + name_of(executable);
 }
 
 QString with_delimiter(const QString& folder) {

@@ -164,6 +164,18 @@ Env& env();
 // The real system Env of this build.
 Env& system_env();
 
+// Makes `folder` the program folder for the rest of the run (the command
+// line's choice): the system Env's program_file_path() then names a file of
+// the program's own name in it, so the settings files are read and written
+// there and not beside the executable. A relative folder counts from the
+// working folder; an empty one means the executable's folder again.
+void set_program_folder(const QString& folder);
+
+// `executable` as it lies in the program folder: in the folder given to
+// set_program_folder() when there is one, else unchanged. The system Envs
+// answer program_file_path() through it.
+QString in_program_folder(const QString& executable);
+
 // Installs `replacement` as `env()` for its lifetime (tests only).
 class ScopedEnv {
  public:

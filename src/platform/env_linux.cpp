@@ -570,8 +570,10 @@ QString LinuxEnv::roaming_app_data_folder() {
 }
 
 QString LinuxEnv::program_file_path() {
-  if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath();
-  return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+  if (QCoreApplication::instance()) {
+    return in_program_folder(QCoreApplication::applicationFilePath());
+  }
+  return in_program_folder(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
 }
 
 }  // namespace

@@ -12,26 +12,28 @@ headless_prompts& default_prompts() {
 
 operator_prompts* current = nullptr;
 
-void log_box(const QString& text) {
-  write_journal_line(QStringLiteral("box: "), text);
+// A message box reports a failure; a question answered here without the
+// operator only warns.
+void log_box(const QString& text, severity level) {
+  write_journal_line(QStringLiteral("box: "), text, level);
 }
 
 }  // namespace
 
-void headless_prompts::show_message(const QString& text) { log_box(text); }
+void headless_prompts::show_message(const QString& text) { log_box(text, severity::error); }
 
 bool headless_prompts::ask_yes_no(const QString&, const QString& text) {
-  log_box(text);
+  log_box(text, severity::warning);
   return false;
 }
 
 QString headless_prompts::input_box(const QString&, const QString& prompt, const QString& preset) {
-  log_box(prompt);
+  log_box(prompt, severity::warning);
   return preset;
 }
 
 std::optional<QString> headless_prompts::ask_password() {
-  log_box(QStringLiteral("Enter password:"));
+  log_box(QStringLiteral("Enter password:"), severity::warning);
   return std::nullopt;
 }
 

@@ -1,9 +1,14 @@
 #include "platform/session.h"
 
+#include "platform/journal.h"
+
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QList>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -55,6 +60,20 @@ Status on_termination_request(std::function<void()> handler) {
   ::sigaction(SIGTERM, &action, nullptr);
   ::sigaction(SIGINT, &action, nullptr);
   return Status::Ok();
+}
+
+bool stderr_is_journal() {
+  const QList<QByteArray> parts = qgetenv("JOURNAL_STREAM").split(':');
+  if (parts.size() != 2) return false;
+  bool device_ok = false;
+  bool inode_ok = false;
+  const qulonglong device = parts[0].toULongLong(&device_ok);
+  const qulonglong inode = parts[1].toULongLong(&inode_ok);
+  if (!device_ok || !inode_ok) return false;
+  struct stat status {};
+  if (::fstat(2, &status) != 0) return false;
+  return static_cast<qulonglong>(status.st_dev) == device &&
+         static_cast<qulonglong>(status.st_ino) == inode;
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/session.h"
 
+#include "platform/journal.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
@@ -33,6 +35,11 @@ Status on_termination_request(std::function<void()> handler) {
     return Status::Error(QStringLiteral("Cannot watch for termination requests"));
   }
   return Status::Ok();
+}
+
+// A Windows service has no journal stream; its lines stay plain.
+bool stderr_is_journal() {
+  return false;
 }
 
 }  // namespace platform

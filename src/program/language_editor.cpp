@@ -14,12 +14,25 @@
 #include "platform/journal.h"
 #include "platform/operator_prompts.h"
 #include "platform/session.h"
+#include "program/command_line.h"
 
 int main(int argc, char** argv) {
+  program::usage usage;
+  usage.description = QStringLiteral(
+      "The language editor: opens, checks and edits a word list such as the probe-heads table "
+      "DORNIK_probeheads.bin.");
+  usage.arguments_syntax = QStringLiteral("[FILE.bin]");
+  usage.arguments_description = QStringLiteral("The word list to open.");
+  usage.most_arguments = 1;
+  const program::command_line command = program::parse_command_line(argc, argv, usage);
+  if (command.exit_code) return *command.exit_code;
   // Without a display the window opens on the offscreen platform, and every
   // box goes to standard error and is answered at once with No or Cancel.
   const bool headless = platform::headless_session();
   if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (headless) {
+    platform::write_journal_line(QStringLiteral("version: "), program::version_line(argv[0]));
+  }
   QApplication application(argc, argv);
   qt_prompts dialogs;
   std::optional<platform::scoped_prompts> with_dialogs;
@@ -28,8 +41,7 @@ int main(int argc, char** argv) {
   int exit_code = 0;
   {
     Tlanguage_editor_form editor;
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) editor.load_file(arguments.at(1));
+    if (!command.arguments.isEmpty()) editor.load_file(command.arguments.first());
     editor.refresh_display();
     editor.show();
     // Stopping the program closes the editor as the operator would, so the

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <optional>
 
 #include "basics/startup.h"
@@ -9,6 +10,8 @@
 #include "platform/journal.h"
 #include "platform/operator_prompts.h"
 #include "platform/session.h"
+#include "program/check_config.h"
+#include "program/command_line.h"
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 
 namespace {
@@ -32,13 +35,39 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
   }
 }
 
+program::usage scanner_usage() {
+  program::usage usage;
+  usage.description = QStringLiteral(
+      "Converts the measurement files that arrive in its input folders for the analysis "
+      "programs, as its settings files say. Without a display it runs headless and writes its "
+      "journal to standard error.");
+  usage.scanner_options = true;
+  return usage;
+}
+
+int check_config() {
+  bool usable = false;
+  const QString report = program::configuration_report(&usable);
+  std::fputs(report.toLocal8Bit().constData(), stdout);
+  std::fflush(stdout);
+  return usable ? 0 : 1;
+}
+
 }  // namespace
 
 int run_scanner_program(
     int argc, char** argv,
     const std::function<std::unique_ptr<TVELLIC_spectrum_scanner>()>& make_window) {
+  const program::command_line command = program::parse_command_line(argc, argv, scanner_usage());
+  if (command.exit_code) return *command.exit_code;
+  if (command.check_config) return check_config();
+
   const bool headless = platform::headless_session();
   if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The journal says first which build is running.
+  if (headless) {
+    platform::write_journal_line(QStringLiteral("version: "), program::version_line(argv[0]));
+  }
   QApplication application(argc, argv);
 
   // The shared unit's start-up may already ask the operator a question, so

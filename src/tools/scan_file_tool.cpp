@@ -25,6 +25,7 @@
 #include "conversion/insitu_conversion.h"
 #include "conversion/tulmen_conversion.h"
 #include "platform/env.h"
+#include "program/command_line.h"
 #include "tools/tool_output.h"
 
 #include <QCoreApplication>
@@ -323,8 +324,17 @@ int convert_tulmen(const QString& folder, const QStringList& files) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  program::usage usage;
+  usage.description = QStringLiteral(
+      "Dumps scan files and converts measurement files into scan and inline files "
+      "as the scanner does.");
+  usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
+  usage.arguments_description = QString::fromLatin1(kUsageText);
+  usage.most_arguments = -1;  // each command checks its own
+  const program::command_line command = program::parse_command_line(argc, argv, usage);
+  if (command.exit_code) return *command.exit_code;
   QCoreApplication app(argc, argv);
-  const QStringList args = app.arguments().mid(1);
+  const QStringList& args = command.arguments;
   try {
     if (args.size() == 2 && args[0] == QLatin1String("dump")) return dump(args[1]);
     if (args.size() >= 3 && args[0] == QLatin1String("convert-exsitu")) {

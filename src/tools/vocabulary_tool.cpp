@@ -13,6 +13,7 @@
 
 #include "basics/error.h"
 #include "basics/sprachen.h"
+#include "program/command_line.h"
 #include "tools/tool_output.h"
 
 #include <QCoreApplication>
@@ -55,8 +56,17 @@ int import(const QString& text_file, const QString& bin_file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  program::usage usage;
+  usage.description = QStringLiteral(
+      "Dumps vocabulary files such as DORNIK_probeheads.bin as tab-separated text "
+      "and makes them from such text.");
+  usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
+  usage.arguments_description = QString::fromLatin1(kUsageText);
+  usage.most_arguments = -1;  // each command checks its own
+  const program::command_line command = program::parse_command_line(argc, argv, usage);
+  if (command.exit_code) return *command.exit_code;
   QCoreApplication app(argc, argv);
-  const QStringList args = app.arguments().mid(1);
+  const QStringList& args = command.arguments;
   try {
     if (args.size() == 2 && args[0] == QLatin1String("dump")) return dump(args[1]);
     if (args.size() == 3 && args[0] == QLatin1String("import")) return import(args[1], args[2]);

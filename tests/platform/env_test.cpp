@@ -173,5 +173,29 @@ TEST(PlaceTest, ProgramFileIsThisTestProgram) {
   EXPECT_TRUE(system_env().entry(system_env().program_file_path()).has_value());
 }
 
+// The command line's program folder: the program keeps its own name there,
+// so its per-user folder and heartbeat stay named after it.
+TEST(PlaceTest, AProgramFolderSetMovesTheProgramFileThereUntilItIsCleared) {
+  const QString executable = QCoreApplication::applicationFilePath();
+  const QString name = executable.mid(executable.lastIndexOf('/') + 1);
+  struct folder_case {
+    QString given;
+    QString expected_folder;
+  };
+  const folder_case cases[] = {
+      {"/srv/line1", "/srv/line1/"},
+      {"/srv/line1/", "/srv/line1/"},
+      {"line1", QDir::currentPath() + "/line1/"},
+      {"", executable.left(executable.lastIndexOf('/') + 1)},
+  };
+  for (const folder_case& c : cases) {
+    SCOPED_TRACE(c.given.toStdString());
+    set_program_folder(c.given);
+    EXPECT_EQ(system_env().program_file_path(), c.expected_folder + name);
+  }
+  set_program_folder(QString());
+  EXPECT_EQ(system_env().program_file_path(), executable);
+}
+
 }  // namespace
 }  // namespace platform

@@ -1,0 +1,58 @@
+#pragma once
+
+// The command line every program of the family understands, in one place:
+// each main() passes its arguments here first, before it creates anything,
+// so a program ends at once on --help, --version or a wrong argument. Started
+// without arguments, a program goes on exactly as it always did.
+//
+//   --help, -h               usage on standard output, exit code 0
+//   --version, -v            "<program> <version>" on standard output, exit 0
+//   --program-folder DIR     (scanners) the folder of the settings files
+//   --check-config           (scanners) report the configuration and end
+//
+// An unknown option, a missing value or an argument too many is reported on
+// standard error with exit code 2.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace program {
+
+inline constexpr int kWrongArguments = 2;
+
+// What a program tells about itself for its --help.
+struct usage {
+  // What the program does, shown under the usage line.
+  QString description;
+  // Whether it takes the scanners' options (--program-folder, --check-config).
+  bool scanner_options = false;
+  // Its positional arguments as the usage line shows them ("[FILE.bin]",
+  // "COMMAND ARGS...") and what they are; empty when it takes none.
+  QString arguments_syntax;
+  QString arguments_description;
+  // The most positional arguments it takes; -1 for any number (a tool checks
+  // them itself).
+  int most_arguments = 0;
+};
+
+struct command_line {
+  // Set when the program ends here, with this exit code: help or version
+  // shown, or a wrong argument reported.
+  std::optional<int> exit_code;
+  bool check_config = false;
+  QStringList arguments;  // the positional ones, in order
+};
+
+// Parses the program's arguments. A --program-folder is in force as the
+// program folder (the platform layer's) when this returns.
+command_line parse_command_line(int argc, char** argv, const usage& usage);
+
+// The project's version, as the build gives it ("3.99.1").
+QString version();
+
+// "<program file name> <version>", as --version prints it.
+QString version_line(const char* argv0);
+
+}  // namespace program

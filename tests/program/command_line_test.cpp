@@ -1,0 +1,453 @@
+// The programs' command line, run as the built programs, copied alone into a
+// folder "bin" the way a package installs them, with their settings in a
+// separate program folder "site".
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include "support/temp_tree.h"
+
+namespace {
+
+using test_support::temp_tree;
+
+const QStringList kScanners = {"DORNIK_spectrum_scanner", "Halvik_scanner",
+                               "SELMAR_spectrum_scanner", "TULMEN_scanner",
+                               "VELLIC_spectrum_scanner"};
+const QStringList kOthers = {"language_editor", "scan_file_tool", "vocabulary_tool"};
+const QString kDornik = QStringLiteral("DORNIK_spectrum_scanner");
+
+struct finished_run {
+  int exit_code = -1;
+  QString out;
+  QString err;
+};
+
+// "bin" with the programs; "site" as a deployment's program folder naming
+// the VELLIC tree "v" (product P, measurement L), the exsitu input "in" and
+// the insitu input "insitu", whose probe heads "Kopf Süd" and "PH-2" go to
+// the measurements coater_top and coater_bottom.
+class installation {
+ public:
+  installation() {
+    for (const QString& program : kScanners + kOthers) {
+      const QString copy = tree.path("bin/" + program);
+      tree.make_folder("bin");
+      EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program, copy));
+      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    tree.write("v/database/current_product/P", {});
+    for (const char* name : {"L", "coater_top", "coater_bottom"}) {
+      tree.make_folder(measurement_folder(QString::fromLatin1(name)));
+    }
+    tree.make_folder("v/archive");
+    tree.make_folder("in");
+    tree.make_folder("insitu");
+    tree.write("site/vellic_path.ini", tree.path("v").toLocal8Bit() + "\r\n");
+    tree.write("site/vellic_scanner.ini",
+               tree.path("in").toLocal8Bit() + "\r\nL\r\nFalse\r\n1\r\n125\r\n\r\n" +
+                   "Insitu input path\r\n" + tree.path("insitu").toLocal8Bit() + "\r\n");
+    tree.write("site/DORNIK_probeheads.bin", test_support::fixture("vocabulary_probeheads.bin"));
+  }
+
+  static QString measurement_folder(const QString& name) {
+    return "v/database/products/P/measurements/" + name + "/new";
+  }
+
+  // Headless, in the tree as working folder, with a per-user folder that
+  // does not exist yet, so creating it shows.
+  void prepare(QProcess& process, const QStringList& settings = {}) const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), tree.path("user"));
+    // Qt warns on standard error about a runtime folder others may read.
+    const QString runtime = tree.make_folder("runtime");
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    for (const QString& setting : settings) {
+      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    }
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(tree.path());
+  }
+
+  finished_run run(const QString& program, const QStringList& arguments) const {
+    return run_file(tree.path("bin/" + program), arguments);
+  }
+
+  finished_run run_file(const QString& executable, const QStringList& arguments,
+                        int seconds = 60) const {
+    QProcess process;
+    prepare(process);
+    process.start(executable, arguments);
+    finished_run result;
+    if (!process.waitForFinished(seconds * 1000)) {
+      process.kill();
+      process.waitForFinished();
+      ADD_FAILURE() << executable.toStdString() << " did not end";
+    }
+    result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+  }
+
+  // Every file and folder of the tree with its size and time, to show that
+  // a run changed nothing.
+  QStringList snapshot() const {
+    QStringList entries;
+    QDirIterator it(tree.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QFileInfo info(it.next());
+      if (info.filePath().startsWith(tree.path("runtime"))) continue;
+      entries << QDir(tree.path()).relativeFilePath(info.filePath()) + " " +
+                     QString::number(info.size()) + " " +
+                     info.lastModified().toString(Qt::ISODateWithMs);
+    }
+    entries.sort();
+    return entries;
+  }
+
+  temp_tree tree;
+};
+
+// The last report line of `item`, as --check-config prints it (an item that
+// fails to read follows its "exists" line with what went wrong).
+QString report_line(const QString& report, const QString& item) {
+  QString found;
+  for (const QString& line : report.split('\n')) {
+    if (line.startsWith(item + ":")) found = line;
+  }
+  return found;
+}
+
+TEST(CommandLineTest, HelpVersionAndWrongArgumentsEndEveryProgramBeforeItCreatesAnything) {
+  installation site;
+  const QStringList before = site.snapshot();
+  for (const QString& program : kScanners + kOthers) {
+    SCOPED_TRACE(program.toStdString());
+    const bool scanner = kScanners.contains(program);
+
+    const finished_run help = site.run(program, {"--help"});
+    EXPECT_EQ(help.exit_code, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]")) << help.out.toStdString();
+    EXPECT_EQ(help.out.contains("--program-folder <DIR>"), scanner) << help.out.toStdString();
+    EXPECT_EQ(help.out.contains("--check-config"), scanner);
+
+    for (const char* version : {"--version", "-v"}) {
+      const finished_run shown = site.run(program, {QString::fromLatin1(version)});
+      EXPECT_EQ(shown.exit_code, 0);
+      EXPECT_EQ(shown.out, program + " " PROGRAM_VERSION "\n");
+    }
+
+    struct wrong {
+      QStringList arguments;
+      QString named;
+    };
+    const wrong cases[] = {
+        {{"--no-such-option"}, "no-such-option"},
+        {{"-platform", "offscreen"}, "Unknown option"},
+        {{"--help=yes"}, "help"},
+        {{"--program-folder"}, scanner ? "program-folder" : "Unknown option"},
+    };
+    for (const wrong& w : cases) {
+      SCOPED_TRACE(w.arguments.join(' ').toStdString());
+      const finished_run refused = site.run(program, w.arguments);
+      EXPECT_EQ(refused.exit_code, 2);
+      EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
+      EXPECT_TRUE(refused.err.contains(w.named)) << refused.err.toStdString();
+      EXPECT_TRUE(refused.err.contains(program + " --help")) << refused.err.toStdString();
+    }
+  }
+  // No settings file, heartbeat or per-user folder came into being anywhere.
+  EXPECT_EQ(site.snapshot(), before);
+}
+
+TEST(CommandLineTest, ScannersAndTheEditorRefuseArgumentsTheyDoNotTake) {
+  installation site;
+  for (const QString& program : kScanners) {
+    const finished_run refused = site.run(program, {"vellic_scanner.ini"});
+    EXPECT_EQ(refused.exit_code, 2) << program.toStdString();
+    EXPECT_TRUE(refused.err.contains("vellic_scanner.ini")) << refused.err.toStdString();
+  }
+  const finished_run editor = site.run("language_editor", {"a.bin", "b.bin"});
+  EXPECT_EQ(editor.exit_code, 2);
+  EXPECT_TRUE(editor.err.contains("b.bin")) << editor.err.toStdString();
+}
+
+TEST(CommandLineTest, CheckConfigReportsAUsableDeploymentAndChangesNothing) {
+  installation site;
+  const QStringList before = site.snapshot();
+  const finished_run run = site.run(kDornik, {"--check-config", "--program-folder", "site"});
+  EXPECT_EQ(run.exit_code, 0) << run.out.toStdString() << run.err.toStdString();
+  EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+
+  const QString in_tree = site.tree.path() + "/";
+  struct expected {
+    QString item;
+    QString value;
+    QString state;
+  };
+  const expected lines[] = {
+      {"program folder", in_tree + "site/", "exists"},
+      {"settings file vellic_scanner.ini", in_tree + "site/vellic_scanner.ini", "exists"},
+      {"settings file vellic_pswd.bin", in_tree + "site/vellic_pswd.bin", "missing, optional"},
+      {"VELLIC base folder", in_tree + "v/", "exists"},
+      {"archive folder", in_tree + "v/archive/", ""},
+      {"current product", "P", "exists"},
+      {"exsitu input folder", in_tree + "in/", "exists"},
+      {"exsitu measurement folder", in_tree + installation::measurement_folder("L"), "exists"},
+      {"insitu input folder", in_tree + "insitu/", "exists"},
+      {"probe heads table", in_tree + "site/DORNIK_probeheads.bin", "exists"},
+      {"probe head \"Kopf S\u00fcd\" -> coater_top",
+       in_tree + installation::measurement_folder("coater_top"), "exists"},
+      {"probe head \"PH-2\" -> coater_bottom",
+       in_tree + installation::measurement_folder("coater_bottom"), "exists"},
+      {"probe head \"\u20ac \u6771\u4eac\"", "(no measurement named: its files are set aside)", ""},
+      {"result", "usable", ""},
+  };
+  for (const expected& line : lines) {
+    SCOPED_TRACE(line.item.toStdString());
+    const QString shown = report_line(run.out, line.item);
+    ASSERT_FALSE(shown.isEmpty()) << run.out.toStdString();
+    const QString ending =
+        line.state.isEmpty() ? line.value : line.value + "  [" + line.state + "]";
+    EXPECT_TRUE(shown.endsWith(" " + ending)) << shown.toStdString();
+  }
+  EXPECT_EQ(site.snapshot(), before);
+}
+
+TEST(CommandLineTest, CheckConfigNamesWhatIsMissingAndFails) {
+  struct broken {
+    const char* what;
+    std::function<void(installation&)> break_it;
+    QStringList arguments;
+    QString item;  // the report line that says what is wrong
+  };
+  const QStringList in_site = {"--check-config", "--program-folder", "site"};
+  const broken cases[] = {
+      {"no current product",
+       [](installation& s) { QFile::remove(s.tree.path("v/database/current_product/P")); }, in_site,
+       "current product"},
+      {"a probe head's measurement folder is gone",
+       [](installation& s) {
+         QDir(s.tree.path(installation::measurement_folder("coater_bottom"))).removeRecursively();
+       },
+       in_site, "probe head \"PH-2\" -> coater_bottom"},
+      {"the exsitu input folder is gone",
+       [](installation& s) { QDir(s.tree.path("in")).removeRecursively(); }, in_site,
+       "exsitu input folder"},
+      {"the probe heads table is damaged",
+       [](installation& s) {
+         s.tree.write("site/DORNIK_probeheads.bin",
+                      QByteArrayLiteral("UNICODE\0\0\0\0\x02\0\0\0\xff\xff\xff\x7f"));
+       },
+       in_site, "probe heads table"},
+      {"the program folder does not exist",
+       [](installation&) {},
+       {"--check-config", "--program-folder", "nowhere"},
+       "program folder"},
+      {"without --program-folder the settings are looked for beside the program",
+       [](installation&) {},
+       {"--check-config"},
+       "settings file vellic_scanner.ini"},
+  };
+  for (const broken& b : cases) {
+    SCOPED_TRACE(b.what);
+    installation site;
+    b.break_it(site);
+    const QStringList before = site.snapshot();
+    const finished_run run = site.run(kDornik, b.arguments);
+    EXPECT_EQ(run.exit_code, 1) << run.out.toStdString();
+    const QString line = report_line(run.out, b.item);
+    EXPECT_TRUE(line.endsWith("[MISSING]") || line.endsWith("[ERROR]")) << run.out.toStdString();
+    EXPECT_EQ(report_line(run.out, "result"), "result:" + QString(27, ' ') + "NOT usable");
+    EXPECT_EQ(site.snapshot(), before);
+  }
+}
+
+// A scanner started as a service: headless, its settings in "site".
+class service_run {
+ public:
+  service_run(installation& site, const QString& shell_line, const QStringList& settings = {}) {
+    site.prepare(process, settings);
+    process.start("/bin/sh",
+                  {"-c", shell_line, site.tree.path("bin/" + kDornik), "--program-folder", "site"});
+    EXPECT_TRUE(process.waitForStarted(10000));
+  }
+
+  bool wait_until(const std::function<bool()>& done) {
+    const QDeadlineTimer bound(60000);
+    while (!done()) {
+      if (bound.hasExpired() || process.state() == QProcess::NotRunning) return false;
+      process.waitForReadyRead(100);
+      journal += QString::fromLocal8Bit(process.readAllStandardError());
+    }
+    return true;
+  }
+
+  void stop() {
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    journal += QString::fromLocal8Bit(process.readAllStandardError());
+  }
+
+  QProcess process;
+  QString journal;
+};
+
+// The shell hands its process over to the program ("exec"), so the signal
+// reaches the program itself.
+const QString kPlain = QStringLiteral("exec \"$0\" \"$@\"");
+
+TEST(CommandLineTest, WithAProgramFolderTheScannerReadsAndWritesItsSettingsThere) {
+  installation site;
+  service_run scanner(site, kPlain);
+  EXPECT_TRUE(scanner.wait_until([&] {
+    return site.tree.exists("v/live_signals/" + kDornik + ".alv") &&
+           scanner.journal.contains("status: Scanning " + site.tree.path("in") + "/ ... ");
+  })) << scanner.journal.toStdString();
+  scanner.stop();
+  EXPECT_EQ(scanner.process.exitCode(), 0);
+
+  // The journal names the build first; the settings went back into "site"
+  // and nothing came beside the program.
+  EXPECT_TRUE(scanner.journal.startsWith("version: " + kDornik + " " PROGRAM_VERSION "\n"))
+      << scanner.journal.toStdString();
+  EXPECT_EQ(site.tree.read("site/vellic_scanner.ini").count("\r\n"), 12);
+  QStringList programs = kScanners + kOthers;
+  programs.sort();
+  EXPECT_EQ(QDir(site.tree.path("bin")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            programs);
+}
+
+TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) {
+  struct stream_case {
+    const char* what;
+    QString shell_line;
+    QString priority_of_info, priority_of_error;
+  };
+  const stream_case cases[] = {
+      {"standard error is the journal's stream",
+       "export JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2); exec \"$0\" \"$@\"", "<6>",
+       "<3>"},
+      {"the journal's stream is another file (standard error redirected)",
+       "export JOURNAL_STREAM=$(stat -L -c %d:%i /dev/null); exec \"$0\" \"$@\"", "", ""},
+      {"no journal", kPlain, "", ""},
+  };
+  for (const stream_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    installation site;
+    // Too short to use: the scanner says so in a message box.
+    site.tree.write("site/vellic_scanner.ini", "too short\r\n");
+    service_run scanner(site, c.shell_line);
+    EXPECT_TRUE(scanner.wait_until([&] { return scanner.journal.contains("status: Scanning "); }))
+        << scanner.journal.toStdString();
+    scanner.stop();
+
+    const QStringList lines = scanner.journal.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), c.priority_of_info + "version: " + kDornik + " " PROGRAM_VERSION);
+    EXPECT_TRUE(lines.contains(c.priority_of_error +
+                               "box: Error: vellic_scanner.ini does not contain sufficient "
+                               "information!"))
+        << scanner.journal.toStdString();
+    EXPECT_FALSE(
+        lines
+            .filter(QRegularExpression("^" + QRegularExpression::escape(c.priority_of_info) +
+                                       "status: Scanning "))
+            .isEmpty())
+        << scanner.journal.toStdString();
+    // Every line is of one of the known forms.
+    for (const QString& line : lines) {
+      EXPECT_TRUE(
+          QRegularExpression("^(<[0-7]>)?(version|status|board|box): ").match(line).hasMatch())
+          << line.toStdString();
+    }
+  }
+}
+
+// The Debian package, made from the build as scripts/package makes it,
+// unpacked into a temporary root: its scanner runs there on a deployment, and
+// it holds the service, the desktop entry and its dependencies.
+TEST(CommandLineTest, ThePackageHoldsWorkingProgramsAndTheirServiceUnit) {
+  installation site;
+  const QString packages = site.tree.make_folder("packages");
+  const finished_run made =
+      site.run_file(QStringLiteral(CPACK_COMMAND),
+                    {"--config", QStringLiteral(CPACK_CONFIG), "-G", "DEB", "-B", packages}, 300);
+  ASSERT_EQ(made.exit_code, 0) << made.out.toStdString() << made.err.toStdString();
+  const QStringList debs = QDir(packages).entryList({"dornik-spectrum-scanner_*.deb"}, QDir::Files);
+  ASSERT_EQ(debs.size(), 1) << made.out.toStdString();
+  EXPECT_TRUE(debs.first().startsWith("dornik-spectrum-scanner_" PROGRAM_VERSION "_"));
+  const QString deb = packages + "/" + debs.first();
+
+  const QString root = site.tree.make_folder("root");
+  ASSERT_EQ(site.run_file("dpkg-deb", {"-x", deb, root}).exit_code, 0);
+  for (const QString& program : kScanners + kOthers) {
+    EXPECT_TRUE(QFileInfo(root + "/usr/bin/" + program).isExecutable()) << program.toStdString();
+  }
+  const QString unit = root + "/usr/lib/systemd/system/dornik-spectrum-scanner@.service";
+  for (const QString& file :
+       {unit, root + "/usr/share/applications/dornik-spectrum-scanner.desktop",
+        root + "/usr/share/icons/hicolor/scalable/apps/dornik-spectrum-scanner.svg",
+        root + "/usr/share/doc/dornik-spectrum-scanner/README.md"}) {
+    EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
+  }
+
+  const QString scanner = root + "/usr/bin/" + kDornik;
+  const finished_run version = site.run_file(scanner, {"--version"});
+  EXPECT_EQ(version.out, kDornik + " " PROGRAM_VERSION "\n");
+  const finished_run check = site.run_file(scanner, {"--check-config", "--program-folder", "site"});
+  EXPECT_EQ(check.exit_code, 0) << check.out.toStdString() << check.err.toStdString();
+  EXPECT_EQ(report_line(check.out, "program folder"),
+            "program folder:" + QString(19, ' ') + site.tree.path("site") + "/  [exists]");
+
+  // The service runs the installed scanner on its own program folder, as its
+  // own user, is restarted after a failure and stopped with SIGTERM.
+  QFile unit_file(unit);
+  ASSERT_TRUE(unit_file.open(QIODevice::ReadOnly));
+  const QStringList unit_lines = QString::fromUtf8(unit_file.readAll()).split('\n');
+  for (const char* line : {"ExecStart=/usr/bin/DORNIK_spectrum_scanner --program-folder "
+                           "/var/lib/dornik-spectrum-scanner/%i",
+                           "User=dornik-scanner", "Restart=on-failure", "KillSignal=SIGTERM"}) {
+    EXPECT_TRUE(unit_lines.contains(QString::fromLatin1(line))) << line;
+  }
+  if (!QStandardPaths::findExecutable("systemd-analyze").isEmpty()) {
+    // The unit is checked inside the unpacked root, which needs the system's
+    // targets that the unit and its defaults name.
+    const QDir system_units(QStringLiteral("/usr/lib/systemd/system"));
+    for (const QString& target : system_units.entryList({"*.target"}, QDir::Files)) {
+      QFile::copy(system_units.filePath(target), root + "/usr/lib/systemd/system/" + target);
+    }
+    const finished_run verified = site.run_file(
+        "systemd-analyze", {"verify", "--root=" + root,
+                            "/usr/lib/systemd/system/dornik-spectrum-scanner@line1.service"});
+    EXPECT_EQ(verified.exit_code, 0) << verified.out.toStdString() << verified.err.toStdString();
+  }
+
+  // What a fresh machine must bring, fonts of the layout included.
+  const finished_run control = site.run_file("dpkg-deb", {"--field", deb, "Depends"});
+  for (const char* needed : {"libqt6widgets6", "libqt6sql6-odbc", "qt6-qpa-plugins", "unixodbc",
+                             "fonts-liberation2", "fonts-dejavu-core"}) {
+    EXPECT_TRUE(control.out.contains(needed)) << needed << ": " << control.out.toStdString();
+  }
+}
+
+}  // namespace
