@@ -35,7 +35,6 @@ constexpr int kRowHeight = 18;
 
 const QColor kPanelGrey(128, 128, 128);
 const QColor kTeal(0, 128, 128);
-const QColor kSilver(192, 192, 192);
 
 QFont face(const QString& family, int pixel_size) {
   QFont font(family);
