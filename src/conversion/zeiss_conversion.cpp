@@ -86,30 +86,6 @@ QStringList save_postbake_scan(const basics::scan_data& record, const QString& n
   return {target};
 }
 
-// Why the file gets no output, in the board's words, or empty when it is
-// converted. A file without a stamp line is told by its message box.
-std::optional<QString> refusal(const QStringList& lines, const QString& name,
-                               const zeiss_options& options) {
-  if (!basics::zeiss_has_measurement(lines)) return QString();
-  if (basics::zeiss_stamp_line(lines) == 0) {
-    if (options.message_box) {
-      options.message_box(QStringLiteral("Error - no unique identification of positions!"));
-    }
-    return QString();
-  }
-  const basics::zeiss_reading reading = basics::locate_zeiss_parts(lines);
-  if (!reading.layout) {
-    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: it lacks ") +
-           reading.missing + QStringLiteral(".");
-  }
-  const QString plate_text = basics::zeiss_plate_text(lines, *reading.layout);
-  if (const auto why = basics::plate_text_refusal(plate_text)) {
-    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: its plate text \"") +
-           plate_text + QStringLiteral("\" cannot name a file: ") + *why + QStringLiteral(".");
-  }
-  return std::nullopt;
-}
-
 // The context of the system whose archive keeps the file.
 context archive_context(const context& ctx, const zeiss_carried& carried,
                         const zeiss_options& options) {
@@ -140,6 +116,28 @@ void archive_and_delete(const context& archive, const context& ctx, const QStrin
 }
 
 }  // namespace
+
+std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& name,
+                                     const zeiss_options& options) {
+  if (!basics::zeiss_has_measurement(lines)) return QString();
+  if (basics::zeiss_stamp_line(lines) == 0) {
+    if (options.message_box) {
+      options.message_box(QStringLiteral("Error - no unique identification of positions!"));
+    }
+    return QString();
+  }
+  const basics::zeiss_reading reading = basics::locate_zeiss_parts(lines);
+  if (!reading.layout) {
+    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: it lacks ") +
+           reading.missing + QStringLiteral(".");
+  }
+  const QString plate_text = basics::zeiss_plate_text(lines, *reading.layout);
+  if (const auto why = basics::plate_text_refusal(plate_text)) {
+    return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: its plate text \"") +
+           plate_text + QStringLiteral("\" cannot name a file: ") + *why + QStringLiteral(".");
+  }
+  return std::nullopt;
+}
 
 QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QString& name,
                                 const QDateTime& last_modified, basics::scan_data& record,
@@ -173,7 +171,7 @@ void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& re
   bool identified = false;
   try {
     const QStringList lines = basics::read_lines(path);
-    if (const auto refused = refusal(lines, name, options)) {
+    if (const auto refused = zeiss_refusal(lines, name, options)) {
       if (!refused->isEmpty()) ctx.board(*refused);
     } else {
       identified = true;

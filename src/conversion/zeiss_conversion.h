@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 #include "basics/scan_data.h"
 #include "basics/zeiss_file.h"
@@ -56,6 +57,13 @@ struct zeiss_options {
   // not convert.
   std::function<void(const QString& text)> message_box;
 };
+
+// Why the file `name` whose lines are `lines` gets no output, in the board's
+// words, or nothing when it is converted. The text is empty for a file of 10
+// lines or fewer, and for one without a stamp line, which is told through
+// options.message_box instead.
+std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& name,
+                                     const zeiss_options& options);
 
 // Reads, identifies and writes the Zeiss file `name` of ctx.input_folder
 // whose lines are `lines` (more than 10, with the parts the format

@@ -10,6 +10,8 @@
 //       converts insitu files into the inline files OUTPUT_FOLDER/<plate>___T.csv.
 //   scan_file_tool convert-tulmen OUTPUT_FOLDER FILE.csv...
 //       converts TULMEN traverse files into OUTPUT_FOLDER/<base>.scn.
+//   scan_file_tool convert-zeiss OUTPUT_FOLDER FILE.csv...
+//       converts Zeiss plate files into OUTPUT_FOLDER/<plate>.scn.
 //
 // Exit codes: 0 done, 1 a file could not be read, converted or written,
 // 2 wrong arguments.
@@ -22,8 +24,10 @@
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
 #include "basics/tulmen_file.h"
+#include "basics/zeiss_file.h"
 #include "conversion/insitu_conversion.h"
 #include "conversion/tulmen_conversion.h"
+#include "conversion/zeiss_conversion.h"
 #include "platform/env.h"
 #include "program/command_line.h"
 #include "tools/tool_output.h"
@@ -47,6 +51,7 @@ const char kUsageText[] =
     "       scan_file_tool convert-exsitu OUTPUT_FOLDER FILE.csv...\n"
     "       scan_file_tool convert-insitu OUTPUT_FOLDER FILE.csv...\n"
     "       scan_file_tool convert-tulmen OUTPUT_FOLDER FILE.csv...\n"
+    "       scan_file_tool convert-zeiss OUTPUT_FOLDER FILE.csv...\n"
     "\n"
     "dump prints the header of the scan file, one item a line (version,\n"
     "counts, positions, sheet resistances, the axis of each spectrum, the time\n"
@@ -76,6 +81,15 @@ const char kUsageText[] =
     "less \".csv\" when it is not that long. Messages go to standard error as\n"
     "above; a file of 500 lines or fewer, one that ends before line 820 and\n"
     "one with more than 40 positions are reported and skipped.\n"
+    "\n"
+    "convert-zeiss converts Zeiss plate files, in the order given, into\n"
+    "OUTPUT_FOLDER/<plate>.scn as the scanner does with one scan file per\n"
+    "measurement, every file taken for a production plate (no maintenance or\n"
+    "postbake classes, no product switch): for re-converting archived files.\n"
+    "<plate> is the plate text as the file writes it. Messages go to standard\n"
+    "error as above; a file of 10 lines or fewer, one without a stamp line,\n"
+    "one that lacks lines its format promises and one whose plate text cannot\n"
+    "name a file are reported and skipped.\n"
     "\n"
     "Exit codes: 0 every file read or converted (messages about single values\n"
     "included), 1 a file could not be read, was refused or could not be\n"
@@ -321,6 +335,55 @@ int convert_tulmen(const QString& folder, const QStringList& files) {
   return all_converted ? 0 : kFailed;
 }
 
+// Converts one Zeiss file into `folder` as a production plate; false when
+// it gave no scan file.
+bool convert_zeiss_one(const QString& file, const QString& folder, basics::scan_data& record,
+                       conversion::zeiss_carried& carried) {
+  const basics::message_sink report = reporter(file);
+  conversion::context ctx;
+  ctx.output_folder = folder;
+  ctx.board = report;
+  conversion::zeiss_options options;
+  options.classify = false;
+  options.no_scan_files = 1;
+  options.message_box = report;
+  try {
+    const QStringList lines = basics::read_lines(file);
+    if (!basics::zeiss_has_measurement(lines)) {
+      report(QStringLiteral("10 lines or fewer: no measurement; no scan file written."));
+      return false;
+    }
+    const QString name = QFileInfo(file).fileName();
+    if (const auto refused = conversion::zeiss_refusal(lines, name, options)) {
+      // A file without a stamp line has been reported already.
+      if (!refused->isEmpty()) report(*refused);
+      return false;
+    }
+    const QStringList written = conversion::convert_zeiss_lines(
+        ctx, lines, name, platform::env().last_modified(file), record, carried, options);
+    if (written.isEmpty()) report(QStringLiteral("no plate text; no scan file written."));
+    for (const QString& target : written) {
+      write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
+    }
+    return !written.isEmpty();
+  } catch (const basics::error& e) {
+    report(e.text());
+    return false;
+  }
+}
+
+int convert_zeiss(const QString& folder, const QStringList& files) {
+  if (!output_folder_exists(folder)) return kFailed;
+  basics::scan_data record;
+  basics::shape_zeiss_record(record);
+  conversion::zeiss_carried carried;
+  bool all_converted = true;
+  for (const QString& file : files) {
+    if (!convert_zeiss_one(file, folder, record, carried)) all_converted = false;
+  }
+  return all_converted ? 0 : kFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -345,6 +408,9 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == QLatin1String("convert-tulmen")) {
       return convert_tulmen(args[1], args.mid(2));
+    }
+    if (args.size() >= 3 && args[0] == QLatin1String("convert-zeiss")) {
+      return convert_zeiss(args[1], args.mid(2));
     }
   } catch (const basics::error& e) {
     print_error(e.text());

@@ -6,6 +6,7 @@
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
 #include "support/tulmen_file.h"
+#include "support/zeiss_file.h"
 
 #include <QDir>
 #include <QProcess>
@@ -348,6 +349,85 @@ TEST_F(scan_file_tool, convert_tulmen_writes_scan_files_named_after_the_sample_a
   EXPECT_EQ(record.time_of_measurement, basics::ole_date_from(kMeasured));
   EXPECT_EQ(record.spectral_data[record.the_index(1, 0, 7)],
             float(test_support::tulmen_measurement::spectral_value(0, 7, 1)));
+}
+
+// Every plate is taken for a production plate, whatever its number of
+// positions: no maintenance or postbake class, no offsets.
+TEST_F(scan_file_tool, convert_zeiss_writes_every_plate_as_a_production_plate) {
+  tree_.make_folder("out");
+  const struct {
+    int positions;
+    QString plate;
+  } cases[] = {{15, "0042"}, {32, "77"}, {4, QString::number(32768 + 1234)}};
+  QStringList files;
+  QString written;
+  for (const auto& c : cases) {
+    test_support::zeiss_measurement m;
+    m.positions = c.positions;
+    m.plate = c.plate;
+    files << drop_lines(c.plate + ".csv", test_support::zeiss_lines(m));
+    written += "wrote " + tree_.path("out/" + c.plate + ".scn") + "\n";
+  }
+  const run_result r = run_tool(QStringList{"convert-zeiss", tree_.path("out")} + files);
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out, written);
+  EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.plate.toStdString());
+    basics::scan_data record;
+    record.loadfromfile(tree_.path("out/" + c.plate + ".scn"));
+    ASSERT_EQ(record.no_positions, c.positions);
+    ASSERT_EQ(record.no_spectra, 3);
+    EXPECT_EQ(record.no_points, (QVector<qint32>{81, 81, 81}));
+    EXPECT_EQ(record.x_min, (QVector<float>{380, 380, 380}));
+    EXPECT_EQ(record.x_max, (QVector<float>{780, 780, 780}));
+    EXPECT_EQ(record.time_of_measurement, basics::ole_date_from(kMeasured));
+    for (int p = 0; p < c.positions; ++p) {
+      EXPECT_EQ(record.positions[p], test_support::zeiss_measurement::position(p));
+    }
+    const int last = c.positions - 1;
+    EXPECT_EQ(record.spectral_data[record.the_index(last, 2, 80)],
+              float(test_support::zeiss_measurement::spectral_value(2, last, 80)));
+    EXPECT_EQ(record.spectral_data[record.the_index(0, 1, 3)],
+              float(test_support::zeiss_measurement::spectral_value(1, 0, 3)));
+  }
+}
+
+TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
+  tree_.make_folder("out");
+  test_support::zeiss_measurement good;
+  test_support::zeiss_measurement unstamped;
+  unstamped.stamp = false;
+  test_support::zeiss_measurement escaping;
+  escaping.plate = "../x";
+  const QString s = drop_lines("short.csv", {"a", "b", "c"});
+  const QString u = drop_lines("unstamped.csv", test_support::zeiss_lines(unstamped));
+  const QString e = drop_lines("escaping.csv", test_support::zeiss_lines(escaping));
+  QStringList cut_lines = test_support::zeiss_lines(good);
+  cut_lines.resize(cut_lines.size() - 3);
+  const QString c = drop_lines("cut.csv", cut_lines);
+  const QString g = drop_lines("good.csv", test_support::zeiss_lines(good));
+  const run_result r = run_tool({"convert-zeiss", tree_.path("out"), s, u, e, c, g});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "wrote " + tree_.path("out/0042.scn") + "\n");
+  EXPECT_EQ(scan_files(), QStringList{"0042.scn"});
+  EXPECT_TRUE(QDir(tree_.path()).entryList({"x*"}, QDir::Files).isEmpty());
+  const QStringList err = r.err_lines();
+  ASSERT_EQ(err.size(), 4) << r.err.toStdString();
+  EXPECT_EQ(err[0], s + ": 10 lines or fewer: no measurement; no scan file written.");
+  EXPECT_EQ(err[1], u + ": Error - no unique identification of positions!");
+  EXPECT_TRUE(err[2].startsWith(e + ": Error: escaping.csv is refused: its plate text \"../x\""))
+      << err[2].toStdString();
+  EXPECT_TRUE(err[3].startsWith(c + ": Error: cut.csv is refused: it lacks "))
+      << err[3].toStdString();
+
+  const run_result no_folder = run_tool({"convert-zeiss", tree_.path("no_such_folder"), g});
+  EXPECT_EQ(no_folder.exit_code, 1);
+  EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
+  const run_result no_file = run_tool({"convert-zeiss", tree_.path("out")});
+  EXPECT_EQ(no_file.exit_code, 2);
+  EXPECT_TRUE(no_file.err.startsWith("Usage: scan_file_tool dump FILE.scn"));
 }
 
 }  // namespace
