@@ -42,16 +42,18 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
                                       "otherwise. Starts no window and changes no file.")});
   }
   if (!usage.arguments_syntax.isEmpty()) {
-    parser.addPositionalArgument(usage.arguments_syntax, usage.arguments_description,
-                                 usage.arguments_syntax);
+    // Listed by its first word, so the list's narrow name column keeps it whole.
+    parser.addPositionalArgument(usage.arguments_syntax.section(QLatin1Char(' '), 0, 0),
+                                 usage.arguments_description, usage.arguments_syntax);
   }
   // A tool's file may begin with a dash once its command has been named.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
 }
 
-QString help_text(const QCommandLineParser& parser, const char* argv0) {
+QString help_text(const QCommandLineParser& parser, const usage& usage, const char* argv0) {
   QString text = parser.helpText();
   text.replace(QStringLiteral("<executable_name>"), program_name(argv0));
+  if (!usage.details.isEmpty()) text += QLatin1Char('\n') + usage.details + QLatin1Char('\n');
   return text;
 }
 
@@ -71,7 +73,7 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   add_options(parser, usage);
   if (!parser.parse(arguments)) return wrong_arguments(parser.errorText(), argv0);
   if (parser.isSet(kHelp)) {
-    print(stdout, help_text(parser, argv0));
+    print(stdout, help_text(parser, usage, argv0));
     return {0, false, {}};
   }
   if (parser.isSet(kVersion)) {

@@ -32,6 +32,9 @@ struct usage {
   // "COMMAND ARGS...") and what they are; empty when it takes none.
   QString arguments_syntax;
   QString arguments_description;
+  // Text shown as it is after the options, such as a tool's commands with
+  // their line breaks.
+  QString details;
   // The most positional arguments it takes; -1 for any number (a tool checks
   // them itself).
   int most_arguments = 0;

@@ -392,7 +392,8 @@ int main(int argc, char** argv) {
       "Dumps scan files and converts measurement files into scan and inline files "
       "as the scanner does.");
   usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
-  usage.arguments_description = QString::fromLatin1(kUsageText);
+  usage.arguments_description = QStringLiteral("A command and its arguments, as below.");
+  usage.details = QString::fromLatin1(kUsageText);
   usage.most_arguments = -1;  // each command checks its own
   const program::command_line command = program::parse_command_line(argc, argv, usage);
   if (command.exit_code) return *command.exit_code;

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
       "Dumps vocabulary files such as DORNIK_probeheads.bin as tab-separated text "
       "and makes them from such text.");
   usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
-  usage.arguments_description = QString::fromLatin1(kUsageText);
+  usage.arguments_description = QStringLiteral("A command and its arguments, as below.");
+  usage.details = QString::fromLatin1(kUsageText);
   usage.most_arguments = -1;  // each command checks its own
   const program::command_line command = program::parse_command_line(argc, argv, usage);
   if (command.exit_code) return *command.exit_code;
