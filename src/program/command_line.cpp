@@ -96,6 +96,16 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   return {std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig), positional};
 }
 
+usage tool_usage(const QString& description, const QString& commands) {
+  usage result;
+  result.description = description;
+  result.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
+  result.arguments_description = QStringLiteral("A command and its arguments, as below.");
+  result.details = commands;
+  result.most_arguments = -1;
+  return result;
+}
+
 QString version() {
   return QStringLiteral(PROGRAM_VERSION);
 }

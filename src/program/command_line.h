@@ -48,6 +48,10 @@ struct command_line {
   QStringList arguments;  // the positional ones, in order
 };
 
+// The usage of a tool that takes a command and its arguments, each command
+// checking its own; `commands` describes them.
+usage tool_usage(const QString& description, const QString& commands);
+
 // Parses the program's arguments. A --program-folder is in force as the
 // program folder (the platform layer's) when this returns.
 command_line parse_command_line(int argc, char** argv, const usage& usage);

@@ -387,15 +387,11 @@ int convert_zeiss(const QString& folder, const QStringList& files) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  program::usage usage;
-  usage.description = QStringLiteral(
-      "Dumps scan files and converts measurement files into scan and inline files "
-      "as the scanner does.");
-  usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
-  usage.arguments_description = QStringLiteral("A command and its arguments, as below.");
-  usage.details = QString::fromLatin1(kUsageText);
-  usage.most_arguments = -1;  // each command checks its own
-  const program::command_line command = program::parse_command_line(argc, argv, usage);
+  const program::command_line command = program::parse_command_line(
+      argc, argv,
+      program::tool_usage(QStringLiteral("Dumps scan files and converts measurement files into "
+                                         "scan and inline files as the scanner does."),
+                          QString::fromLatin1(kUsageText)));
   if (command.exit_code) return *command.exit_code;
   QCoreApplication app(argc, argv);
   const QStringList& args = command.arguments;

@@ -56,15 +56,11 @@ int import(const QString& text_file, const QString& bin_file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  program::usage usage;
-  usage.description = QStringLiteral(
-      "Dumps vocabulary files such as DORNIK_probeheads.bin as tab-separated text "
-      "and makes them from such text.");
-  usage.arguments_syntax = QStringLiteral("COMMAND ARGUMENTS...");
-  usage.arguments_description = QStringLiteral("A command and its arguments, as below.");
-  usage.details = QString::fromLatin1(kUsageText);
-  usage.most_arguments = -1;  // each command checks its own
-  const program::command_line command = program::parse_command_line(argc, argv, usage);
+  const program::command_line command = program::parse_command_line(
+      argc, argv,
+      program::tool_usage(QStringLiteral("Dumps vocabulary files such as DORNIK_probeheads.bin as "
+                                         "tab-separated text and makes them from such text."),
+                          QString::fromLatin1(kUsageText)));
   if (command.exit_code) return *command.exit_code;
   QCoreApplication app(argc, argv);
   const QStringList& args = command.arguments;
