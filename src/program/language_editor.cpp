@@ -3,18 +3,13 @@
 //   language_editor [FILE.bin]
 // Closing the window asks whether to save, as the editor always does.
 
-#include <QApplication>
 #include <QLabel>
 #include <QStringList>
 
-#include <optional>
-
 #include "dialogs/language_editor_unit.h"
-#include "dialogs/qt_prompts.h"
 #include "platform/journal.h"
-#include "platform/operator_prompts.h"
-#include "platform/session.h"
 #include "program/command_line.h"
+#include "program/window_session.h"
 
 int main(int argc, char** argv) {
   program::usage usage;
@@ -28,15 +23,7 @@ int main(int argc, char** argv) {
   if (command.exit_code) return *command.exit_code;
   // Without a display the window opens on the offscreen platform, and every
   // box goes to standard error and is answered at once with No or Cancel.
-  const bool headless = platform::headless_session();
-  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (headless) {
-    platform::write_journal_line(QStringLiteral("version: "), program::version_line(argv[0]));
-  }
-  QApplication application(argc, argv);
-  qt_prompts dialogs;
-  std::optional<platform::scoped_prompts> with_dialogs;
-  if (!headless) with_dialogs.emplace(&dialogs);
+  program::window_session session(argc, argv);
 
   int exit_code = 0;
   {
@@ -46,18 +33,16 @@ int main(int argc, char** argv) {
     editor.show();
     // Stopping the program closes the editor as the operator would, so the
     // save question still comes.
-    const platform::Status watching =
-        platform::on_termination_request([&editor] { editor.close(); });
-    if (!watching.ok()) platform::prompts().show_message(watching.message());
+    session.close_on_termination(editor);
     // Without a display the journal says which word list is open, and that
     // the editor is up.
-    if (headless) {
+    if (session.headless()) {
       const QString file = editor.file_label->text();
       platform::write_journal_line(QStringLiteral("status: "),
                                    file.isEmpty() ? QStringLiteral("Editing a new word list")
                                                   : QStringLiteral("Editing ") + file);
     }
-    exit_code = application.exec();
+    exit_code = session.exec();
   }  // the save question comes with the editor's end
   return exit_code;
 }

@@ -1,17 +1,13 @@
 #include "program/scanner_program.h"
 
-#include <QApplication>
-
 #include <cstdio>
 #include <optional>
 
 #include "basics/startup.h"
-#include "dialogs/qt_prompts.h"
 #include "platform/journal.h"
-#include "platform/operator_prompts.h"
-#include "platform/session.h"
 #include "program/check_config.h"
 #include "program/command_line.h"
+#include "program/window_session.h"
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 
 namespace {
@@ -62,33 +58,21 @@ int run_scanner_program(
   if (command.exit_code) return *command.exit_code;
   if (command.check_config) return check_config();
 
-  const bool headless = platform::headless_session();
-  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The journal says first which build is running.
-  if (headless) {
-    platform::write_journal_line(QStringLiteral("version: "), program::version_line(argv[0]));
-  }
-  QApplication application(argc, argv);
-
   // The shared unit's start-up may already ask the operator a question, so
   // the prompts are in place before it runs.
-  qt_prompts dialogs;
-  std::optional<platform::scoped_prompts> with_dialogs;
-  if (!headless) with_dialogs.emplace(&dialogs);
+  program::window_session session(argc, argv);
   basics::start_basics();
 
   int exit_code = 0;
   {
     const std::unique_ptr<TVELLIC_spectrum_scanner> window = make_window();
-    if (headless) keep_journal_of(*window);
+    if (session.headless()) keep_journal_of(*window);
     window->create();
     window->show();
     // Stopping the program closes the window as the operator would, so the
     // settings are written.
-    const platform::Status watching =
-        platform::on_termination_request([&window] { window->close(); });
-    if (!watching.ok()) platform::prompts().show_message(watching.message());
-    exit_code = application.exec();
+    session.close_on_termination(*window);
+    exit_code = session.exec();
   }
   basics::stop_basics();
   return exit_code;
