@@ -14,6 +14,12 @@ namespace platform {
 // journal to standard error.
 bool headless_session();
 
+// Holds an exclusive lock on `lock_file` (created when missing) for the rest
+// of the process's life; the system releases it when the process ends, a
+// crash included. Fails with kind busy while another process holds it, and
+// with another kind when the file cannot be opened at all.
+Status hold_instance_lock(const QString& lock_file);
+
 // Calls `handler` on the main thread, from the event loop, whenever the
 // system asks the program to end (Linux: SIGTERM, SIGINT). Install once,
 // after the application object exists.

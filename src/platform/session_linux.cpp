@@ -4,10 +4,12 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QList>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -39,6 +41,24 @@ void drain_signal_pipe() {
 bool headless_session() {
   return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
          qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+Status hold_instance_lock(const QString& lock_file) {
+  const QByteArray name = QFile::encodeName(lock_file);
+  // Kept open on purpose: closing it would release the lock.
+  const int held = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (held < 0) {
+    return Status::Error(errno == EACCES || errno == EPERM || errno == EROFS ? Status::Kind::denied
+                                                                             : Status::Kind::other,
+                         QStringLiteral("Cannot open \"%1\": %2")
+                             .arg(lock_file, QString::fromLocal8Bit(std::strerror(errno))));
+  }
+  if (::flock(held, LOCK_EX | LOCK_NB) == 0) return Status::Ok();
+  const int error = errno;
+  ::close(held);
+  return Status::Error(error == EWOULDBLOCK ? Status::Kind::busy : Status::Kind::other,
+                       QStringLiteral("Cannot lock \"%1\": %2")
+                           .arg(lock_file, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 Status on_termination_request(std::function<void()> handler) {

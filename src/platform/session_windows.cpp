@@ -29,6 +29,17 @@ bool headless_session() {
   return false;
 }
 
+// A file opened without sharing stays locked until the process ends.
+Status hold_instance_lock(const QString& lock_file) {
+  const HANDLE held =
+      CreateFileW(reinterpret_cast<LPCWSTR>(lock_file.utf16()), GENERIC_READ | GENERIC_WRITE, 0,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (held != INVALID_HANDLE_VALUE) return Status::Ok();
+  return Status::Error(
+      GetLastError() == ERROR_SHARING_VIOLATION ? Status::Kind::busy : Status::Kind::other,
+      QStringLiteral("Cannot lock \"%1\"").arg(lock_file));
+}
+
 Status on_termination_request(std::function<void()> handler) {
   termination_handler = std::move(handler);
   if (!SetConsoleCtrlHandler(note_console_event, TRUE)) {

@@ -21,6 +21,8 @@
 namespace program {
 
 inline constexpr int kWrongArguments = 2;
+// A scanner found another one running on its program folder.
+inline constexpr int kAnotherInstance = 3;
 
 // What a program tells about itself for its --help.
 struct usage {

@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "basics/files.h"
 #include "basics/startup.h"
 #include "platform/journal.h"
+#include "platform/operator_prompts.h"
+#include "platform/session.h"
 #include "program/check_config.h"
 #include "program/command_line.h"
 #include "program/window_session.h"
@@ -49,6 +52,19 @@ int check_config() {
   return usable ? 0 : 1;
 }
 
+// Two scanners on one program folder would split its files between them and
+// overwrite each other's settings at close. A lock that cannot even be
+// opened (a read-only folder) does not keep the scanner from its work.
+bool another_scanner_runs() {
+  const QString lock_file = basics::program_folder_file(QStringLiteral(".vellic_scanner.lock"));
+  const platform::Status locked = platform::hold_instance_lock(lock_file);
+  if (!locked.is_busy()) return false;
+  platform::prompts().show_message(
+      QStringLiteral("Another scanner already runs on the program folder %1; this one ends.")
+          .arg(basics::program_folder_file(QString())));
+  return true;
+}
+
 }  // namespace
 
 int run_scanner_program(
@@ -61,6 +77,7 @@ int run_scanner_program(
   // The shared unit's start-up may already ask the operator a question, so
   // the prompts are in place before it runs.
   program::window_session session(argc, argv);
+  if (another_scanner_runs()) return program::kAnotherInstance;
   basics::start_basics();
 
   int exit_code = 0;

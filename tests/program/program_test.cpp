@@ -170,6 +170,43 @@ TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
       << saved.toStdString();
 }
 
+// Two scanners on one program folder would split its files and overwrite
+// each other's settings: the second one says so and ends; once the first has
+// ended, another starts.
+TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
+  deployment site;
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  for (const QString& program : {kProgram, QStringLiteral("Halvik_scanner")}) {
+    SCOPED_TRACE(program.toStdString());
+    const QString copy = site.tree.path("prog/" + program);
+    if (!QFile::exists(copy)) {
+      ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program, copy));
+      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QProcess second;
+    second.setProcessEnvironment(site.process.processEnvironment());
+    second.start(copy, {});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 3);
+    EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
+                    .contains("box: Another scanner already runs on the program folder " +
+                              site.tree.path("prog") + "/; this one ends."));
+  }
+  EXPECT_EQ(site.process.state(), QProcess::Running);
+  site.stop_with(SIGTERM);
+  EXPECT_EQ(site.process.exitCode(), 0);
+
+  site.journal.clear();
+  site.start();
+  EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+  site.stop_with(SIGTERM);
+}
+
 // The first `count` lines of `bytes`.
 QByteArray first_lines(const QByteArray& bytes, int count) {
   return bytes.split('\n').mid(0, count).join('\n') + '\n';
