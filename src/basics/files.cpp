@@ -160,6 +160,10 @@ bool delete_files(const QString& folder, const QString& mask) {
   return true;
 }
 
+QString folder_setting(const QString& text) {
+  return text.isEmpty() ? QString() : platform::with_delimiter(text);
+}
+
 bool is_plain_name(const QString& name) {
   if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
   for (const QChar c : name) {

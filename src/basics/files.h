@@ -64,6 +64,10 @@ int first_file(const QString& folder, const QString& mask, QString& name);
 // when the folder is empty ("") or exists but cannot be listed.
 bool delete_files(const QString& folder, const QString& mask);
 
+// A folder setting with the delimiter at its end; an empty one stays empty:
+// a setting left empty is not configured, never the file system's root.
+QString folder_setting(const QString& text);
+
 // Whether `name` is one plain file or folder name on Windows and Linux alike:
 // not empty, not "." or "..", no path separator, drive colon, control
 // character or any of <>"|?*. A name from a file's content must be one

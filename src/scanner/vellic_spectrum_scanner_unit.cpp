@@ -195,7 +195,7 @@ void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
   const QString name = QStringLiteral("vellic_path.ini");
   const scanner::settings_file file =
       scanner::load_settings_file(basics::program_folder_file(name));
-  if (file.loaded() && !file.lines.isEmpty()) {
+  if (file.loaded() && !file.lines.value(0).isEmpty()) {
     vellic_path = platform::with_delimiter(file.lines[0]);
   } else {
     if (file.loaded()) platform::prompts().show_message(scanner::insufficient_information(name));
@@ -210,7 +210,7 @@ void TVELLIC_spectrum_scanner::read_vellic_postbake_path_ini() {
       scanner::load_settings_file(basics::program_folder_file(name));
   if (file.loaded() && !file.lines.isEmpty()) {
     const QStringList& sl = file.lines;
-    vellic_postbake_path = platform::with_delimiter(sl[0]);
+    vellic_postbake_path = basics::folder_setting(sl[0]);
     if (sl.size() > 1) {
       postbake_lumor_name = sl[1];
       postbake_output_path_editor->setText(postbake_lumor_name);
@@ -277,8 +277,8 @@ void TVELLIC_spectrum_scanner::set_active_button_colour(const QColor& colour) {
 }
 
 void TVELLIC_spectrum_scanner::compose_total_output_path() {
-  input_path = platform::with_delimiter(input_path_editor->text());
-  insitu_input_path = platform::with_delimiter(insitu_input_path);
+  input_path = basics::folder_setting(input_path_editor->text());
+  insitu_input_path = basics::folder_setting(insitu_input_path);
   lumor_name = output_path_editor->text();
   product = basics::current_product(vellic_path);
   scanner::show_text(product_label, product);

@@ -31,8 +31,9 @@ TEST(SettingsTest, WithoutAnySettingsFileTheEditorsAreEmptyAndZerosAreWritten) {
   EXPECT_EQ(window->input_path_editor->text(), QString());
   EXPECT_EQ(window->output_path_editor->text(), QString());
   EXPECT_EQ(window->insitu_path_editor->text(), QStringLiteral("Specify input path here"));
-  EXPECT_EQ(window->input_path, QStringLiteral("/"));
-  EXPECT_EQ(window->insitu_input_path, QStringLiteral("/"));
+  // Not configured: never the file system's root.
+  EXPECT_EQ(window->input_path, QString());
+  EXPECT_EQ(window->insitu_input_path, QString());
   EXPECT_EQ(window->vellic_path, site.folder(QStringLiteral("prog")));
   EXPECT_EQ(window->VELLIC_path_label->text(), window->vellic_path);
   EXPECT_EQ(window->vellic_postbake_path, QString());
@@ -48,7 +49,7 @@ TEST(SettingsTest, WithoutAnySettingsFileTheEditorsAreEmptyAndZerosAreWritten) {
 
   EXPECT_EQ(
       written_at_close(site, *window),
-      (QStringList{"", "", "False", "0", "0", "", "Insitu input path", "/", "", "0", "", "true"}));
+      (QStringList{"", "", "False", "0", "0", "", "Insitu input path", "", "", "0", "", "true"}));
 }
 
 TEST(SettingsTest, TwoLinesSetThePathsAndTheRestTakesItsDefaults) {
@@ -65,12 +66,12 @@ TEST(SettingsTest, TwoLinesSetThePathsAndTheRestTakesItsDefaults) {
   EXPECT_EQ(window->no_spectral_positions, 125);
   EXPECT_EQ(window->lumor_insitu_name, QString());
   EXPECT_EQ(window->insitu_path_editor->text(), QString());
-  EXPECT_EQ(window->insitu_input_path, QStringLiteral("/"));
+  EXPECT_EQ(window->insitu_input_path, QString());
   EXPECT_TRUE(window->save_ini_file);
 
   EXPECT_EQ(written_at_close(site, *window),
-            (QStringList{site.path("in"), "L", "False", "1", "125", "", "Insitu input path", "/",
-                         "", "0", "", "true"}));
+            (QStringList{site.path("in"), "L", "False", "1", "125", "", "Insitu input path", "", "",
+                         "0", "", "true"}));
 }
 
 // Every settings file of the scanner, each with values other than the defaults.
@@ -343,6 +344,22 @@ TEST(SettingsTest, EmptyOrUnreadablePathFilesGiveTheirDefaultsWithAReport) {
     EXPECT_EQ(window->vellic_postbake_path, QString());
     EXPECT_TRUE(window->creation_complete());
   }
+}
+
+// An empty folder line is a folder not configured: taken as the root, the
+// scanner would claim files lying there and write its heartbeat there.
+TEST(SettingsTest, AnEmptyFolderLineIsNotConfiguredNeverTheRoot) {
+  scanner_site site;
+  site.write_program_file("vellic_path.ini", {"", "ignored"});
+  site.write_program_file("vellic_postbake_path.ini", {"", "PB"});
+  auto window = site.create_window();
+  EXPECT_EQ(site.prompts.texts(),
+            QStringList{"Error: vellic_path.ini does not contain sufficient information!"});
+  EXPECT_EQ(window->vellic_path, site.folder("prog"));
+  EXPECT_EQ(window->live_signal_file,
+            site.program_file(QStringLiteral("live_signals/DORNIK_spectrum_scanner.alv")));
+  EXPECT_EQ(window->vellic_postbake_path, QString());
+  EXPECT_EQ(window->postbake_lumor_name, "PB");
 }
 
 TEST(SettingsTest, TheBaseFolderGetsItsDelimiterOnce) {
