@@ -38,6 +38,7 @@
 #include <QtEndian>
 
 #include <charconv>
+#include <functional>
 
 namespace {
 
@@ -210,59 +211,54 @@ int dump(const QString& scan_file) {
   return 0;
 }
 
+// Says on standard output that `target` was written.
+void print_written(const QString& target, const QString& more = QString()) {
+  write_stdout((QStringLiteral("wrote ") + target + more + u'\n').toLocal8Bit());
+}
+
 // Prints `message` on standard error after the name of `file`.
 basics::message_sink reporter(const QString& file) {
   return [file](const QString& message) { print_error(file + QStringLiteral(": ") + message); };
 }
 
+// The converters of one file below let a basics::error (a file unreadable,
+// an output not written) pass to convert_each, which reports it.
+
 // Converts one exsitu file into `folder`; false when it was not converted.
 bool convert_exsitu_one(const QString& file, const QString& folder, basics::scan_data& record,
                         qint32& plate) {
   const basics::message_sink report = reporter(file);
-  try {
-    const QStringList lines = basics::read_lines(file);
-    if (const auto refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName())) {
-      report(*refusal);
-      return false;
-    }
-    basics::read_exsitu_lines(
-        lines, platform::env().last_modified(file), [](int) { return true; }, record, plate,
-        report);
-    const QString target =
-        platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral(".scn");
-    record.savetofile(target);
-    write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
-    return true;
-  } catch (const basics::error& e) {
-    report(e.text());
+  const QStringList lines = basics::read_lines(file);
+  if (const auto refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName())) {
+    report(*refusal);
     return false;
   }
+  basics::read_exsitu_lines(
+      lines, platform::env().last_modified(file), [](int) { return true; }, record, plate, report);
+  const QString target =
+      platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral(".scn");
+  record.savetofile(target);
+  print_written(target);
+  return true;
 }
 
 // Converts one insitu file into `folder`; false when it gave no inline file.
 bool convert_insitu_one(const QString& file, const QString& folder, qint32& plate) {
   const basics::message_sink report = reporter(file);
-  try {
-    const QStringList lines = basics::read_lines(file);
-    const auto pairs = conversion::read_insitu_measurement(lines, file, plate, report);
-    if (!pairs) {
-      // A file too short has been reported already.
-      if (!basics::insitu_length_refusal(lines, file)) {
-        report(QStringLiteral("no \"Wave length [nm]\" table; no inline file written."));
-      }
-      return false;
+  const QStringList lines = basics::read_lines(file);
+  const auto pairs = conversion::read_insitu_measurement(lines, file, plate, report);
+  if (!pairs) {
+    // A file too short has been reported already.
+    if (!basics::insitu_length_refusal(lines, file)) {
+      report(QStringLiteral("no \"Wave length [nm]\" table; no inline file written."));
     }
-    const QString target =
-        platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral("___T.csv");
-    basics::write_lines(target, *pairs);
-    write_stdout((QStringLiteral("wrote ") + target + QStringLiteral(" for the probe head ") +
-                  basics::insitu_probe_head(lines) + u'\n')
-                     .toLocal8Bit());
-    return true;
-  } catch (const basics::error& e) {
-    report(e.text());
     return false;
   }
+  const QString target =
+      platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral("___T.csv");
+  basics::write_lines(target, *pairs);
+  print_written(target, QStringLiteral(" for the probe head ") + basics::insitu_probe_head(lines));
+  return true;
 }
 
 // Converts one TULMEN file into `folder`; false when it gave no scan file.
@@ -272,67 +268,67 @@ bool convert_tulmen_one(const QString& file, const QString& folder, basics::scan
   conversion::context ctx;
   ctx.output_folder = folder;
   ctx.plain_status = report;
-  try {
-    const QStringList lines = basics::read_lines(file);
-    if (!basics::tulmen_has_measurement(lines)) {
-      report(QStringLiteral("500 lines or fewer: no measurement; no scan file written."));
-      return false;
-    }
-    if (const auto refusal = basics::tulmen_refusal(lines, file)) {
-      report(*refusal);
-      return false;
-    }
-    const QStringList written = conversion::convert_tulmen_lines(
-        ctx, lines, QFileInfo(file).fileName(), platform::env().last_modified(file), record,
-        wavelengths, conversion::tulmen_options());
-    for (const QString& target : written) {
-      write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
-    }
-    return true;
-  } catch (const basics::error& e) {
-    report(e.text());
+  const QStringList lines = basics::read_lines(file);
+  if (!basics::tulmen_has_measurement(lines)) {
+    report(QStringLiteral("500 lines or fewer: no measurement; no scan file written."));
     return false;
   }
+  if (const auto refusal = basics::tulmen_refusal(lines, file)) {
+    report(*refusal);
+    return false;
+  }
+  const QStringList written = conversion::convert_tulmen_lines(
+      ctx, lines, QFileInfo(file).fileName(), platform::env().last_modified(file), record,
+      wavelengths, conversion::tulmen_options());
+  for (const QString& target : written) {
+    print_written(target);
+  }
+  return true;
 }
 
-bool output_folder_exists(const QString& folder) {
-  if (basics::folder_exists(folder)) return true;
-  print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
-  return false;
+// Converts `files` in the order given with `convert_one` (false: the file
+// gave no output) into the existing `folder`; an error of one file is
+// reported after its name and the others are still converted. The exit code.
+int convert_each(const QString& folder, const QStringList& files,
+                 const std::function<bool(const QString& file)>& convert_one) {
+  if (!basics::folder_exists(folder)) {
+    print_error(QStringLiteral("Error: the output folder %1 does not exist.").arg(folder));
+    return kFailed;
+  }
+  bool all_converted = true;
+  for (const QString& file : files) {
+    try {
+      if (!convert_one(file)) all_converted = false;
+    } catch (const basics::error& e) {
+      reporter(file)(e.text());
+      all_converted = false;
+    }
+  }
+  return all_converted ? 0 : kFailed;
 }
 
 int convert_exsitu(const QString& folder, const QStringList& files) {
-  if (!output_folder_exists(folder)) return kFailed;
   basics::scan_data record;
   basics::shape_exsitu_record(record);
   qint32 plate = 0;
-  bool all_converted = true;
-  for (const QString& file : files) {
-    if (!convert_exsitu_one(file, folder, record, plate)) all_converted = false;
-  }
-  return all_converted ? 0 : kFailed;
+  return convert_each(folder, files, [&](const QString& file) {
+    return convert_exsitu_one(file, folder, record, plate);
+  });
 }
 
 int convert_insitu(const QString& folder, const QStringList& files) {
-  if (!output_folder_exists(folder)) return kFailed;
   qint32 plate = 0;
-  bool all_converted = true;
-  for (const QString& file : files) {
-    if (!convert_insitu_one(file, folder, plate)) all_converted = false;
-  }
-  return all_converted ? 0 : kFailed;
+  return convert_each(folder, files,
+                      [&](const QString& file) { return convert_insitu_one(file, folder, plate); });
 }
 
 int convert_tulmen(const QString& folder, const QStringList& files) {
-  if (!output_folder_exists(folder)) return kFailed;
   basics::scan_data record;
   basics::shape_tulmen_record(record);
   basics::tulmen_wavelengths wavelengths{};
-  bool all_converted = true;
-  for (const QString& file : files) {
-    if (!convert_tulmen_one(file, folder, record, wavelengths)) all_converted = false;
-  }
-  return all_converted ? 0 : kFailed;
+  return convert_each(folder, files, [&](const QString& file) {
+    return convert_tulmen_one(file, folder, record, wavelengths);
+  });
 }
 
 // Converts one Zeiss file into `folder` as a production plate; false when
@@ -347,41 +343,33 @@ bool convert_zeiss_one(const QString& file, const QString& folder, basics::scan_
   options.classify = false;
   options.no_scan_files = 1;
   options.message_box = report;
-  try {
-    const QStringList lines = basics::read_lines(file);
-    if (!basics::zeiss_has_measurement(lines)) {
-      report(QStringLiteral("10 lines or fewer: no measurement; no scan file written."));
-      return false;
-    }
-    const QString name = QFileInfo(file).fileName();
-    if (const auto refused = conversion::zeiss_refusal(lines, name, options)) {
-      // A file without a stamp line has been reported already.
-      if (!refused->isEmpty()) report(*refused);
-      return false;
-    }
-    const QStringList written = conversion::convert_zeiss_lines(
-        ctx, lines, name, platform::env().last_modified(file), record, carried, options);
-    if (written.isEmpty()) report(QStringLiteral("no plate text; no scan file written."));
-    for (const QString& target : written) {
-      write_stdout((QStringLiteral("wrote ") + target + u'\n').toLocal8Bit());
-    }
-    return !written.isEmpty();
-  } catch (const basics::error& e) {
-    report(e.text());
+  const QStringList lines = basics::read_lines(file);
+  if (!basics::zeiss_has_measurement(lines)) {
+    report(QStringLiteral("10 lines or fewer: no measurement; no scan file written."));
     return false;
   }
+  const QString name = QFileInfo(file).fileName();
+  if (const auto refused = conversion::zeiss_refusal(lines, name, options)) {
+    // A file without a stamp line has been reported already.
+    if (!refused->isEmpty()) report(*refused);
+    return false;
+  }
+  const QStringList written = conversion::convert_zeiss_lines(
+      ctx, lines, name, platform::env().last_modified(file), record, carried, options);
+  if (written.isEmpty()) report(QStringLiteral("no plate text; no scan file written."));
+  for (const QString& target : written) {
+    print_written(target);
+  }
+  return !written.isEmpty();
 }
 
 int convert_zeiss(const QString& folder, const QStringList& files) {
-  if (!output_folder_exists(folder)) return kFailed;
   basics::scan_data record;
   basics::shape_zeiss_record(record);
   conversion::zeiss_carried carried;
-  bool all_converted = true;
-  for (const QString& file : files) {
-    if (!convert_zeiss_one(file, folder, record, carried)) all_converted = false;
-  }
-  return all_converted ? 0 : kFailed;
+  return convert_each(folder, files, [&](const QString& file) {
+    return convert_zeiss_one(file, folder, record, carried);
+  });
 }
 
 }  // namespace
