@@ -36,18 +36,6 @@ QString spectral_message(const spectrum_block& block, int position, int point,
          QStringLiteral(" could not be converted to a spectral value.");
 }
 
-// The reader writes without range checks, so the record must hold `count`
-// positions and every point of the three spectra.
-void check_record_holds(const scan_data& record, int count) {
-  if (record_holds(record, count, kExsituSpectra)) return;
-  throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
-                             "hold the %4 positions of an exsitu file.")
-                  .arg(record.positions.size())
-                  .arg(record.no_spectra)
-                  .arg(record.max_no_points)
-                  .arg(count));
-}
-
 void read_sheet_resistances(const QStringList& lines, int count, const point_predicate& selected,
                             scan_data& record) {
   record.sheet_resistance.resize(count);
@@ -125,7 +113,7 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
                        const point_predicate& selected, scan_data& record, qint32& plate,
                        const message_sink& message) {
   const int count = exsitu_position_count(lines);
-  check_record_holds(record, count);
+  require_record_holds(record, count, kExsituSpectra, QStringLiteral("an exsitu file"));
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);
   // Slots past the selected positions hold earlier plates' values: they

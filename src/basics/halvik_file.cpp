@@ -22,17 +22,6 @@ QString spectral_message(const QString& field) {
   return field + QStringLiteral(" could not be converted to a spectral value.");
 }
 
-void check_record_holds(const scan_data& record, int positions, int spectra, const char* file) {
-  if (record_holds(record, positions, spectra)) return;
-  throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
-                             "hold the %4 positions of a Halvik %5 file.")
-                  .arg(record.positions.size())
-                  .arg(record.no_spectra)
-                  .arg(record.max_no_points)
-                  .arg(positions)
-                  .arg(QLatin1String(file)));
-}
-
 // Every block holds as many points as the first spectrum.
 void read_spectra(const QStringList& lines, int count, const point_predicate& selected,
                   scan_data& record, const message_sink& message) {
@@ -102,7 +91,8 @@ void read_halvik_exsitu_lines(const QStringList& lines, const QDateTime& last_mo
                               const message_sink& message) {
   const int count = qMax(0, halvik_exsitu_position_count(lines));
   const int filled = count_selected(count, selected);
-  check_record_holds(record, filled, kHalvikExsituSpectra, "exsitu");
+  require_record_holds(record, filled, kHalvikExsituSpectra,
+                       QStringLiteral("a Halvik exsitu file"));
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number_of(lines, message);
   record.no_positions = filled;
@@ -117,7 +107,7 @@ std::optional<QString> halvik_insitu_refusal(const QStringList& lines, const QSt
 
 void read_halvik_insitu_lines(const QStringList& lines, const QDateTime& last_modified,
                               scan_data& record, qint32& plate, const message_sink& message) {
-  check_record_holds(record, kHalvikInsituPositions, 1, "insitu");
+  require_record_holds(record, kHalvikInsituPositions, 1, QStringLiteral("a Halvik insitu file"));
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   plate = plate_number(comma_field(line_at(lines, kInsituPlateLine), kInsituPlateField), message);
   record.no_positions = kHalvikInsituPositions;

@@ -1,5 +1,6 @@
 #include "basics/measurement_file.h"
 
+#include "basics/error.h"
 #include "basics/scan_data.h"
 #include "basics/text.h"
 
@@ -70,14 +71,23 @@ QDateTime two_second_time(const QDateTime& time) {
   return QDateTime(time.date(), QTime(t.hour(), t.minute(), t.second() - t.second() % 2));
 }
 
-bool record_holds(const scan_data& record, int positions, int spectra) {
+void require_record_holds(const scan_data& record, int positions, int spectra,
+                          const QString& file) {
   bool holds = positions >= 0 && record.positions.size() >= positions &&
                record.no_spectra >= spectra && record.no_points.size() >= spectra;
   for (int s = 0; holds && s < spectra; ++s) {
     holds = record.no_points[s] >= 0 && record.no_points[s] <= record.max_no_points;
   }
-  return holds && record.spectral_data.size() >=
-                      qint64(positions) * record.no_spectra * record.max_no_points;
+  holds = holds && record.spectral_data.size() >=
+                       qint64(positions) * record.no_spectra * record.max_no_points;
+  if (holds) return;
+  throw error(QStringLiteral("A scan record of %1 positions, %2 spectra and %3 points cannot "
+                             "hold the %4 positions of %5.")
+                  .arg(record.positions.size())
+                  .arg(record.no_spectra)
+                  .arg(record.max_no_points)
+                  .arg(positions)
+                  .arg(file));
 }
 
 }  // namespace basics

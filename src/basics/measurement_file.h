@@ -75,9 +75,10 @@ void read_selected_positions(const QString& line, int count, const point_predica
 // the time of measurement the scan files carry.
 QDateTime two_second_time(const QDateTime& time);
 
-// Whether `record` has room for `positions` positions and every point of
-// its first `spectra` spectra: the readers write by index without further
-// checks.
-bool record_holds(const scan_data& record, int positions, int spectra);
+// Makes sure `record` has room for `positions` positions and every point of
+// its first `spectra` spectra, as the readers write by index without further
+// checks: otherwise throws basics::error saying it cannot hold the positions
+// of `file` ("an exsitu file").
+void require_record_holds(const scan_data& record, int positions, int spectra, const QString& file);
 
 }  // namespace basics
