@@ -1,6 +1,5 @@
 #include "basics/exsitu_file.h"
 
-#include "basics/error.h"
 #include "basics/ole_date.h"
 #include "basics/text.h"
 

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "basics/error.h"
 #include "basics/measurement_file.h"
 #include "basics/ole_date.h"
 #include "basics/text.h"

@@ -18,6 +18,7 @@
 #include <csignal>
 #include <functional>
 
+#include "support/journal_wait.h"
 #include "support/temp_tree.h"
 
 namespace {
@@ -293,13 +294,7 @@ class service_run {
   }
 
   bool wait_until(const std::function<bool()>& done) {
-    const QDeadlineTimer bound(60000);
-    while (!done()) {
-      if (bound.hasExpired() || process.state() == QProcess::NotRunning) return false;
-      process.waitForReadyRead(100);
-      journal += QString::fromLocal8Bit(process.readAllStandardError());
-    }
-    return true;
+    return test_support::collect_journal_until(process, journal, done);
   }
 
   void stop() {

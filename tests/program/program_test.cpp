@@ -19,6 +19,7 @@
 #include "dialogs/language_editor_unit.h"
 #include "support/halvik_file.h"
 #include "support/insitu_file.h"
+#include "support/journal_wait.h"
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 #include "support/tulmen_file.h"
@@ -119,13 +120,7 @@ class deployment {
   // Collects standard error until `done` holds; false after a generous
   // bound, so a hanging program fails the test instead of stalling it.
   bool wait_until(const std::function<bool()>& done) {
-    const QDeadlineTimer bound(60000);
-    while (!done()) {
-      if (bound.hasExpired() || process.state() == QProcess::NotRunning) return false;
-      process.waitForReadyRead(100);
-      journal += QString::fromLocal8Bit(process.readAllStandardError());
-    }
-    return true;
+    return test_support::collect_journal_until(process, journal, done);
   }
 
   bool journal_has(const QString& line) const {
@@ -658,12 +653,7 @@ TEST(ProgramTest, TheLanguageEditorProgramOpensItsFileAndAsksBeforeItEnds) {
     ASSERT_TRUE(editor.waitForStarted(10000));
     // Stopped only once it is up, when the journal says what it edits.
     QString journal;
-    const QDeadlineTimer bound(60000);
-    while (!journal.contains(c.ready) && !bound.hasExpired() &&
-           editor.state() == QProcess::Running) {
-      editor.waitForReadyRead(100);
-      journal += QString::fromLocal8Bit(editor.readAllStandardError());
-    }
+    test_support::collect_journal_until(editor, journal, [&] { return journal.contains(c.ready); });
     ASSERT_TRUE(journal.contains(c.ready)) << journal.toStdString();
     ::kill(static_cast<pid_t>(editor.processId()), SIGTERM);
     ASSERT_TRUE(editor.waitForFinished(30000));
