@@ -28,7 +28,7 @@ std::optional<QStringList> claimed_file::load() {
 claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
                                                   const QDateTime& measured, naming how,
                                                   QString* copy) {
-  const QString folder = archive_folder(leaf, measured);
+  const QString folder = dated_archive_folder(ctx_, leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
   const QString target = free_name(folder, archive_name);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
@@ -38,10 +38,6 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
   }
   if (copy) *copy = target;
   return archived::copied;
-}
-
-QString claimed_file::archive_folder(const QString& leaf, const QDateTime& measured) const {
-  return dated_archive_folder(ctx_, leaf, measured);
 }
 
 void claimed_file::set_aside(const QString& reason) {

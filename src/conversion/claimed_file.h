@@ -55,10 +55,6 @@ class claimed_file {
   void refuse(const QString& message, const QString& leaf);
 
  private:
-  // The dated archive folder for `leaf`, each level created; empty when
-  // archiving is switched off.
-  QString archive_folder(const QString& leaf, const QDateTime& measured) const;
-
   const context& ctx_;
   QString name_;
   QString path_;
