@@ -134,7 +134,7 @@ int first_file(const QString& folder, const QString& mask, QString& name) {
   name.clear();
   int count = 0;
   for (const DirEntry& entry : matching_entries(listing_prefix(folder) + mask)) {
-    if (entry.is_folder) continue;
+    if (!entry.is_file) continue;
     if (count == 0) name = entry.name;
     ++count;
   }

@@ -54,8 +54,9 @@ file_attribute_set file_attributes(const QString& path);
 bool file_is_read_only(const QString& path);  // false when nothing is there
 
 // The listing helpers take folder + mask (a delimiter is added to the folder
-// when it lacks one; an empty folder lists nothing) and count only files,
-// hidden ones included, never folders.
+// when it lacks one; an empty folder lists nothing) and count only files
+// (a link to one included), hidden ones included, never folders, FIFOs or
+// links to nothing.
 int count_files(const QString& folder, const QString& mask);
 // The count as count_files; `name` gets the first file's name, without folder,
 // in listing order (empty if none).

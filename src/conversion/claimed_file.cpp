@@ -4,6 +4,7 @@
 #include "basics/files.h"
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
+#include "conversion/input_queue.h"
 #include "platform/env.h"
 
 namespace conversion {
@@ -13,8 +14,8 @@ constexpr int kPassesPerCall = 10;
 
 }  // namespace
 
-claimed_file::claimed_file(const context& ctx, QString name, QString path)
-    : ctx_(ctx), name_(std::move(name)), path_(std::move(path)) {}
+claimed_file::claimed_file(const context& ctx, QString name, QString path, claim_note note)
+    : ctx_(ctx), name_(std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
 
 std::optional<QStringList> claimed_file::load() {
   try {
@@ -30,10 +31,13 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
                                                   QString* copy) {
   const QString folder = dated_archive_folder(ctx_, leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
-  const QString target = free_name(folder, archive_name);
+  // The archive may lie on a share that takes only names that are text.
+  const QString name = platform::portable_name(archive_name);
+  const QString target = free_name(folder, name);
+  note_.mark_archiving(target);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
-  if (how == naming::announce_taken && target != folder + archive_name) {
-    ctx_.board(folder + archive_name + QStringLiteral(" is taken; the measurement ") + name_ +
+  if (how == naming::announce_taken && target != folder + name) {
+    ctx_.board(folder + name + QStringLiteral(" is taken; the measurement ") + name_ +
                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
   }
   if (copy) *copy = target;
@@ -48,7 +52,9 @@ void claimed_file::set_aside(const QString& reason) {
              (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
                              : QStringLiteral(" is kept as ") + kept) +
              QStringLiteral("."));
-  if (!kept.isEmpty()) path_ = kept;
+  if (kept.isEmpty()) return;
+  path_ = kept;
+  note_.remove();
 }
 
 // The board names the archive copy: a refusal text names only the
@@ -81,26 +87,38 @@ void claim_files(const context& ctx, const QString& action,
                  const std::function<void(claimed_file&)>& convert) {
   const QString mask = QString::fromLatin1(kInputMask);
   const QString folder = platform::with_delimiter(ctx.input_folder);
-  for (int pass = 0; pass < kPassesPerCall && basics::count_files(ctx.input_folder, mask) >= 1;
-       ++pass) {
+  for (int pass = 0; pass < kPassesPerCall; ++pass) {
+    const QStringList waiting = waiting_files(ctx.input_folder, mask, ctx.board);
+    if (waiting.isEmpty()) return;
     const QString temp = basics::random_temp_name(ctx.input_folder);
-    QString name;
-    basics::first_file(ctx.input_folder, mask, name);
+    const QString& name = waiting.first();
     const QString source = folder + name;
     // Its writer may still be at work on a network share.
     if (still_settling(source, ctx.settle_seconds)) return;
+    claim_note note;
+    if (const platform::Status noted = claim_note::write(ctx.claim_journal, source, temp, &note);
+        !noted.ok()) {
+      ctx.board(QStringLiteral("Error: ") + sentence(noted.message()) +
+                QStringLiteral(" A crash while ") + name +
+                QStringLiteral(" is converted would leave it as ") + temp + QLatin1Char('.'));
+    }
     if (!platform::env().rename_file(source, temp).ok()) {
+      note.remove();
       if (on_rename_failure) ctx.status(on_rename_failure(source));
       continue;
     }
-    claimed_file file(ctx, name, temp);
+    claimed_file file(ctx, name, temp, std::move(note));
     ctx.status(action);
     convert(file);
     if (file.kept()) continue;
     const platform::Status deleted = platform::env().delete_file(temp);
     // Its measurement is converted and archived; what is left is a spare
     // copy under a name no scan picks up, which the operator should know of.
-    if (!deleted.ok()) ctx.board(QStringLiteral("Error: ") + deleted.message());
+    if (!deleted.ok()) {
+      ctx.board(QStringLiteral("Error: ") + deleted.message());
+      continue;  // the note stays, so the next start removes the copy
+    }
+    file.end_claim();
   }
 }
 

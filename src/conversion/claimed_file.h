@@ -12,13 +12,14 @@
 #include <functional>
 #include <optional>
 
+#include "conversion/claim_journal.h"
 #include "conversion/context.h"
 
 namespace conversion {
 
 class claimed_file {
  public:
-  claimed_file(const context& ctx, QString name, QString path);
+  claimed_file(const context& ctx, QString name, QString path, claim_note note = {});
 
   const context& ctx() const { return ctx_; }
   // The file's name in its input folder, before it was claimed.
@@ -27,6 +28,8 @@ class claimed_file {
   const QString& path() const { return path_; }
   // Set aside: it must not be deleted.
   bool kept() const { return kept_; }
+  // The claim has ended with the file deleted.
+  void end_claim() { note_.remove(); }
 
   // The file's lines; a file that cannot be read is set aside.
   std::optional<QStringList> load();
@@ -58,6 +61,7 @@ class claimed_file {
   const context& ctx_;
   QString name_;
   QString path_;
+  claim_note note_;
   bool kept_ = false;
 };
 

@@ -36,6 +36,9 @@ struct context {
   // A file is claimed only once its last modification is this old.
   double settle_seconds = 0;
   basics::point_predicate point_selected = [](int) { return true; };
+  // The folder of the notes that let a restart recover files claimed when
+  // the program stopped; empty: claims are not noted (tools, tests).
+  QString claim_journal;
   // The probe heads table of the insitu conversion; none means empty.
   const basics::sprachen* probe_heads = nullptr;
 

@@ -11,9 +11,12 @@ QString free_name(const QString& folder, const QString& name) {
   const QFileInfo info(name);
   const QString base = info.completeBaseName();
   const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
-  QString candidate = folder + name;
+  // A name too long for the system loses the end of its base, never its
+  // extension: the file must land somewhere, and ".failed" keeps it out of
+  // every scan.
+  QString candidate = folder + platform::name_that_fits(base, suffix);
   for (int n = 2; basics::file_or_folder_exists(candidate); ++n) {
-    candidate = folder + base + QStringLiteral("_%1").arg(n) + suffix;
+    candidate = folder + platform::name_that_fits(base, QStringLiteral("_%1").arg(n) + suffix);
   }
   return candidate;
 }
@@ -44,10 +47,12 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
   return folder + platform::kDelimiter;
 }
 
-archived archive_input_copy(const context& ctx, const QString& path, const QString& name,
+archived archive_input_copy(const context& ctx, const QString& path, const QString& input_name,
                             const QDateTime& measured) {
   const QString folder = dated_archive_folder(ctx, ctx.lumor_name, measured);
   if (folder.isEmpty()) return archived::switched_off;
+  // The archive may lie on a share that takes only names that are text.
+  const QString name = platform::portable_name(input_name);
   const QString target = free_name(folder, name);
   if (!platform::copy_file(path, target).ok()) return archived::failed;
   if (target != folder + name) {

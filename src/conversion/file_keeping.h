@@ -12,7 +12,8 @@
 
 namespace conversion {
 
-// `folder` + `name`, or with "_2", "_3"... before the extension when taken.
+// `folder` + `name`, or with "_2", "_3"... before the extension when taken;
+// a name too long for the system is cut short before its extension.
 // `folder` ends with the delimiter.
 QString free_name(const QString& folder, const QString& name);
 

@@ -4,6 +4,7 @@
 #include "basics/files.h"
 #include "basics/ole_date.h"
 #include "basics/vellic_tree.h"
+#include "conversion/input_queue.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
 
@@ -67,8 +68,10 @@ QString inline_channel_folder(const context& ctx, const inline_options& options,
 }
 
 void scan_inline_folder(const context& ctx, const inline_options& options) {
-  QString name;
-  if (basics::first_file(ctx.input_folder, QString::fromLatin1(kInlineMask), name) == 0) return;
+  const QStringList waiting =
+      waiting_files(ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
+  if (waiting.isEmpty()) return;
+  const QString& name = waiting.first();
   const QString folder = platform::with_delimiter(ctx.input_folder);
   const double when = file_time(folder, name, options);
   const QString claimed = basics::random_temp_name(folder);

@@ -4,6 +4,7 @@
 
 #include "basics/files.h"
 #include "conversion/file_keeping.h"
+#include "conversion/input_queue.h"
 #include "platform/env.h"
 
 namespace conversion {
@@ -30,15 +31,15 @@ void scan_renamable_files(const context& ctx, const QString& mask,
                           const rename_failure_text& on_open,
                           const std::function<void(const QString& name)>& handle) {
   if (!basics::folder_exists(ctx.input_folder) || !basics::folder_exists(ctx.output_folder)) return;
-  int waiting = basics::count_files(ctx.input_folder, mask);
-  if (waiting == 0) {
+  QStringList waiting = waiting_files(ctx.input_folder, mask, ctx.plain_status);
+  if (waiting.isEmpty()) {
     ctx.plain_status(QStringLiteral("No files to process ..."));
     return;
   }
-  ctx.plain_status(QStringLiteral("Number of files to process: ") + QString::number(waiting));
-  for (int done = 0; waiting != 0 && done < kRenamableFilesPerCall; ++done) {
-    QString name;
-    basics::first_file(ctx.input_folder, mask, name);
+  ctx.plain_status(QStringLiteral("Number of files to process: ") +
+                   QString::number(waiting.size()));
+  for (int done = 0; !waiting.isEmpty() && done < kRenamableFilesPerCall; ++done) {
+    const QString name = waiting.first();
     ctx.plain_status(name);
     const QString path = input_file(ctx, name);
     // Its writer may still be at work on a network share.
@@ -50,7 +51,7 @@ void scan_renamable_files(const context& ctx, const QString& mask,
     handle(name);
     // The window stays responsive through a long run of files.
     QCoreApplication::processEvents();
-    waiting = basics::count_files(ctx.input_folder, mask);
+    waiting = waiting_files(ctx.input_folder, mask, ctx.plain_status);
   }
 }
 

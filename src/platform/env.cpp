@@ -2,7 +2,9 @@
 
 #include "platform/file_error.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QSet>
 
 namespace platform {
 namespace {
@@ -61,12 +63,45 @@ QString name_of(const QString& path) {
   return path.mid(path.lastIndexOf(kDelimiter) + 1);
 }
 
+namespace {
+
+// The start of this program's publish temporaries: hidden, so that no scan
+// mask ("*.csv", "*.scn") picks one up while its data is on the way, and
+// tagged with the program file, so that a run finds what an earlier run of
+// the same program left, and never takes another program's.
+QString publish_prefix() {
+  const QByteArray digest =
+      QCryptographicHash::hash(path_bytes(env().program_file_path()), QCryptographicHash::Md5);
+  return QStringLiteral(".publish_") + QString::fromLatin1(digest.left(4).toHex()) +
+         QLatin1Char('_');
+}
+
+bool removing_stale_publish_files = false;
+
+// A killed run leaves its temporaries behind in the folders it published
+// to; the first publish of this run into a folder removes them.
+void remove_stale_publish_files_in(const QString& folder) {
+  static QSet<QString> cleaned;
+  if (!removing_stale_publish_files || cleaned.contains(folder)) return;
+  cleaned.insert(folder);
+  const QString mask = publish_prefix() + QStringLiteral("??????");
+  for (const DirEntry& entry : env().list_folder(folder, mask).value_or(QList<DirEntry>())) {
+    // One that stays is tried again at the next start.
+    if (entry.is_file) static_cast<void>(env().delete_file(with_delimiter(folder) + entry.name));
+  }
+}
+
+}  // namespace
+
+void remove_stale_publish_files() {
+  removing_stale_publish_files = true;
+}
+
 Status publish_file(const QString& target, const QByteArray& data) {
-  // A hidden name that no scan mask ("*.csv", "*.scn") picks up while the
-  // data is still on its way.
-  const QString prefix = QLatin1Char('.') + name_of(target) + QLatin1Char('.');
+  const QString folder = folder_of(target);
+  remove_stale_publish_files_in(folder);
   QString temporary;
-  Status status = env().create_unique_file(folder_of(target), prefix, &temporary);
+  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
   if (!status.ok()) return status;
   status = env().write_file(temporary, data);
   if (status.ok()) status = env().replace_file(temporary, target);

@@ -10,7 +10,10 @@
 // run as root) or on sleeping.
 //
 // Paths are QStrings with the native delimiter (`kDelimiter`). No call throws;
-// failures come back as a `Status` or an empty optional.
+// failures come back as a `Status` or an empty optional. A name the system
+// holds that is not valid text (on Linux: bytes that are not UTF-8, as a
+// legacy client writes them) still comes back as a QString that names the
+// same file again; `portable_name` gives it a form that is valid text.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -70,8 +73,12 @@ class [[nodiscard]] Status {
 
 // One directory entry as a listing reports it.
 struct DirEntry {
-  QString name;            // file or folder name, without the folder
+  QString name;  // file or folder name, without the folder
   bool is_folder = false;
+  // A file whose contents can be read and claimed (Linux: a regular file, or
+  // a link to one). Neither this nor is_folder: a FIFO, socket, device or
+  // dangling link, which no scan can ever claim.
+  bool is_file = false;
   bool read_only = false;  // nobody may write it (Linux: no write bit at all)
   bool hidden = false;     // Linux: the name starts with "."
   bool system = false;     // never set on Linux
@@ -190,6 +197,21 @@ class ScopedEnv {
 
 // ---- Compositions of the calls above, the same on every system ----------
 
+// The bytes of `path` as the system names it, and back: lossless for every
+// path a listing gives, so a path can be kept in a file and found again.
+QByteArray path_bytes(const QString& path);
+QString path_from_bytes(const QByteArray& bytes);
+
+// `name` as valid text, for a copy written elsewhere: a name listed with
+// bytes that are not valid in the system's encoding gets those bytes as
+// Latin-1 characters (on Linux "a\xe4.csv" becomes "aä.csv"); any other
+// name is returned unchanged.
+QString portable_name(const QString& name);
+
+// `stem` + `ending`, with `stem` cut short (never `ending`) so that the name
+// fits the system's limit on the length of one file name.
+QString name_that_fits(const QString& stem, const QString& ending);
+
 // Appends the delimiter unless `folder` already ends with it.
 QString with_delimiter(const QString& folder);
 
@@ -199,11 +221,19 @@ QString folder_of(const QString& path);
 // The name part of `path` (after the last delimiter).
 QString name_of(const QString& path);
 
-// Writes `data` to a unique temporary file in the folder of `target`, then
+// Writes `data` to a unique temporary file in the folder of `target`, named
+// ".publish_" + a tag of the program file + "_" + six random characters
+// (short, so that any target name that fits leaves room for it), then
 // `replace_file`s it onto `target`. On any failure `target` is left as it was
 // and the temporary file is removed; should that removal fail too, the
 // returned message (of the first failure's kind) names the file left behind.
 Status publish_file(const QString& target, const QByteArray& data);
+
+// From now on, the first publish_file into a folder removes the temporary
+// files a killed run of this same program left there. Only for a program
+// that is the one instance on its program folder (hold_instance_lock): two
+// runs of one program would otherwise remove each other's files.
+void remove_stale_publish_files();
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
 Status copy_file(const QString& from, const QString& to);

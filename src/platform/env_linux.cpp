@@ -6,12 +6,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>  // NAME_MAX
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,8 +37,74 @@ namespace {
 
 // ---- Small tools ----------------------------------------------------------
 
+// Names are bytes on Linux, not text. Valid UTF-8 is decoded as such; each
+// byte outside a valid sequence becomes one of the lone surrogates
+// U+DC80..U+DCFF, which decoded UTF-8 never holds, so that native() gives
+// the very same bytes back and such a file can be claimed, read and renamed.
+constexpr char16_t kEscapedByte = 0xDC00;
+
+bool is_escaped_byte(QStringView text, qsizetype i) {
+  const char16_t unit = text[i].unicode();
+  const bool second_of_pair = i > 0 && QChar::isHighSurrogate(text[i - 1].unicode());
+  return unit >= kEscapedByte + 0x80 && unit <= kEscapedByte + 0xFF && !second_of_pair;
+}
+
 QByteArray native(const QString& path) {
-  return QFile::encodeName(path);
+  QByteArray bytes;
+  qsizetype run = 0;
+  for (qsizetype i = 0; i < path.size(); ++i) {
+    if (!is_escaped_byte(path, i)) continue;
+    bytes += QStringView(path).sliced(run, i - run).toUtf8();
+    bytes += char(path[i].unicode() - kEscapedByte);
+    run = i + 1;
+  }
+  bytes += QStringView(path).sliced(run).toUtf8();
+  return bytes;
+}
+
+// The length of the valid UTF-8 sequence at `at`, 0 when there is none.
+int utf8_sequence_length(const unsigned char* at, qsizetype left) {
+  const unsigned char lead = at[0];
+  if (lead < 0x80) return 1;
+  int length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (left < length || at[1] < low || at[1] > high) return 0;
+  for (int i = 2; i < length; ++i) {
+    if ((at[i] & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+QString decoded_name(const char* bytes) {
+  const QByteArray raw(bytes);
+  QString name = QString::fromUtf8(raw);
+  if (name.toUtf8() == raw && !name.contains(QChar(QChar::ReplacementCharacter))) return name;
+  name.clear();
+  const auto* at = reinterpret_cast<const unsigned char*>(raw.constData());
+  for (qsizetype i = 0; i < raw.size();) {
+    const int length = utf8_sequence_length(at + i, raw.size() - i);
+    if (length == 0) {
+      name += QChar(char16_t(kEscapedByte + at[i]));
+      ++i;
+    } else {
+      name += QString::fromUtf8(raw.constData() + i, length);
+      i += length;
+    }
+  }
+  return name;
 }
 
 QString error_text(int error) {
@@ -183,6 +249,7 @@ DirEntry dir_entry(const QString& name, const struct stat& info) {
   DirEntry entry;
   entry.name = name;
   entry.is_folder = S_ISDIR(info.st_mode);
+  entry.is_file = S_ISREG(info.st_mode);
   entry.read_only = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
   entry.hidden = name.startsWith(QLatin1Char('.'));
   return entry;
@@ -312,6 +379,7 @@ class LinuxEnv final : public Env {
  private:
   Status refuse_if_open(int probe, const struct stat& file, const QString& from, const QString& to,
                         bool* leased);
+  Status rename_unreadable(const QString& from, const QString& to);
   Status rename_no_replace(const QString& from, const QString& to);
   Status rename_by_link(const QString& from, const QString& to);
 
@@ -329,7 +397,7 @@ std::optional<QList<DirEntry>> LinuxEnv::list_folder(const QString& folder, cons
   errno = 0;
   while (const dirent* found = ::readdir(dir.get())) {
     if (is_dot_or_dot_dot(found->d_name)) continue;
-    const QString name = QFile::decodeName(found->d_name);
+    const QString name = decoded_name(found->d_name);
     struct stat info {};
     // An entry that vanished between readdir and stat is simply not listed.
     if (matcher.matches(name) && stat_at(::dirfd(dir.get()), found->d_name, &info)) {
@@ -358,7 +426,13 @@ Status LinuxEnv::create_folder(const QString& path) {
 Status LinuxEnv::rename_file(const QString& from, const QString& to) {
   // O_NONBLOCK: a FIFO that happens to match a mask must not stall the scan.
   const unique_fd probe(::open(native(from).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!probe.valid()) return errno_error("rename", from, to);
+  if (!probe.valid()) {
+    // MoveFile claims a file its caller may not read; so do we, and reading
+    // it then fails with its own message, instead of the file blocking the
+    // queue for good.
+    if (errno == EACCES) return rename_unreadable(from, to);
+    return errno_error("rename", from, to);
+  }
   struct stat file {};
   if (::fstat(probe.get(), &file) != 0) return errno_error("rename", from, to);
   if (!S_ISREG(file.st_mode)) {
@@ -371,6 +445,20 @@ Status LinuxEnv::rename_file(const QString& from, const QString& to) {
   if (status.ok()) status = rename_no_replace(from, to);
   if (leased) release_lease(probe.get());
   return status;
+}
+
+// Without a descriptor there is no lease: only the look through every
+// process's descriptors tells whether a writer still has the file open.
+Status LinuxEnv::rename_unreadable(const QString& from, const QString& to) {
+  struct stat file {};
+  if (::stat(native(from).constData(), &file) != 0) return errno_error("rename", from, to);
+  if (!S_ISREG(file.st_mode)) {
+    return file_error(Status::Kind::other, "rename", from, to, "Not a file");
+  }
+  if (open_in_any_process(file, -1)) {
+    return file_error(Status::Kind::busy, "rename", from, to, "The file is still open");
+  }
+  return rename_no_replace(from, to);
 }
 
 Status LinuxEnv::refuse_if_open(int probe, const struct stat& file, const QString& from,
@@ -577,6 +665,34 @@ QString LinuxEnv::program_file_path() {
 }
 
 }  // namespace
+
+QByteArray path_bytes(const QString& path) {
+  return native(path);
+}
+
+QString path_from_bytes(const QByteArray& bytes) {
+  return decoded_name(bytes.constData());
+}
+
+QString portable_name(const QString& name) {
+  QString result = name;
+  for (qsizetype i = 0; i < result.size(); ++i) {
+    if (is_escaped_byte(name, i)) result[i] = QChar(char16_t(name[i].unicode() - kEscapedByte));
+  }
+  return result;
+}
+
+QString name_that_fits(const QString& stem, const QString& ending) {
+  constexpr qsizetype kLongestName = NAME_MAX;  // bytes
+  QString cut = stem;
+  const qsizetype room = kLongestName - native(ending).size();
+  while (!cut.isEmpty() && native(cut).size() > room) {
+    const bool pair =
+        cut.size() > 1 && cut.back().isLowSurrogate() && cut[cut.size() - 2].isHighSurrogate();
+    cut.chop(pair ? 2 : 1);
+  }
+  return cut + ending;
+}
 
 std::unique_ptr<Env> new_linux_env(const LinuxEnvOptions& options) {
   return std::make_unique<LinuxEnv>(options);

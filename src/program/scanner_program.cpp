@@ -58,6 +58,8 @@ int check_config() {
 bool another_scanner_runs() {
   const QString lock_file = basics::program_folder_file(QStringLiteral(".vellic_scanner.lock"));
   const platform::Status locked = platform::hold_instance_lock(lock_file);
+  // The one run on this folder: what an earlier run left is ours to tidy.
+  if (locked.ok()) platform::remove_stale_publish_files();
   if (!locked.is_busy()) return false;
   platform::prompts().show_message(
       QStringLiteral("Another scanner already runs on the program folder %1; this one ends.")

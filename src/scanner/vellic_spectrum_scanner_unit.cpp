@@ -19,6 +19,7 @@
 #include "basics/text_file.h"
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
+#include "conversion/claim_journal.h"
 #include "conversion/dat_moves.h"
 #include "dialogs/form_font.h"
 #include "platform/env.h"
@@ -139,6 +140,10 @@ void TVELLIC_spectrum_scanner::create() {
   if (creation_complete_) return;
   FormCreate();
   creation_complete_ = true;
+  // Before the first scan, files a crash left claimed go back to their
+  // folders under their own names.
+  const conversion::context ctx = conversion_context(input_path);
+  conversion::recover_claims(ctx.claim_journal, ctx.board);
 }
 
 void TVELLIC_spectrum_scanner::FormCreate() {
@@ -330,6 +335,9 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.status = [this](const QString& text) { show_stamped_action(text); };
   // Through the one status path, so the journal names a folder that failed.
   ctx.plain_status = [this](const QString& text) { show_action(text); };
+  // Without a message board, its lines go to the status line.
+  ctx.board = ctx.plain_status;
+  ctx.claim_journal = conversion::claim_journal_folder();
   return ctx;
 }
 

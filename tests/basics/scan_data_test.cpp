@@ -385,7 +385,7 @@ TEST_F(ScanFileTest, PartsAreWrittenUnderTheirNames) {
 TEST_F(ScanFileTest, FailingWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   const QByteArray old_file = scan_file_bytes(filled_record(2, 1, 3));
   const QString target = tree_.write("4711.scn", old_file);
-  fault_.fail_writes_after(1000, "4711.scn");
+  fault_.fail_writes_after(1000, tree_.path());
   try {
     filled_record(33, 3, 121).savetofile(target);
     FAIL() << "the failed write was not reported";

@@ -317,8 +317,8 @@ TEST(ExsituConversionTest, MeasurementIsSetAsideWhenItCannotBeSavedOrArchived) {
     std::function<void(exsitu_site&)> fault;
     bool scan_file;
   } cases[] = {
-      {"scan file cannot be written", [](exsitu_site& s) { s.fault.fail_writes_after(10, ".scn"); },
-       false},
+      {"scan file cannot be written",
+       [](exsitu_site& s) { s.fault.fail_writes_after(10, s.ctx.output_folder + u'/'); }, false},
       {"archive copy cannot be written",
        [](exsitu_site& s) { s.fault.refuse_create_folder("arch"); }, true},
   };

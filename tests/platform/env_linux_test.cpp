@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <memory>
@@ -129,6 +130,103 @@ TEST_P(ClaimTest, RefusesWhatIsNotAFile) {
 
 INSTANTIATE_TEST_SUITE_P(AllPaths, ClaimTest, ::testing::ValuesIn(kClaimPaths),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(ClaimTest, ClaimsAFileItMayNotRead) {
+  // As Windows' MoveFile does; reading it then fails with its own message.
+  // Root reads everything, so the claim runs in a child without privileges.
+  const QString source = tree_.write("plate.csv", bytes_);
+  ASSERT_EQ(::chmod(QFile::encodeName(tree_.path()).constData(), 0777), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(source).constData(), 0), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    QByteArray contents;
+    if (env_->read_file(source, &contents).ok()) ::_exit(3);  // not unreadable after all
+    ::_exit(env_->rename_file(source, tree_.path("claimed.tmp")).ok() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no unprivileged user to run as";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(tree_.exists("claimed.tmp"));
+  EXPECT_FALSE(tree_.exists("plate.csv"));
+}
+
+TEST(RawNameTest, ANameThatIsNotUtf8IsListedClaimedAndReadUnderItsOwnBytes) {
+  temp_tree tree;
+  const QByteArray folder = QFile::encodeName(tree.path());
+  for (const QByteArray name : {QByteArray("a\xe4.csv"), QByteArray("\xff\xfe.csv"),
+                                QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
+    SCOPED_TRACE(name.toHex().toStdString());
+    const QByteArray raw = folder + '/' + name;
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "data", 4), 4);
+    ::close(fd);
+
+    const auto listed = system_env().list_folder(tree.path(), "*.csv");
+    ASSERT_TRUE(listed && listed->size() == 1);
+    const QString path = with_delimiter(tree.path()) + listed->first().name;
+    EXPECT_TRUE(listed->first().is_file);
+    EXPECT_EQ(path_bytes(path), raw);
+    EXPECT_EQ(path_from_bytes(raw), path);
+    QByteArray contents;
+    EXPECT_TRUE(system_env().read_file(path, &contents).ok());
+    EXPECT_EQ(contents, "data");
+    ASSERT_TRUE(system_env().rename_file(path, tree.path("claimed.tmp")).ok());
+    EXPECT_TRUE(system_env().rename_file(tree.path("claimed.tmp"), path).ok());
+    EXPECT_EQ(::access(raw.constData(), F_OK), 0);
+    ASSERT_TRUE(system_env().delete_file(path).ok());
+  }
+}
+
+TEST(RawNameTest, PortableNamesAreText) {
+  const struct {
+    QByteArray raw;
+    QString portable;
+  } cases[] = {
+      {"a\xe4.csv", QStringLiteral("a\u00e4.csv")},      // Latin-1 byte
+      {"a\xc3\xa4.csv", QStringLiteral("a\u00e4.csv")},  // valid UTF-8 stays
+      {"plain.csv", QStringLiteral("plain.csv")},
+      {"\xf0\x9f\x98\x80.csv", QString::fromUtf8("\xf0\x9f\x98\x80.csv")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(portable_name(path_from_bytes(c.raw)), c.portable) << c.raw.toHex().toStdString();
+  }
+}
+
+TEST(NameLengthTest, NamesAreCutBeforeTheirEndingToFitTheSystem) {
+  temp_tree tree;
+  const QString long_stem = QString(250, QLatin1Char('x'));
+  const QString umlauts = QString(200, QChar(0x00e4));  // two bytes each
+  for (const QString& stem : {long_stem, umlauts, QStringLiteral("short")}) {
+    const QString name = name_that_fits(stem, QStringLiteral(".csv.failed"));
+    EXPECT_TRUE(name.endsWith(".csv.failed"));
+    EXPECT_LE(path_bytes(name).size(), 255);
+    EXPECT_TRUE(stem.startsWith(name.chopped(11)));
+    EXPECT_TRUE(system_env().write_file(tree.path(name), "x").ok()) << name.size();
+  }
+  EXPECT_EQ(name_that_fits("short", ".csv"), "short.csv");
+}
+
+TEST(NotAFileTest, ListingTellsFilesFromWhatCanNeverBeClaimed) {
+  temp_tree tree;
+  tree.write("file.csv", "x");
+  tree.make_folder("folder.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(tree.path("pipe.csv")).constData(), 0644), 0);
+  ASSERT_EQ(::symlink("nowhere", QFile::encodeName(tree.path("dangling.csv")).constData()), 0);
+  ASSERT_EQ(::symlink("file.csv", QFile::encodeName(tree.path("link.csv")).constData()), 0);
+  QStringList files, others;
+  for (const DirEntry& entry :
+       system_env().list_folder(tree.path(), "*.csv").value_or(QList<DirEntry>())) {
+    if (entry.is_file) files << entry.name;
+    if (!entry.is_file && !entry.is_folder) others << entry.name;
+  }
+  EXPECT_EQ(files, (QStringList{"file.csv", "link.csv"}));
+  EXPECT_EQ(others, (QStringList{"dangling.csv", "pipe.csv"}));
+}
 
 TEST(NotAFileTest, ReadingAPipeFailsAtOnce) {
   temp_tree tree;

@@ -133,3 +133,37 @@ TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+// A run killed while publishing leaves its temporary file behind; the next
+// run of the same program removes it the first time it publishes there, and
+// leaves other programs' temporaries alone. The temporary's name stays
+// short, so any target name that fits can be published.
+TEST(StalePublishFilesTest, TheNextRunRemovesWhatAKilledOneLeft) {
+  temp_tree tree;
+  const QString long_name = QString(250, QLatin1Char('p')) + ".csv";
+  const QString target = tree.make_folder("new") + "/" + long_name;
+  tree.write("new/.publish_00000000_Other1", "another program's");
+  {
+    FaultEnv fault;
+    ScopedEnv use(&fault);
+    fault.fail_writes_after(2);
+    fault.refuse_delete();
+    ASSERT_FALSE(publish_file(target, "half").ok());  // as if killed mid-write
+  }
+  ASSERT_EQ(env().list_folder(tree.path("new"), "*").value().size(), 2);
+
+  remove_stale_publish_files();
+  const Status status = publish_file(target, "whole");
+  ASSERT_TRUE(status.ok()) << status.message().toStdString();
+  QStringList names;
+  const auto entries = env().list_folder(tree.path("new"), "*");
+  for (const DirEntry& entry : entries.value()) names << entry.name;
+  EXPECT_EQ(names, (QStringList{".publish_00000000_Other1", long_name}));
+  EXPECT_EQ(tree.read("new/" + long_name), "whole");
+}
+
+}  // namespace
+}  // namespace platform

@@ -8,8 +8,8 @@
 
 #include "basics/files.h"
 #include "dialogs/point_selection_dialog_unit.h"
-#include "support/modal_script.h"
 #include "scanner_site.h"
+#include "support/modal_script.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(PointsTest, AFailedWriteIsReportedWithoutTheCountAndTheFlagsStay) {
   guarded_site site;
   auto window = site.create_window();
   site.prompts.script(answer::typed(QStringLiteral("Secret")));
-  site.fault.fail_writes_after(10, kSelection);
+  site.fault.fail_writes_after(10, QStringLiteral("/prog/"));
   test_support::modal_script operator_;
   operator_.then([](QWidget* dialog) {
     dialog->findChild<QCheckBox*>(QStringLiteral("cb5"))->setChecked(false);

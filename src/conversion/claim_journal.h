@@ -1,0 +1,50 @@
+#pragma once
+
+// Claims that survive a crash or a power cut. A claimed file lies under a
+// temporary name that no scan mask lists; had the program died there, the
+// measurement would be stranded and its name lost. So before the rename, a
+// note of both names goes into the claim journal, a folder of the program's
+// own; the note names the archive copy before it is made, and is removed
+// when the claim ends. At the next start, recover_claims() puts each file
+// left under its temporary name back under its own name, where the scan
+// handles it as new, or removes it when its archive copy is there whole.
+
+#include <QString>
+
+#include "basics/measurement_file.h"
+#include "platform/env.h"
+
+namespace conversion {
+
+class claim_note {
+ public:
+  claim_note() = default;
+
+  // Notes in `journal` that `source` is about to be claimed as `temp`. No
+  // note, and no failure, when `journal` is empty (a tool, a test).
+  static platform::Status write(const QString& journal, const QString& source, const QString& temp,
+                                claim_note* note);
+
+  // The file is about to be copied into the archive as `copy`, its last
+  // step before it is deleted. Should the run end after the copy, recovery
+  // finds the copy whole and only removes the temporary file, so a restart
+  // never archives a measurement twice.
+  void mark_archiving(const QString& copy);
+  // The claim has ended: the file is deleted, set aside or given back.
+  void remove();
+
+ private:
+  QString path_;
+  QString temp_;
+  QString source_;
+};
+
+// The claim journal of the program: a folder beside its settings.
+QString claim_journal_folder();
+
+// Handles every note of `journal` whose temporary file is still there, as
+// the header says, naming each file it puts back or cannot through `say`;
+// removes every note it has dealt with.
+void recover_claims(const QString& journal, const basics::message_sink& say);
+
+}  // namespace conversion
