@@ -17,4 +17,13 @@ class qt_prompts : public platform::operator_prompts {
   QString input_box(const QString& caption, const QString& prompt, const QString& preset) override;
   // A fresh password dialog, so the entry always starts empty.
   std::optional<QString> ask_password() override;
+
+  // From now on shows nothing and answers at once as the headless prompts
+  // do, the text going to the journal: a program that is ending waits for
+  // no operator.
+  void answer_at_once() { at_once_ = true; }
+
+ private:
+  bool at_once_ = false;
+  platform::headless_prompts headless_;
 };

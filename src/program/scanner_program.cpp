@@ -87,10 +87,11 @@ int run_scanner_program(
     const std::unique_ptr<TVELLIC_spectrum_scanner> window = make_window();
     if (session.headless()) keep_journal_of(*window);
     window->create();
-    window->show();
     // Stopping the program closes the window as the operator would, so the
-    // settings are written.
+    // settings are written; a request that came while a creation step's box
+    // was open closes it now.
     session.close_on_termination(*window);
+    if (!session.ending()) window->show();
     exit_code = session.exec();
   }
   basics::stop_basics();

@@ -1,7 +1,9 @@
 #include "program/window_session.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
+#include "dialogs/open_dialogs.h"
 #include "platform/journal.h"
 #include "platform/session.h"
 #include "program/command_line.h"
@@ -20,14 +22,32 @@ bool prepare_headless(char** argv) {
 
 }  // namespace
 
+void end_program(qt_prompts& prompts, QWidget* window) {
+  // Before the boxes end: the code after a box's exec() may ask again, and
+  // nobody is there to answer.
+  prompts.answer_at_once();
+  reject_open_dialogs();
+  if (window != nullptr) window->close();
+  // Every loop, also the one of a box shown from a close handler, and also
+  // when something else is still on the screen.
+  QCoreApplication::exit(0);
+}
+
 window_session::window_session(int& argc, char** argv)
     : headless_(prepare_headless(argv)), application_(argc, argv) {
   if (!headless_) with_dialogs_.emplace(&dialogs_);
+  const platform::Status watching = platform::on_termination_request([this] { end(); });
+  if (!watching.ok()) platform::prompts().show_message(watching.message());
 }
 
 void window_session::close_on_termination(QWidget& window) {
-  const platform::Status watching = platform::on_termination_request([&window] { window.close(); });
-  if (!watching.ok()) platform::prompts().show_message(watching.message());
+  window_ = &window;
+  if (ending_) end();
+}
+
+void window_session::end() {
+  ending_ = true;
+  end_program(dialogs_, window_.data());
 }
 
 }  // namespace program

@@ -33,6 +33,8 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
   void write_point_selection();
 
   void Points_buttonClick();
+  // The insitu folder as the operator left the editor (Enter, or the focus
+  // leaving it); its delimiter comes at the next composition.
   void insitu_path_editorChange();
 
   // The same as send_message.

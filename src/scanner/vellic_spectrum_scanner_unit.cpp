@@ -87,6 +87,8 @@ void TVELLIC_spectrum_scanner::create_controls() {
                                          QStringLiteral("Start active"));
   hide_controls({dgt_lab, total_output_path_label, Label4b, lumor_insitu_editor,
                  automatic_product_identification, start_active_check_box});
+  apply_when_edited(input_path_editor, field_kind::folder);
+  apply_when_edited(output_path_editor, field_kind::name);
 
   on_click(active_button, &TVELLIC_spectrum_scanner::active_buttonClick);
   on_click(clear_button, &TVELLIC_spectrum_scanner::clear_buttonClick);
@@ -107,6 +109,7 @@ void TVELLIC_spectrum_scanner::create_postbake_controls() {
   Label11 = add_label(this, "Label11", 416, 186, QStringLiteral("LUMOR:"));
   postbake_output_path_editor = add_edit(this, "postbake_output_path_editor", {472, 183, 137, 21},
                                          QStringLiteral("Specify LUMOR name here"));
+  apply_when_edited(postbake_output_path_editor, field_kind::name);
   show_postbake_controls(false);
 }
 
@@ -166,8 +169,8 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
   if (file.status == scanner::settings_file::state::missing) {
     input_path.clear();
     lumor_name.clear();
-    input_path_editor->clear();
-    output_path_editor->clear();
+    set_applied_text(input_path_editor, QString());
+    set_applied_text(output_path_editor, QString());
     return;
   }
   if (file.status == scanner::settings_file::state::unreadable) {
@@ -183,9 +186,9 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
   }
   const basics::vellic_scanner_settings settings = basics::read_vellic_scanner_ini(sl);
   input_path = settings.input_path;
-  input_path_editor->setText(input_path);
+  set_applied_text(input_path_editor, input_path);
   lumor_name = settings.lumor_name;
-  output_path_editor->setText(lumor_name);
+  set_applied_text(output_path_editor, lumor_name);
   automatic_product_identification->setChecked(settings.automatic_product_identification);
   no_scan_files = settings.no_scan_files;
   no_spectral_positions = settings.no_spectral_positions;
@@ -218,7 +221,7 @@ void TVELLIC_spectrum_scanner::read_vellic_postbake_path_ini() {
     vellic_postbake_path = basics::folder_setting(sl[0]);
     if (sl.size() > 1) {
       postbake_lumor_name = sl[1];
-      postbake_output_path_editor->setText(postbake_lumor_name);
+      set_applied_text(postbake_output_path_editor, postbake_lumor_name);
     }
     read_additional_postbake_ini_data(sl);
   } else {
@@ -266,13 +269,17 @@ void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
     show_action(QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
     // A click during a step's message box must not start a second step
     // inside the first; the step's end starts the timer.
-    if (!scan_step_running_) Timer1->start();
+    start_scan_timer_when_due();
   } else {
     Timer1->stop();
     set_active_button_colour(Qt::black);
     active_button->setText(QStringLiteral("Start scan"));
     show_action(QStringLiteral("Not scanning ... "));
   }
+}
+
+void TVELLIC_spectrum_scanner::start_scan_timer_when_due() {
+  if (scanning_ && !scan_step_running_ && !closing_) Timer1->start();
 }
 
 void TVELLIC_spectrum_scanner::set_active_button_colour(const QColor& colour) {
@@ -282,9 +289,11 @@ void TVELLIC_spectrum_scanner::set_active_button_colour(const QColor& colour) {
 }
 
 void TVELLIC_spectrum_scanner::compose_total_output_path() {
-  input_path = basics::folder_setting(input_path_editor->text());
+  input_path = basics::folder_setting(applied_text(input_path_editor));
   insitu_input_path = basics::folder_setting(insitu_input_path);
-  lumor_name = output_path_editor->text();
+  // A folder may come or go between ticks (a network share).
+  show_folder_states();
+  lumor_name = applied_text(output_path_editor);
   product = basics::current_product(vellic_path);
   scanner::show_text(product_label, product);
   total_output_path = basics::measurement_folder(vellic_path, product, lumor_name);
@@ -292,7 +301,7 @@ void TVELLIC_spectrum_scanner::compose_total_output_path() {
   total_output_path_insitu = basics::measurement_folder(vellic_path, product, lumor_insitu_name);
 
   if (vellic_postbake_path.isEmpty()) return;
-  postbake_lumor_name = postbake_output_path_editor->text();
+  postbake_lumor_name = applied_text(postbake_output_path_editor);
   postbake_product = basics::current_product(vellic_postbake_path);
   scanner::show_text(postbake_product_label, postbake_product);
   postbake_total_output_path =
@@ -345,8 +354,8 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
 
 void TVELLIC_spectrum_scanner::FormClose() {
   basics::vellic_scanner_settings settings;
-  settings.input_path = input_path_editor->text();
-  settings.lumor_name = output_path_editor->text();
+  settings.input_path = applied_text(input_path_editor);
+  settings.lumor_name = applied_text(output_path_editor);
   settings.automatic_product_identification = automatic_product_identification->isChecked();
   settings.no_scan_files = no_scan_files;
   settings.no_spectral_positions = no_spectral_positions;
@@ -370,8 +379,9 @@ void TVELLIC_spectrum_scanner::clear_buttonClick() {
 
 void TVELLIC_spectrum_scanner::Timer1Timer() {
   // A message box shown during creation lets ticks through; the first scan
-  // step has to wait for the whole chain.
-  if (!creation_complete_) return;
+  // step has to wait for the whole chain. A box open while the window
+  // closes lets them through too.
+  if (!creation_complete_ || closing_) return;
   run_guarded([this] { timer_action(); });
 }
 
@@ -397,8 +407,62 @@ void TVELLIC_spectrum_scanner::Button1Click() {
 }
 
 void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
-  run_guarded([this] { FormClose(); });
+  // No scan step starts once the close has begun, not even while a box of
+  // the close waits; the heartbeat ends with the scanner.
+  closing_ = true;
+  Timer1->stop();
+  alive_timer->stop();
+  // Once: a termination request during a box of the close closes again.
+  if (!settings_written_) {
+    settings_written_ = true;
+    run_guarded([this] { FormClose(); });
+  }
   event->accept();
+}
+
+// ---- Fields applied when editing ends -----------------------------------------
+
+void TVELLIC_spectrum_scanner::apply_when_edited(QLineEdit* field, field_kind kind,
+                                                 const std::function<void()>& applied) {
+  // Until a settings file or the operator says otherwise, the layout's text.
+  applied_fields_.push_back({field, kind, field->text()});
+  connect(field, &QLineEdit::editingFinished, this, [this, field, applied] {
+    find_applied(field)->text = field->text();
+    show_folder_states();
+    if (applied) applied();
+  });
+}
+
+QString TVELLIC_spectrum_scanner::applied_text(const QLineEdit* field) const {
+  for (const applied_field& entry : applied_fields_) {
+    if (entry.field == field) return entry.text;
+  }
+  return field->text();
+}
+
+void TVELLIC_spectrum_scanner::set_applied_text(QLineEdit* field, const QString& text) {
+  field->setText(text);
+  if (applied_field* entry = find_applied(field)) entry->text = text;
+}
+
+TVELLIC_spectrum_scanner::applied_field* TVELLIC_spectrum_scanner::find_applied(
+    const QLineEdit* field) {
+  for (applied_field& entry : applied_fields_) {
+    if (entry.field == field) return &entry;
+  }
+  return nullptr;
+}
+
+void TVELLIC_spectrum_scanner::show_folder_states() {
+  for (const applied_field& entry : applied_fields_) {
+    if (entry.kind != field_kind::folder) continue;
+    const QString folder = basics::folder_setting(entry.text);
+    // An empty field is not configured, which is no fault.
+    const bool missing = !folder.isEmpty() && !basics::folder_exists(folder);
+    scanner::show_fault(entry.field, missing ? QStringLiteral("The folder ") + folder +
+                                                   QStringLiteral(" does not exist.")
+                                             : QString());
+  }
 }
 
 // ---- Reporting --------------------------------------------------------------
@@ -436,5 +500,5 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
 
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
   window_->scan_step_running_ = false;
-  if (window_->scanning_) window_->Timer1->start();
+  window_->start_scan_timer_when_due();
 }

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "conversion/context.h"
 
@@ -138,6 +139,19 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // with its text, and the program carries on.
   void run_guarded(const std::function<void()>& handler);
 
+  // Makes `field`, which holds a folder or a name the scan uses, count only
+  // once editing ends (Enter, or the focus leaving it), never at each
+  // keystroke: a half-typed path is never scanned. Then `applied` runs.
+  // A folder field shows when its folder does not exist.
+  enum class field_kind { folder, name };
+  void apply_when_edited(QLineEdit* field, field_kind kind,
+                         const std::function<void()>& applied = {});
+  // The text of `field` as last applied: what the scan and the settings
+  // written at close take, whatever is being typed into it.
+  QString applied_text(const QLineEdit* field) const;
+  // Puts a value read from a settings file into `field`, applied at once.
+  void set_applied_text(QLineEdit* field, const QString& text);
+
   // Connects a button's click to a handler of this window, through the
   // general error report. A virtual handler runs the most derived version.
   template <class Window>
@@ -174,11 +188,28 @@ class TVELLIC_spectrum_scanner : public QWidget {
 
   void show_scanning_state(bool active);
   void set_active_button_colour(const QColor& colour);
+  // Starts Timer1 when scanning is on, no step runs and the window is not
+  // closing.
+  void start_scan_timer_when_due();
+
+  // Red text and a tooltip on each folder field whose folder does not exist.
+  void show_folder_states();
+
+  struct applied_field {
+    QLineEdit* field;
+    field_kind kind;
+    QString text;
+  };
+  applied_field* find_applied(const QLineEdit* field);
 
   // What the operator chose; Timer1 runs when it is on and no step runs.
   bool scanning_ = false;
   bool scan_step_running_ = false;
   bool creation_complete_ = false;
+  // Set when the close begins: from then on no scan step starts.
+  bool closing_ = false;
+  bool settings_written_ = false;
+  std::vector<applied_field> applied_fields_;
 };
 
 template <class Window>

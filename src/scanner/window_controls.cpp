@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRect>
@@ -76,6 +77,17 @@ void hide_controls(std::initializer_list<QWidget*> controls) {
 void show_text(QLabel* label, const QString& text) {
   label->setText(text);
   label->adjustSize();
+}
+
+void show_fault(QLineEdit* field, const QString& fault) {
+  // Unchanged at most ticks: no repaint then.
+  if (field->toolTip() == fault) return;
+  QPalette colours = field->palette();
+  colours.setColor(QPalette::Text, fault.isEmpty()
+                                       ? field->parentWidget()->palette().color(QPalette::Text)
+                                       : QColor(Qt::red));
+  field->setPalette(colours);
+  field->setToolTip(fault);
 }
 
 }  // namespace scanner

@@ -44,4 +44,8 @@ void hide_controls(std::initializer_list<QWidget*> controls);
 // Sets a label's text and sizes the label to it, so a long path is not cut.
 void show_text(QLabel* label, const QString& text);
 
+// Shows `fault` on an edit field: its text in red, `fault` as its tooltip.
+// An empty `fault` gives the field its normal text colour back.
+void show_fault(QLineEdit* field, const QString& fault);
+
 }  // namespace scanner

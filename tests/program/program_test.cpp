@@ -104,12 +104,13 @@ class deployment {
 
   void start(const QStringList& settings = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Headless unless `settings` choose a platform.
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+      environment.remove(QString::fromLatin1(display));
+    }
     for (const QString& setting : settings) {
       environment.insert(setting.section(QLatin1Char('='), 0, 0),
                          setting.section(QLatin1Char('='), 1));
-    }
-    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-      environment.remove(QString::fromLatin1(display));
     }
     environment.insert(QStringLiteral("XDG_DATA_HOME"), tree.make_folder("user"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
@@ -312,6 +313,53 @@ TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
   EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }));
   site.stop_with(SIGINT);
 
+  EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);
+}
+
+// With a display the boxes are real and wait for the operator; a service
+// manager's stop must still end the program, as if each box was cancelled.
+const QString kWindowMode = QStringLiteral("QT_QPA_PLATFORM=offscreen");
+
+TEST(ProgramTest, InAWindowSigtermEndsTheBoxOfAScanStepAndSavesTheSettings) {
+  deployment site(QStringLiteral("SELMAR_spectrum_scanner"));
+  site.write_scanner_settings("False\r\n1\r\n125\r\n");
+  // A plate file without its stamp line: the step asks the operator to
+  // note that its positions cannot be identified, and waits.
+  test_support::zeiss_measurement unidentified;
+  unidentified.stamp = false;
+  site.drop("plate.csv", test_support::zeiss_bytes(unidentified));
+  site.start({kWindowMode});
+
+  // The first heartbeat comes after the first scan step has begun; a step
+  // without a box would have archived the file by then.
+  ASSERT_TRUE(site.wait_until([&] {
+    return site.tree.exists("v/live_signals/SELMAR_spectrum_scanner.alv");
+  })) << site.journal.toStdString();
+  ASSERT_EQ(site.input_files(), QStringList{"plate.csv"}) << "no box holds the step";
+  EXPECT_TRUE(site.archive_files().isEmpty());
+
+  site.stop_with(SIGTERM);
+  EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(site.process.exitCode(), 0);
+  EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);
+  // The cancelled box let its step finish the file it held, and no other
+  // step began.
+  EXPECT_TRUE(site.input_files().isEmpty()) << site.input_files().join(' ').toStdString();
+  EXPECT_EQ(site.archive_files().size(), 1) << site.archive_files().join(' ').toStdString();
+}
+
+TEST(ProgramTest, InAWindowSigtermDuringABoxOfTheStartEndsTheProgramToo) {
+  deployment site;
+  site.tree.write("prog/vellic_scanner.ini", "too short\r\n");
+  site.start({kWindowMode});
+  // The lock is taken once the program watches for the request; the box
+  // comes right after.
+  ASSERT_TRUE(site.wait_until([&] { return site.tree.exists("prog/.vellic_scanner.lock"); }));
+  QTest::qWait(500);
+
+  site.stop_with(SIGTERM);
   EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(site.process.exitCode(), 0);
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);

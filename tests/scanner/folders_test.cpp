@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,17 @@ TEST(FoldersTest, TheProductIsTheFirstFileNeverAFolder) {
   EXPECT_EQ(window->product_label->text(), QStringLiteral("Alpha"));
 }
 
-TEST(FoldersTest, EditorsAndProductAreTakenAtEveryComposition) {
+TEST(FoldersTest, EditedFieldsAndTheProductAreTakenAtEveryComposition) {
   scanner_site site;
   site.make_vellic_tree(QStringLiteral("P"));
   auto window = site.create_window();
 
-  window->input_path_editor->setText(QStringLiteral("/typed/in"));
-  window->output_path_editor->setText(QStringLiteral("L2"));
+  for (const auto& [field, text] : {std::pair{window->input_path_editor, "/typed/in"},
+                                    std::pair{window->output_path_editor, "L2"}}) {
+    field->selectAll();
+    QTest::keyClicks(field, QString::fromLatin1(text));
+    QTest::keyClick(field, Qt::Key_Return);
+  }
   QFile::rename(site.path("v/database/current_product/P"),
                 site.path("v/database/current_product/Q"));
   window->compose_total_output_path();

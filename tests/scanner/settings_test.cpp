@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -243,10 +244,13 @@ TEST(SettingsTest, TheInsituKeyIsFoundAnywhereAndItsLastValueCounts) {
   EXPECT_EQ(window->insitu_input_path, QStringLiteral("/second/"));
 }
 
-TEST(SettingsTest, TypingAnInsituPathTakesEffectAtOnceItsDelimiterAtTheNextComposition) {
+TEST(SettingsTest, AnInsituPathTakesEffectWhenEditingEndsItsDelimiterAtTheNextComposition) {
   scanner_site site;
   auto window = site.create_window();
-  window->insitu_path_editor->setText(QStringLiteral("/typed"));
+  window->insitu_path_editor->selectAll();
+  QTest::keyClicks(window->insitu_path_editor, QStringLiteral("/typed"));
+  EXPECT_EQ(window->insitu_input_path, QString());
+  QTest::keyClick(window->insitu_path_editor, Qt::Key_Return);
   EXPECT_EQ(window->insitu_input_path, QStringLiteral("/typed"));
   window->compose_total_output_path();
   EXPECT_EQ(window->insitu_input_path, QStringLiteral("/typed/"));
