@@ -143,6 +143,11 @@ class TVELLIC_spectrum_scanner : public QWidget {
   template <class Window>
   void on_click(QPushButton* button, void (Window::*handler)());
 
+  // A problem of the surroundings that the operator must hear of once, not
+  // at every tick: on the status line, and on the message board where the
+  // window has one.
+  virtual void report_problem(const QString& text);
+
   // The status line.
   void show_action(const QString& text);
   // The status line with the current date and time in front of `text`.
@@ -173,12 +178,18 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void read_password();
 
   void show_scanning_state(bool active);
+  // The current product of the system at `base`; reports when its folder
+  // turns unreadable and when it is readable again (`unreadable` keeps what
+  // was last reported).
+  QString watched_product(const QString& base, bool& unreadable);
   void set_active_button_colour(const QColor& colour);
 
   // What the operator chose; Timer1 runs when it is on and no step runs.
   bool scanning_ = false;
   bool scan_step_running_ = false;
   bool creation_complete_ = false;
+  bool product_unreadable_ = false;
+  bool postbake_product_unreadable_ = false;
 };
 
 template <class Window>
