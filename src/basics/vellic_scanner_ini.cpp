@@ -89,10 +89,12 @@ double ranged_value(const QString& text, const number_range& range, bool whole,
     if (whole && !parse_integer(text)) return range.fallback;
     return *value;
   }
-  refused << QStringLiteral("Error: vellic_scanner.ini: %1 \"%2\" is out of range (%3 to %4); "
-                            "%5 is used.")
-                 .arg(QLatin1String(range.name), trimmed(text).left(kShownCharacters), number_text(range.lowest),
-                      number_text(range.highest), number_text(range.fallback));
+  refused << QStringLiteral(
+                 "Error: vellic_scanner.ini: %1 \"%2\" is out of range (%3 to %4); "
+                 "%5 is used.")
+                 .arg(QLatin1String(range.name), trimmed(text).left(kShownCharacters),
+                      number_text(range.lowest), number_text(range.highest),
+                      number_text(range.fallback));
   return range.fallback;
 }
 
@@ -101,8 +103,8 @@ double ranged_value(const QString& text, const number_range& range, bool whole,
 constexpr number_range kScanFilesRange{"no_scan_files", 0, kMostScanFiles, kDefaultScanFiles};
 // Far more points than any spectrometer gives; more would only make every
 // scan record huge.
-constexpr number_range kSpectralPositionsRange{"no_spectral_positions", 0,
-                                               kMostSpectralPositions, kDefaultSpectralPositions};
+constexpr number_range kSpectralPositionsRange{"no_spectral_positions", 0, kMostSpectralPositions,
+                                               kDefaultSpectralPositions};
 constexpr number_range kSettleTimeRange{"process_file_delay_time_in_seconds", 0,
                                         kLongestSettleSeconds, 0};
 
@@ -132,7 +134,8 @@ constexpr settings_line kLines[] = {
        s.no_spectral_positions = read_count(l, kSpectralPositionsRange, refused);
      },
      [](const settings& s) { return QString::number(s.no_spectral_positions); }},
-    {"lumor_insitu_name", [](settings& s, const QString& l, QStringList&) { s.lumor_insitu_name = l; },
+    {"lumor_insitu_name",
+     [](settings& s, const QString& l, QStringList&) { s.lumor_insitu_name = l; },
      [](const settings& s) { return s.lumor_insitu_name; }},
     {"insitu_input_path key", nullptr, [](const settings&) { return kInsituInputPathKey; }},
     {"insitu_input_path", nullptr, [](const settings& s) { return s.insitu_input_path; }},

@@ -18,7 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>  // PATH_MAX
+#include <climits>
 #include <cstdio>  // renameat2
 #include <cstdlib>
 #include <memory>
@@ -460,7 +460,8 @@ Status LinuxEnv::final_target(const QString& path, QString* target) {
       return Status::Ok();
     }
     QByteArray link(PATH_MAX, Qt::Uninitialized);
-    const ssize_t length = ::readlink(native(current).constData(), link.data(), size_t(link.size()));
+    const ssize_t length =
+        ::readlink(native(current).constData(), link.data(), size_t(link.size()));
     if (length < 0) return errno_error("follow the link", current);
     if (length >= link.size()) return errno_error("follow the link", current, ENAMETOOLONG);
     link.truncate(length);

@@ -145,7 +145,8 @@ QString configuration_report(bool* usable) {
       basics::read_vellic_scanner_ini(scanner_lines.value_or(QStringList()), &refused);
   // A refused value only costs its default; the scanner still works.
   for (const QString& message : refused) out.line(QStringLiteral("refused setting"), message);
-  const QString insitu_input = basics::read_insitu_input_path(scanner_lines.value_or(QStringList()));
+  const QString insitu_input =
+      basics::read_insitu_input_path(scanner_lines.value_or(QStringList()));
   for (const char* name :
        {"vellic_postbake_path.ini", "vellic_pswd.bin", "traverse_point_selection.txt"}) {
     out.optional(QStringLiteral("settings file ") + QLatin1String(name),

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "basics/error.h"
-#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "platform/fault_env.h"
 #include "support/temp_tree.h"
+#include "support/thrown_text.h"
 
 namespace {
 

@@ -118,7 +118,8 @@ TEST(TextFiles, SettingsBytesKeepEveryCharacter) {
       {"no lines", {}, ""},
       {"a letter outside the code page",
        {polish, "L"},
-       "\xEF\xBB\xBF/data/wej\xC5\x9B" "cie_\xC4\x8D\r\nL\r\n"},
+       "\xEF\xBB\xBF/data/wej\xC5\x9B"
+       "cie_\xC4\x8D\r\nL\r\n"},
       {"a code page text that would read as a mark",
        {QString::fromUtf8("ÿþ"), "x"},
        "\xEF\xBB\xBF\xC3\xBF\xC3\xBE\r\nx\r\n"},
@@ -153,7 +154,9 @@ TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
   } cases[] = {
       {"absolute link", {{"prog/s.ini", "@/etc/s.ini"}}, "etc/s.ini"},
       {"relative link", {{"prog/s.ini", "../etc/s.ini"}}, "etc/s.ini"},
-      {"chain of links", {{"prog/s.ini", "../mid/s.ini"}, {"mid/s.ini", "@/etc/s.ini"}}, "etc/s.ini"},
+      {"chain of links",
+       {{"prog/s.ini", "../mid/s.ini"}, {"mid/s.ini", "@/etc/s.ini"}},
+       "etc/s.ini"},
       {"link to a file not yet there", {{"prog/s.ini", "../etc/new.ini"}}, "etc/new.ini"},
   };
   for (const auto& c : cases) {
@@ -188,8 +191,7 @@ TEST(TextFiles, ALoopOfLinksIsReportedAndWritesNothing) {
   ASSERT_EQ(::symlink("a.ini", QFile::encodeName(tree.path("prog/b.ini")).constData()), 0);
   EXPECT_THAT(thrown_text([&] { basics::write_settings_lines(tree.path("prog/a.ini"), {"x"}); }),
               HasSubstr(tree.path("prog/a.ini").toStdString()));
-  EXPECT_EQ(QDir(tree.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
-            2);
+  EXPECT_EQ(QDir(tree.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
 }
 
 }  // namespace

@@ -90,8 +90,9 @@ TEST(VellicScannerIni, NumbersOutOfRangeOrNotFiniteAreRefusedWithAMessage) {
       {9, "process_file_delay_time_in_seconds", 0, {"86401", "3.5e38", "1e-999"}},
   };
   const QStringList refused_everywhere = {
-      "1e39", "-1", "-0.5", "inf", "-INF", "Infinity", "nan", " NaN", "99999999999",
-      "-99999999999999999999999999", "1e999"};
+      "1e39",     "-1",  "-0.5", "inf",         "-INF",
+      "Infinity", "nan", " NaN", "99999999999", "-99999999999999999999999999",
+      "1e999"};
   for (const auto& setting : settings) {
     for (const QString& text : refused_everywhere + setting.refused) {
       SCOPED_TRACE(std::string(setting.name) + " = " + text.toStdString());

@@ -260,7 +260,8 @@ TEST(SettingsTest, ASettingsFileInTheCodePageIsWrittenBackByteForByte) {
   scanner_site site;
   const QString folder = site.path(QString::fromUtf8("K\u00e4se"));
   const QByteArray bytes = folder.toLatin1() + "\r\nL\r\nFalse\r\n1\r\n125\r\nLI\r\n" +
-                           "Insitu input path\r\n" + folder.toLatin1() + "/\r\n\r\n0.5\r\n\r\ntrue\r\n";
+                           "Insitu input path\r\n" + folder.toLatin1() +
+                           "/\r\n\r\n0.5\r\n\r\ntrue\r\n";
   site.tree.write("prog/vellic_scanner.ini", bytes);
   auto window = site.create_window();
   window->close();
@@ -311,8 +312,7 @@ TEST(SettingsTest, AnEmptyInputFolderIsShownAsNotConfiguredAndWrittenBackEmpty) 
   site.write_program_file(kScannerIni, {"", "L", "False", "1", "125", "", "Insitu input path", ""});
   auto window = site.create_window();
   EXPECT_EQ(window->action_label->text(), QStringLiteral("Scanning: input folder not configured"));
-  EXPECT_EQ(window->live_signal_file,
-            site.path("v/live_signals/DORNIK_spectrum_scanner.alv"));
+  EXPECT_EQ(window->live_signal_file, site.path("v/live_signals/DORNIK_spectrum_scanner.alv"));
   window->active_buttonClick();
   window->active_buttonClick();
   EXPECT_EQ(window->active_button->text(), QStringLiteral("Stop scan"));
