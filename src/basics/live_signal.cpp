@@ -22,6 +22,7 @@ void discard_spare(const QString& temp, QString failure) {
 }  // namespace
 
 QString live_signal_file(const QString& base) {
+  if (base.isEmpty()) return QString();
   return base + QStringLiteral("live_signals") + platform::kDelimiter + program_base_name() +
          QStringLiteral(".alv");
 }
@@ -38,7 +39,7 @@ void write_live_signal(const QString& file) {
 }
 
 void renew_live_signal(const QString& file) {
-  if (!file_exists(file)) write_live_signal(file);
+  if (!file.isEmpty() && !file_exists(file)) write_live_signal(file);
 }
 
 }  // namespace basics

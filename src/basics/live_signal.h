@@ -9,7 +9,8 @@
 namespace basics {
 
 // base + "live_signals/" + the program's base name + ".alv"; `base` ends
-// with the delimiter.
+// with the delimiter. Empty for an empty base: no heartbeat then, never one
+// below the working folder or the root.
 QString live_signal_file(const QString& base);
 
 // Writes the heartbeat file at `file`, empty and complete under its final
@@ -19,7 +20,7 @@ QString live_signal_file(const QString& base);
 void write_live_signal(const QString& file);
 
 // Writes the heartbeat file when it is missing; an existing one is left
-// untouched.
+// untouched. An empty `file` writes nothing.
 void renew_live_signal(const QString& file);
 
 }  // namespace basics

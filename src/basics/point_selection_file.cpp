@@ -30,7 +30,7 @@ void write_point_selection_file(const QString& path, const QVector<bool>& point_
     const bool selected = n < point_selected.size() && point_selected[n];
     lines << point_key(n) << (selected ? QStringLiteral("1") : QStringLiteral("0"));
   }
-  write_lines(path, lines);
+  write_settings_lines(path, lines);
 }
 
 }  // namespace basics

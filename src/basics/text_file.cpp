@@ -6,6 +6,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace basics {
 
 namespace {
@@ -15,11 +17,20 @@ struct byte_order_mark {
   QStringConverter::Encoding encoding;
 };
 
+constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+
 constexpr byte_order_mark kByteOrderMarks[] = {
-    {"\xEF\xBB\xBF", QStringConverter::Utf8},
+    {kUtf8Mark, QStringConverter::Utf8},
     {"\xFF\xFE", QStringConverter::Utf16LE},
     {"\xFE\xFF", QStringConverter::Utf16BE},
 };
+
+bool starts_with_byte_order_mark(const QByteArray& bytes) {
+  for (const byte_order_mark& mark : kByteOrderMarks) {
+    if (bytes.startsWith(mark.bytes)) return true;
+  }
+  return false;
+}
 
 QString decode(const QByteArray& bytes) {
   for (const byte_order_mark& mark : kByteOrderMarks) {
@@ -71,6 +82,21 @@ QStringList read_lines(const QString& path) {
 
 void write_lines(const QString& path, const QStringList& lines) {
   raise_on_failure(platform::publish_file(path, bytes_from_lines(lines)));
+}
+
+QByteArray settings_bytes_from_lines(const QStringList& lines) {
+  const QByteArray ansi = bytes_from_lines(lines);
+  const bool ansi_holds_all = std::all_of(lines.begin(), lines.end(), platform::ansi_holds);
+  if (ansi_holds_all && !starts_with_byte_order_mark(ansi)) return ansi;
+  QByteArray utf8 = kUtf8Mark.toByteArray();
+  for (const QString& line : lines) utf8 += line.toUtf8() + "\r\n";
+  return utf8;
+}
+
+void write_settings_lines(const QString& path, const QStringList& lines) {
+  QString target;
+  raise_on_failure(platform::env().final_target(path, &target));
+  raise_on_failure(platform::publish_file(target, settings_bytes_from_lines(lines)));
 }
 
 }  // namespace basics

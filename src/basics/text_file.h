@@ -2,7 +2,8 @@
 
 // Text files as line lists: read with CR LF, LF or CR line ends, a byte-order
 // mark selecting UTF-8 or UTF-16 (LE or BE), otherwise the ANSI code page;
-// written in the ANSI code page with CR LF after every line.
+// written in the ANSI code page with CR LF after every line. Settings files
+// are written so that they read back unchanged (see write_settings_lines).
 
 #include <QByteArray>
 #include <QString>
@@ -20,5 +21,16 @@ QStringList read_lines(const QString& path);
 // same folder, then an atomic replace). Throws basics::error on failure and
 // leaves an existing file as it was.
 void write_lines(const QString& path, const QStringList& lines);
+
+// The bytes of bytes_from_lines when the ANSI code page holds every
+// character and the bytes cannot be taken for a byte-order mark; otherwise
+// the same lines in UTF-8 after its byte-order mark. A folder named in a
+// setting must survive a restart: written as "?", it would name nothing.
+QByteArray settings_bytes_from_lines(const QStringList& lines);
+
+// Writes a settings file as write_lines does, in the bytes of
+// settings_bytes_from_lines. A settings file that is a symbolic link stays
+// one: its target is replaced, published beside the target.
+void write_settings_lines(const QString& path, const QStringList& lines);
 
 }  // namespace basics

@@ -14,6 +14,11 @@ namespace basics {
 inline constexpr qint32 kDefaultScanFiles = 1;
 inline constexpr qint32 kDefaultSpectralPositions = 125;
 
+// The largest values the numeric lines take; the smallest is 0 for each.
+inline constexpr qint32 kMostScanFiles = 4;
+inline constexpr qint32 kMostSpectralPositions = 100000;
+inline constexpr double kLongestSettleSeconds = 24 * 60 * 60;
+
 struct vellic_scanner_settings {
   QString input_path;
   QString lumor_name;
@@ -32,9 +37,17 @@ struct vellic_scanner_settings {
 inline const QString kInsituInputPathKey = QStringLiteral("Insitu input path");
 
 // The settings the lines give. A setting whose line is missing, or holds no
-// valid number where one belongs, keeps its default; the insitu input folder
-// is not read here (it goes by its key).
-vellic_scanner_settings read_vellic_scanner_ini(const QStringList& lines);
+// valid number where one belongs, keeps its default. So does a number
+// outside its setting's range or not finite ("1e39", "-1", "nan"): that one
+// adds a message for the operator to `refused`, naming the setting, the
+// text and the default used. The insitu input folder is not read here (it
+// goes by its key).
+vellic_scanner_settings read_vellic_scanner_ini(const QStringList& lines,
+                                                QStringList* refused = nullptr);
+
+// The insitu input folder: the line after the key line, wherever it stands
+// (the last one counts); empty when there is none.
+QString read_insitu_input_path(const QStringList& lines);
 
 // The twelve lines of the file.
 QStringList vellic_scanner_ini_lines(const vellic_scanner_settings& settings);

@@ -14,14 +14,43 @@ QString joined(const QStringList& parts) {
 
 }  // namespace
 
+QString vellic_base_folder(const QStringList& lines) {
+  const QString named = folder_setting(lines.value(0));
+  return named.isEmpty() ? program_folder_file(QString()) : named;
+}
+
 QString current_product_folder(const QString& base) {
   return base + joined({QStringLiteral("database"), QStringLiteral("current_product")});
 }
 
 QString current_product(const QString& base) {
-  QString name;
-  first_file(current_product_folder(base), QStringLiteral("*.*"), name);
-  return name;
+  return readable_current_product(base).value_or(QString());
+}
+
+std::optional<QString> readable_current_product(const QString& base) {
+  // Without a base there is no tree, never one below the working folder.
+  if (base.isEmpty()) return QString();
+  const QString folder = current_product_folder(base);
+  const std::optional<QList<platform::DirEntry>> entries =
+      platform::env().list_folder(folder, QStringLiteral("*.*"));
+  // A missing folder names no product; one that is there but cannot be
+  // listed hides it.
+  if (!entries) return folder_exists(folder) ? std::nullopt : std::optional<QString>(QString());
+  for (const platform::DirEntry& entry : *entries) {
+    if (!entry.is_folder) return entry.name;
+  }
+  return QString();
+}
+
+QString unreadable_product_folder(const QString& folder) {
+  return QStringLiteral(
+             "Error: The current product folder %1 cannot be read; no measurement goes into "
+             "this VELLIC system until it can.")
+      .arg(folder);
+}
+
+QString product_folder_readable_again(const QString& folder) {
+  return QStringLiteral("The current product folder %1 can be read again.").arg(folder);
 }
 
 QString measurement_folder(const QString& base, const QString& product, const QString& lumor_name) {

@@ -62,4 +62,12 @@ QByteArray unicode_to_ansi(const QString& text) {
   return bytes;
 }
 
+bool ansi_holds(const QString& text) {
+  const auto& from_unicode = table().from_unicode;
+  for (const QChar c : text) {
+    if (c.unicode() >= 0x80 && !from_unicode.contains(c.unicode())) return false;
+  }
+  return true;
+}
+
 }  // namespace platform

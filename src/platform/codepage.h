@@ -13,4 +13,8 @@ QString ansi_to_unicode(const QByteArray& bytes);
 // Characters that Windows-1252 cannot hold become "?", as Windows does.
 QByteArray unicode_to_ansi(const QString& text);
 
+// Whether Windows-1252 holds every character of `text`, so that
+// unicode_to_ansi loses nothing.
+bool ansi_holds(const QString& text);
+
 }  // namespace platform

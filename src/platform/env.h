@@ -123,6 +123,14 @@ class Env {
   // Deletes one file (never a folder).
   virtual Status delete_file(const QString& path) = 0;
 
+  // The path of the file that `path` finally names when it is a symbolic
+  // link, every link on the way followed (a relative link counts from its
+  // own folder); `path` itself when it is no link or nothing is there. A
+  // link whose target is missing gives that target: writing there creates
+  // it. Fails for a loop of links or a link that cannot be read. Only the
+  // last part of `path` is followed; folders on the way stay as written.
+  virtual Status final_target(const QString& path, QString* target) = 0;
+
   // ---- Contents ---------------------------------------------------------
 
   // Reads the whole file, sharing it with other readers and writers.

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>  // renameat2
 #include <cstdlib>
 #include <memory>
@@ -366,6 +367,7 @@ class LinuxEnv final : public Env {
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override;
   Status delete_file(const QString& path) override;
+  Status final_target(const QString& path, QString* target) override;
   Status read_file(const QString& path, QByteArray* contents) override;
   Status write_file(const QString& path, const QByteArray& data) override;
   Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override;
@@ -531,6 +533,30 @@ Status LinuxEnv::replace_file(const QString& from, const QString& to) {
 Status LinuxEnv::delete_file(const QString& path) {
   if (::unlink(native(path).constData()) != 0) return errno_error("delete", path);
   return Status::Ok();
+}
+
+Status LinuxEnv::final_target(const QString& path, QString* target) {
+  // As many links as the kernel follows when it opens a path (MAXSYMLINKS).
+  constexpr int kMostLinks = 40;
+  QString current = path;
+  for (int followed = 0; followed <= kMostLinks; ++followed) {
+    struct stat info {};
+    // Nothing there (or a folder on the way that cannot be searched) ends
+    // the chain; writing there reports what is wrong.
+    if (::lstat(native(current).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      *target = current;
+      return Status::Ok();
+    }
+    QByteArray link(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length =
+        ::readlink(native(current).constData(), link.data(), size_t(link.size()));
+    if (length < 0) return errno_error("follow the link", current);
+    if (length >= link.size()) return errno_error("follow the link", current, ENAMETOOLONG);
+    link.truncate(length);
+    const QString next = QFile::decodeName(link);
+    current = next.startsWith(kDelimiter) ? next : folder_of(current) + next;
+  }
+  return errno_error("follow the link", path, ELOOP);
 }
 
 Status LinuxEnv::read_file(const QString& path, QByteArray* contents) {

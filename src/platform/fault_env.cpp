@@ -26,7 +26,13 @@ void FaultEnv::clear_faults() {
   replace_.reset();
   delete_.reset();
   create_folder_.reset();
+  list_.reset();
   write_limit_.reset();
+}
+
+std::optional<QList<DirEntry>> FaultEnv::list_folder(const QString& folder, const QString& mask) {
+  if (applies(list_, folder)) return std::nullopt;
+  return EnvWrapper::list_folder(folder, mask);
 }
 
 Status FaultEnv::create_folder(const QString& path) {

@@ -37,6 +37,9 @@ class EnvWrapper : public Env {
     return target_->replace_file(from, to);
   }
   Status delete_file(const QString& path) override { return target_->delete_file(path); }
+  Status final_target(const QString& path, QString* target) override {
+    return target_->final_target(path, target);
+  }
   Status read_file(const QString& path, QByteArray* contents) override {
     return target_->read_file(path, contents);
   }
@@ -75,6 +78,8 @@ class FaultEnv : public EnvWrapper {
   void refuse_replace(const QString& path_part = QString()) { replace_ = path_part; }
   void refuse_delete(const QString& path_part = QString()) { delete_ = path_part; }
   void refuse_create_folder(const QString& path_part = QString()) { create_folder_ = path_part; }
+  // list_folder answers as for a folder that is there but cannot be read.
+  void refuse_list(const QString& path_part = QString()) { list_ = path_part; }
   // write_file writes only the first `bytes` bytes, then fails with
   // "No space left on device" (unless the file cannot be opened at all).
   void fail_writes_after(qsizetype bytes, const QString& path_part = QString());
@@ -91,6 +96,7 @@ class FaultEnv : public EnvWrapper {
   void set_temp_folder(const QString& folder) { temp_folder_ = folder; }
 
   // ---- Overrides --------------------------------------------------------
+  std::optional<QList<DirEntry>> list_folder(const QString& folder, const QString& mask) override;
   Status create_folder(const QString& path) override;
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override;
@@ -107,7 +113,7 @@ class FaultEnv : public EnvWrapper {
     QString path_part;
   };
 
-  std::optional<QString> rename_, replace_, delete_, create_folder_;
+  std::optional<QString> rename_, replace_, delete_, create_folder_, list_;
   std::optional<write_limit> write_limit_;
   QDateTime now_;
   std::optional<QString> program_file_path_, roaming_app_data_folder_, temp_folder_;

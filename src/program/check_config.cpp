@@ -64,28 +64,36 @@ std::optional<QStringList> settings_lines(report& out, const QString& path, bool
   }
 }
 
-QString first_line(const std::optional<QStringList>& lines) {
-  return lines && !lines->isEmpty() ? lines->first() : QString();
-}
-
 QString base_folder(report& out) {
   const std::optional<QStringList> lines =
       settings_lines(out, basics::program_folder_file(QStringLiteral("vellic_path.ini")), false);
-  const QString named = first_line(lines);
-  // Without the file the program folder is the base, as the window has it.
-  const QString base =
-      named.isEmpty() ? basics::program_folder_file(QString()) : platform::with_delimiter(named);
+  const QString base = basics::vellic_base_folder(lines.value_or(QStringList()));
   out.needed(QStringLiteral("VELLIC base folder"), base, basics::folder_exists(base));
   return base;
 }
 
-// An input folder the settings name; an empty setting would scan the root.
-void input_folder(report& out, const QString& what, const QString& folder) {
+// An input folder the settings name; an empty setting names none.
+void input_folder(report& out, const QString& what, const QString& setting) {
+  const QString folder = basics::folder_setting(setting);
   if (folder.isEmpty()) {
-    out.needed(what, QStringLiteral("(not set)"), false);
+    out.needed(what, QStringLiteral("(not configured)"), false);
     return;
   }
-  out.needed(what, platform::with_delimiter(folder), basics::folder_exists(folder));
+  out.needed(what, folder, basics::folder_exists(folder));
+}
+
+// The current product, or an empty one when none can be found (said in the
+// report).
+QString current_product(report& out, const QString& base) {
+  const QString what = QStringLiteral("current product");
+  const QString folder = basics::current_product_folder(base);
+  const std::optional<QString> product = basics::readable_current_product(base);
+  if (!product) {
+    out.fail(what, basics::unreadable_product_folder(folder));
+    return QString();
+  }
+  out.needed(what, product->isEmpty() ? folder : *product, !product->isEmpty());
+  return *product;
 }
 
 void input_and_output(report& out, const QString& kind, const QString& input,
@@ -132,11 +140,13 @@ QString configuration_report(bool* usable) {
              basics::folder_exists(program_folder));
   const std::optional<QStringList> scanner_lines =
       settings_lines(out, basics::program_folder_file(QStringLiteral("vellic_scanner.ini")), true);
+  QStringList refused;
   const basics::vellic_scanner_settings settings =
-      basics::read_vellic_scanner_ini(scanner_lines.value_or(QStringList()));
-  const QString insitu_input = scanner_lines ? basics::ini_read_string(basics::kInsituInputPathKey,
-                                                                       *scanner_lines, QString())
-                                             : QString();
+      basics::read_vellic_scanner_ini(scanner_lines.value_or(QStringList()), &refused);
+  // A refused value only costs its default; the scanner still works.
+  for (const QString& message : refused) out.line(QStringLiteral("refused setting"), message);
+  const QString insitu_input =
+      basics::read_insitu_input_path(scanner_lines.value_or(QStringList()));
   for (const char* name :
        {"vellic_postbake_path.ini", "vellic_pswd.bin", "traverse_point_selection.txt"}) {
     out.optional(QStringLiteral("settings file ") + QLatin1String(name),
@@ -147,17 +157,13 @@ QString configuration_report(bool* usable) {
   const QString base = base_folder(out);
   const std::optional<QStringList> vellic_ini =
       settings_lines(out, base + QStringLiteral("vellic.ini"), false);
-  const QString external =
-      vellic_ini ? basics::ini_read_string(QStringLiteral("External archive directory"),
-                                           *vellic_ini, QString())
-                 : QString();
+  // The first match counts, as the window reads it.
+  const QString external = basics::ini_find_string(
+      vellic_ini.value_or(QStringList()), QStringLiteral("External archive directory"), QString());
   const QString archive = basics::archive_root(base, external);
   out.line(QStringLiteral("archive folder"),
            archive.isEmpty() ? QStringLiteral("(none: inputs are not archived)") : archive);
-  const QString product = basics::current_product(base);
-  out.needed(QStringLiteral("current product"),
-             product.isEmpty() ? basics::current_product_folder(base) : product,
-             !product.isEmpty());
+  const QString product = current_product(out, base);
 
   input_and_output(out, QStringLiteral("exsitu"), settings.input_path,
                    basics::measurement_folder(base, product, settings.lumor_name));

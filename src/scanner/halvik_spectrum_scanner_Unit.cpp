@@ -4,8 +4,8 @@
 
 #include "basics/files.h"
 #include "basics/halvik_file.h"
-#include "basics/key_value.h"
 #include "basics/point_selection_file.h"
+#include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claimed_file.h"
 #include "conversion/halvik_conversion.h"
@@ -77,7 +77,7 @@ void THalvik_scanner_main::timer_action() {
 }
 
 void THalvik_scanner_main::read_additional_vellic_scanner_ini_data(const QStringList& sl) {
-  insitu_input_path = basics::ini_read_string(QStringLiteral("Insitu input path"), sl, QString());
+  insitu_input_path = basics::read_insitu_input_path(sl);
   set_applied_text(insitu_path_editor, insitu_input_path);
 }
 

@@ -297,6 +297,11 @@ conversion::context TSELMAR_spectrum_scanner_main::conversion_context(const QStr
   return ctx;
 }
 
+void TSELMAR_spectrum_scanner_main::report_problem(const QString& text) {
+  TTULMEN_scanner_main::report_problem(text);
+  send_message(text);
+}
+
 void TSELMAR_spectrum_scanner_main::Button2Click() {
   messages->clear();
 }

@@ -126,6 +126,8 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
 
  protected:
   void FormCreate() override;
+  // Also on the message board.
+  void report_problem(const QString& text) override;
 
  private:
   conversion::zeiss_options zeiss_options();

@@ -31,6 +31,10 @@ namespace {
 
 const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
 
+// The status line of a scanner switched on without an input folder: an
+// empty one names no folder, and "Scanning  ... " would hide that.
+const QString kInputNotConfigured = QStringLiteral("Scanning: input folder not configured");
+
 }  // namespace
 
 TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
@@ -184,7 +188,9 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
     platform::prompts().show_message(scanner::insufficient_information(kVellicScannerIni));
     return;
   }
-  const basics::vellic_scanner_settings settings = basics::read_vellic_scanner_ini(sl);
+  QStringList refused;
+  const basics::vellic_scanner_settings settings = basics::read_vellic_scanner_ini(sl, &refused);
+  for (const QString& message : refused) platform::prompts().show_message(message);
   input_path = settings.input_path;
   set_applied_text(input_path_editor, input_path);
   lumor_name = settings.lumor_name;
@@ -203,12 +209,10 @@ void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
   const QString name = QStringLiteral("vellic_path.ini");
   const scanner::settings_file file =
       scanner::load_settings_file(basics::program_folder_file(name));
-  if (file.loaded() && !file.lines.value(0).isEmpty()) {
-    vellic_path = platform::with_delimiter(file.lines[0]);
-  } else {
-    if (file.loaded()) platform::prompts().show_message(scanner::insufficient_information(name));
-    vellic_path = basics::program_folder_file(QString());
+  if (file.loaded() && file.lines.value(0).isEmpty()) {
+    platform::prompts().show_message(scanner::insufficient_information(name));
   }
+  vellic_path = basics::vellic_base_folder(file.lines);
   scanner::show_text(VELLIC_path_label, vellic_path);
 }
 
@@ -266,7 +270,9 @@ void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   if (active) {
     active_button->setText(QStringLiteral("Stop scan"));
     set_active_button_colour(Qt::red);
-    show_action(QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
+    show_action(input_path.isEmpty()
+                    ? kInputNotConfigured
+                    : QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
     // A click during a step's message box must not start a second step
     // inside the first; the step's end starts the timer.
     start_scan_timer_when_due();
@@ -294,7 +300,7 @@ void TVELLIC_spectrum_scanner::compose_total_output_path() {
   // A folder may come or go between ticks (a network share).
   show_folder_states();
   lumor_name = applied_text(output_path_editor);
-  product = basics::current_product(vellic_path);
+  product = watched_product(vellic_path, product_unreadable_);
   scanner::show_text(product_label, product);
   total_output_path = basics::measurement_folder(vellic_path, product, lumor_name);
   scanner::show_text(total_output_path_label, total_output_path);
@@ -302,11 +308,26 @@ void TVELLIC_spectrum_scanner::compose_total_output_path() {
 
   if (vellic_postbake_path.isEmpty()) return;
   postbake_lumor_name = applied_text(postbake_output_path_editor);
-  postbake_product = basics::current_product(vellic_postbake_path);
+  postbake_product = watched_product(vellic_postbake_path, postbake_product_unreadable_);
   scanner::show_text(postbake_product_label, postbake_product);
   postbake_total_output_path =
       basics::measurement_folder(vellic_postbake_path, postbake_product, postbake_lumor_name);
   scanner::show_text(postbake_total_output_path_label, postbake_total_output_path);
+}
+
+QString TVELLIC_spectrum_scanner::watched_product(const QString& base, bool& unreadable) {
+  const std::optional<QString> found = basics::readable_current_product(base);
+  if (found.has_value() == unreadable) {
+    unreadable = !found;
+    const QString folder = basics::current_product_folder(base);
+    report_problem(unreadable ? basics::unreadable_product_folder(folder)
+                              : basics::product_folder_readable_again(folder));
+  }
+  return found.value_or(QString());
+}
+
+void TVELLIC_spectrum_scanner::report_problem(const QString& text) {
+  show_stamped_action(text);
 }
 
 void TVELLIC_spectrum_scanner::set_new_product() {
@@ -366,7 +387,7 @@ void TVELLIC_spectrum_scanner::FormClose() {
   QStringList sl = basics::vellic_scanner_ini_lines(settings);
   write_additional_vellic_scanner_ini_data(sl);
   const QString path = basics::program_folder_file(kVellicScannerIni);
-  if (save_ini_file && !basics::file_is_read_only(path)) basics::write_lines(path, sl);
+  if (save_ini_file && !basics::file_is_read_only(path)) basics::write_settings_lines(path, sl);
 }
 
 void TVELLIC_spectrum_scanner::active_buttonClick() {

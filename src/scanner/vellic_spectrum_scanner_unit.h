@@ -157,6 +157,11 @@ class TVELLIC_spectrum_scanner : public QWidget {
   template <class Window>
   void on_click(QPushButton* button, void (Window::*handler)());
 
+  // A problem of the surroundings that the operator must hear of once, not
+  // at every tick: on the status line, and on the message board where the
+  // window has one.
+  virtual void report_problem(const QString& text);
+
   // The status line.
   void show_action(const QString& text);
   // The status line with the current date and time in front of `text`.
@@ -187,6 +192,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void read_password();
 
   void show_scanning_state(bool active);
+  // The current product of the system at `base`; reports when its folder
+  // turns unreadable and when it is readable again (`unreadable` keeps what
+  // was last reported).
+  QString watched_product(const QString& base, bool& unreadable);
   void set_active_button_colour(const QColor& colour);
   // Starts Timer1 when scanning is on, no step runs and the window is not
   // closing.
@@ -210,6 +219,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
   bool closing_ = false;
   bool settings_written_ = false;
   std::vector<applied_field> applied_fields_;
+  bool product_unreadable_ = false;
+  bool postbake_product_unreadable_ = false;
 };
 
 template <class Window>

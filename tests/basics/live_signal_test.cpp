@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "basics/error.h"
-#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "platform/fault_env.h"
 #include "support/temp_tree.h"
+#include "support/thrown_text.h"
 
 namespace {
 
@@ -37,6 +37,19 @@ TEST(LiveSignal, IsAnEmptyFileNamedAfterTheProgram) {
   site.tree.write("v/live_signals/Line_Scanner.alv", "kept");
   basics::renew_live_signal(site.file);
   EXPECT_EQ(site.tree.read("v/live_signals/Line_Scanner.alv"), "kept");
+}
+
+// An empty base folder is a system not configured: no heartbeat, neither
+// below the working folder nor at the root.
+TEST(LiveSignal, AnEmptyBaseFolderHasNoHeartbeat) {
+  heartbeat_site site;
+  EXPECT_EQ(basics::live_signal_file(QString()), QString());
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(site.tree.path()));
+  basics::renew_live_signal(QString());
+  EXPECT_TRUE(QDir(site.tree.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+  EXPECT_FALSE(QDir(QStringLiteral("/live_signals")).exists());
+  QDir::setCurrent(before);
 }
 
 // The spare temporary file must not pile up in the measurement system's

@@ -7,6 +7,10 @@
 #include "support/thrown_text.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -99,6 +103,95 @@ TEST(TextFiles, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(tree.read("settings/scanner.ini"), old_contents);
     EXPECT_EQ(QDir(tree.path("settings")).entryList(QDir::Files | QDir::Hidden).size(), 1);
   }
+}
+
+// A settings file keeps every character: text the code page holds is
+// written exactly as before, anything else in UTF-8 behind its mark.
+TEST(TextFiles, SettingsBytesKeepEveryCharacter) {
+  const QString polish = QString::fromUtf8("/data/wejście_č");
+  const struct {
+    const char* name;
+    QStringList lines;
+    QByteArray expected;
+  } cases[] = {
+      {"code page text as ever", {"a", QString::fromUtf8("€ä"), ""}, "a\r\n\x80\xE4\r\n\r\n"},
+      {"no lines", {}, ""},
+      {"a letter outside the code page",
+       {polish, "L"},
+       "\xEF\xBB\xBF/data/wej\xC5\x9B"
+       "cie_\xC4\x8D\r\nL\r\n"},
+      {"a code page text that would read as a mark",
+       {QString::fromUtf8("ÿþ"), "x"},
+       "\xEF\xBB\xBF\xC3\xBF\xC3\xBE\r\nx\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QByteArray bytes = basics::settings_bytes_from_lines(c.lines);
+    EXPECT_EQ(bytes, c.expected);
+    EXPECT_EQ(basics::lines_from_bytes(bytes), c.lines);
+  }
+  const QStringList ansi = {"C:\\in", QString::fromUtf8("Käse €")};
+  EXPECT_EQ(basics::settings_bytes_from_lines(ansi), basics::bytes_from_lines(ansi));
+}
+
+TEST(TextFiles, ASettingsFileWithALetterOutsideTheCodePageReadsBackUnchanged) {
+  const test_support::temp_tree tree;
+  const QString path = tree.path("vellic_scanner.ini");
+  const QStringList lines = {tree.path(QString::fromUtf8("wejście_č")), "L"};
+  basics::write_settings_lines(path, lines);
+  EXPECT_EQ(basics::read_lines(path), lines);
+}
+
+// An operator who keeps the settings elsewhere and links them into the
+// program folder keeps the link, and the file it points at gets the news.
+TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
+  const struct {
+    const char* name;
+    // Links made in order: {link, what it points at}; the first one is the
+    // settings file.
+    QList<QPair<QString, QString>> links;
+    QString target;  // where the lines must land, relative to the tree
+  } cases[] = {
+      {"absolute link", {{"prog/s.ini", "@/etc/s.ini"}}, "etc/s.ini"},
+      {"relative link", {{"prog/s.ini", "../etc/s.ini"}}, "etc/s.ini"},
+      {"chain of links",
+       {{"prog/s.ini", "../mid/s.ini"}, {"mid/s.ini", "@/etc/s.ini"}},
+       "etc/s.ini"},
+      {"link to a file not yet there", {{"prog/s.ini", "../etc/new.ini"}}, "etc/new.ini"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test_support::temp_tree tree;
+    tree.make_folder("prog");
+    tree.make_folder("mid");
+    tree.make_folder("etc");
+    tree.write("etc/s.ini", "old\r\n");
+    for (const auto& [link, points_at] : c.links) {
+      const QString destination =
+          points_at.startsWith('@') ? tree.path(points_at.mid(2)) : points_at;
+      ASSERT_EQ(::symlink(QFile::encodeName(destination).constData(),
+                          QFile::encodeName(tree.path(link)).constData()),
+                0);
+    }
+    basics::write_settings_lines(tree.path("prog/s.ini"), {"new"});
+
+    EXPECT_EQ(tree.read(c.target), QByteArray("new\r\n"));
+    EXPECT_TRUE(QFileInfo(tree.path("prog/s.ini")).isSymLink());
+    EXPECT_EQ(tree.read("prog/s.ini"), QByteArray("new\r\n"));
+    // Nothing was published beside the link.
+    EXPECT_EQ(QDir(tree.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"s.ini"});
+  }
+}
+
+TEST(TextFiles, ALoopOfLinksIsReportedAndWritesNothing) {
+  const test_support::temp_tree tree;
+  tree.make_folder("prog");
+  ASSERT_EQ(::symlink("b.ini", QFile::encodeName(tree.path("prog/a.ini")).constData()), 0);
+  ASSERT_EQ(::symlink("a.ini", QFile::encodeName(tree.path("prog/b.ini")).constData()), 0);
+  EXPECT_THAT(thrown_text([&] { basics::write_settings_lines(tree.path("prog/a.ini"), {"x"}); }),
+              HasSubstr(tree.path("prog/a.ini").toStdString()));
+  EXPECT_EQ(QDir(tree.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
 }
 
 }  // namespace

@@ -50,5 +50,25 @@ TEST(CodepageTest, UnencodableCharactersBecomeQuestionMarks) {
   }
 }
 
+TEST(CodepageTest, TellsWhetherTheCodePageHoldsEveryCharacter) {
+  const struct {
+    QString text;
+    bool held;
+  } cases[] = {
+      {QString(), true},
+      {u"C:\\data\\wejécie_€ "_qs, true},  // Latin-1, euro, a free byte's C1
+      {u"wejście"_qs, false},                   // s with acute: not in Windows-1252
+      {u"č"_qs, false},
+      {u"a\U0001F600"_qs, false},
+      {QString(QChar(0xD800)), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ansi_holds(c.text), c.held) << c.text.toStdString();
+    if (c.held) {
+      EXPECT_EQ(ansi_to_unicode(unicode_to_ansi(c.text)), c.text);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace platform

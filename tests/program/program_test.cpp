@@ -374,6 +374,32 @@ TEST(ProgramTest, TheSettleTimeIsWrittenWithAPointInADecimalCommaLocale) {
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").split('\n').value(9), QByteArray("2.25\r"));
 }
 
+// A folder whose name the code page cannot hold: the first run writes the
+// settings back in UTF-8, so the second run still scans that folder.
+TEST(ProgramTest, AnInputFolderOutsideTheCodePageIsStillScannedAfterARestart) {
+  deployment site;
+  const QString polish = QString::fromUtf8("wej\u015bcie_\u010d");
+  site.tree.make_folder(polish);
+  site.tree.write("prog/vellic_scanner.ini",
+                  "\xEF\xBB\xBF" + site.tree.path(polish).toUtf8() + "\r\nL\r\n");
+  const QString scanning = "status: Scanning " + site.tree.path(polish) + "/ ... ";
+  site.start();
+  EXPECT_TRUE(site.wait_until([&] { return site.journal_has(scanning); }))
+      << site.journal.toStdString();
+  site.stop_with(SIGTERM);
+  EXPECT_TRUE(site.tree.read("prog/vellic_scanner.ini")
+                  .startsWith("\xEF\xBB\xBF" + site.tree.path(polish).toUtf8() + "\r\nL\r\n"));
+
+  site.journal.clear();
+  site.start();
+  site.drop("plate.csv", with_plate(test_support::fixture("exsitu_3_positions.csv"), 601), polish);
+  const QString scan_file = deployment::measurement_folder("L") + "/601.scn";
+  const bool converted = site.wait_until([&] { return site.tree.exists(scan_file); });
+  site.stop_with(SIGTERM);
+  EXPECT_TRUE(converted) << site.journal.toStdString();
+  EXPECT_TRUE(site.journal_has(scanning)) << site.journal.toStdString();
+}
+
 // An insitu file as a probe head writes it: Windows-1252 (for the letters
 // used here the same bytes as Latin-1), CR LF.
 QByteArray insitu_bytes(const test_support::insitu_measurement& m) {

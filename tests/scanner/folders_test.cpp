@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,52 @@ TEST(FoldersTest, WithoutACurrentProductThePathHasAnEmptyProductPart) {
   auto window = site.create_window();
   EXPECT_EQ(window->product, QString());
   EXPECT_EQ(window->total_output_path, site.folder("v") + "database/products//measurements/L/new");
+}
+
+// A current-product folder that cannot be listed hides the product: the
+// files wait in their input folder, and the operator hears once when the
+// folder turns unreadable and once when it is readable again, not at every
+// tick.
+TEST(FoldersTest, AnUnreadableCurrentProductFolderIsReportedOncePerChange) {
+  scanner_site site;
+  site.make_vellic_tree(QStringLiteral("P"));
+  site.tree.write("in/waiting.csv", "x\r\n");
+  auto window = site.create_window();
+  QStringList status;
+  QObject::connect(window.get(), &TVELLIC_spectrum_scanner::action_shown,
+                   [&status](const QString&, const QString& text) { status << text; });
+  const QString folder = site.path("v/database/current_product");
+
+  site.fault.refuse_list(QStringLiteral("current_product"));
+  for (int tick = 0; tick < 3; ++tick) window->timer_action();
+  const QString unreadable = "Error: The current product folder " + folder +
+                             " cannot be read; no measurement goes into this VELLIC system "
+                             "until it can.";
+  EXPECT_EQ(test_support::lines_of(window->messages->toPlainText()), QStringList{unreadable});
+  EXPECT_EQ(status.count(unreadable), 1) << status.join('|').toStdString();
+  EXPECT_EQ(window->product, QString());
+  EXPECT_TRUE(site.tree.exists("in/waiting.csv"));
+  EXPECT_TRUE(window->Timer1->isActive());
+
+  site.fault.clear_faults();
+  for (int tick = 0; tick < 2; ++tick) window->compose_total_output_path();
+  const QString readable = "The current product folder " + folder + " can be read again.";
+  EXPECT_EQ(test_support::lines_of(window->messages->toPlainText()),
+            (QStringList{unreadable, readable}));
+  EXPECT_EQ(window->product, QStringLiteral("P"));
+}
+
+// The windows without a message board say it on the status line.
+TEST(FoldersTest, WithoutABoardTheUnreadableProductFolderGoesToTheStatusLine) {
+  scanner_site site;
+  site.make_vellic_tree(QStringLiteral("P"));
+  auto window = site.create_window<TVELLIC_spectrum_scanner>();
+  site.fault.refuse_list(QStringLiteral("current_product"));
+  window->timer_action();
+  EXPECT_TRUE(window->action_label->text().endsWith(
+      "Error: The current product folder " + site.path("v/database/current_product") +
+      " cannot be read; no measurement goes into this VELLIC system until it can."))
+      << window->action_label->text().toStdString();
 }
 
 TEST(FoldersTest, TheBaseProductChangeRenamesTheCurrentProductFile) {

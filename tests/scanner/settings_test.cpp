@@ -1,7 +1,9 @@
 // Creation from the settings files and vellic_scanner.ini written at close.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -234,6 +236,95 @@ TEST(SettingsTest, EachLineIsReadByItsOwnRule) {
   }
 }
 
+// A folder whose name the code page cannot hold still names that folder
+// after a restart: the file goes to UTF-8 instead of losing the letters.
+TEST(SettingsTest, AFolderOutsideTheCodePageSurvivesARestart) {
+  scanner_site site;
+  site.make_vellic_tree();
+  const QString polish = QString::fromUtf8("wej\u015bcie_\u010d");
+  site.tree.make_folder(polish);
+  auto first = site.create_window();
+  first->input_path_editor->setText(site.path(polish));
+  QTest::keyClick(first->input_path_editor, Qt::Key_Return);
+  first->insitu_path_editor->setText(site.path(polish));
+  QTest::keyClick(first->insitu_path_editor, Qt::Key_Return);
+  first->close();
+  EXPECT_TRUE(site.program_file_bytes(kScannerIni).startsWith("\xEF\xBB\xBF"));
+
+  auto second = site.create_window();
+  EXPECT_EQ(second->input_path, site.folder(polish));
+  EXPECT_EQ(second->insitu_input_path, site.folder(polish));
+  EXPECT_EQ(second->action_label->text(), "Scanning " + site.folder(polish) + " ... ");
+  EXPECT_TRUE(site.prompts.texts().isEmpty()) << site.prompts.texts().join('|').toStdString();
+}
+
+// Settings the code page holds keep the bytes they have always had.
+TEST(SettingsTest, ASettingsFileInTheCodePageIsWrittenBackByteForByte) {
+  scanner_site site;
+  const QString folder = site.path(QString::fromUtf8("K\u00e4se"));
+  const QByteArray bytes = folder.toLatin1() + "\r\nL\r\nFalse\r\n1\r\n125\r\nLI\r\n" +
+                           "Insitu input path\r\n" + folder.toLatin1() +
+                           "/\r\n\r\n0.5\r\n\r\ntrue\r\n";
+  site.tree.write("prog/vellic_scanner.ini", bytes);
+  auto window = site.create_window();
+  window->close();
+  EXPECT_EQ(site.program_file_bytes(kScannerIni), bytes);
+}
+
+// An operator who keeps vellic_scanner.ini elsewhere and links it into the
+// program folder keeps the link; the file behind it gets the settings.
+TEST(SettingsTest, ALinkedScannerIniStaysALinkAndItsTargetIsWritten) {
+  scanner_site site;
+  site.tree.write("etc/vellic_scanner.ini", "a\r\nb\r\n");
+  ASSERT_TRUE(QFile::link(site.path("etc/vellic_scanner.ini"), site.program_file(kScannerIni)));
+  auto window = site.create_window();
+  EXPECT_EQ(window->input_path, QStringLiteral("a/"));
+  window->input_path_editor->setText(QStringLiteral("/changed"));
+  QTest::keyClick(window->input_path_editor, Qt::Key_Return);
+  window->close();
+
+  EXPECT_TRUE(QFileInfo(site.program_file(kScannerIni)).isSymLink());
+  EXPECT_EQ(crlf_lines(site.tree.read("etc/vellic_scanner.ini")).value(0), "/changed");
+  EXPECT_EQ(QDir(site.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList{kScannerIni});
+}
+
+// A number that fits the syntax but not the setting would stop the scanner
+// or be written back as "inf": the default is used, and the operator hears.
+TEST(SettingsTest, AnOutOfRangeNumberIsReportedAndItsDefaultIsUsedAndWritten) {
+  scanner_site site;
+  site.write_program_file(kScannerIni, {"a", "b", "", "-1", "1e39", "", "", "", "", "1e39"});
+  auto window = site.create_window();
+  EXPECT_EQ(window->no_scan_files, 1);
+  EXPECT_EQ(window->no_spectral_positions, 125);
+  EXPECT_EQ(window->process_file_delay_time_in_seconds, 0.0f);
+  const QStringList texts = site.prompts.texts();
+  ASSERT_EQ(texts.size(), 3) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts[0].contains("no_scan_files \"-1\" is out of range")) << texts[0].toStdString();
+  EXPECT_TRUE(texts[1].contains("no_spectral_positions")) << texts[1].toStdString();
+  EXPECT_TRUE(texts[2].contains("process_file_delay_time_in_seconds")) << texts[2].toStdString();
+  const QStringList written = written_at_close(site, *window);
+  EXPECT_EQ(written.mid(3, 2), (QStringList{"1", "125"}));
+  EXPECT_EQ(written.value(9), "0");
+}
+
+// An empty input folder is not configured: the status line says so, and
+// the empty setting is written back empty.
+TEST(SettingsTest, AnEmptyInputFolderIsShownAsNotConfiguredAndWrittenBackEmpty) {
+  scanner_site site;
+  site.make_vellic_tree();
+  site.write_program_file(kScannerIni, {"", "L", "False", "1", "125", "", "Insitu input path", ""});
+  auto window = site.create_window();
+  EXPECT_EQ(window->action_label->text(), QStringLiteral("Scanning: input folder not configured"));
+  EXPECT_EQ(window->live_signal_file, site.path("v/live_signals/DORNIK_spectrum_scanner.alv"));
+  window->active_buttonClick();
+  window->active_buttonClick();
+  EXPECT_EQ(window->active_button->text(), QStringLiteral("Stop scan"));
+  const QStringList written = written_at_close(site, *window);
+  EXPECT_EQ(written.value(0), QString());
+  EXPECT_EQ(written.value(7), QString());
+}
+
 TEST(SettingsTest, TheInsituKeyIsFoundAnywhereAndItsLastValueCounts) {
   scanner_site site;
   site.write_program_file(
@@ -292,6 +383,7 @@ TEST(SettingsTest, NoFileIsWrittenWhenSavingIsOffOrTheFileIsReadOnly) {
     }
     auto window = site.create_window();
     window->input_path_editor->setText(QStringLiteral("/changed"));
+    QTest::keyClick(window->input_path_editor, Qt::Key_Return);
     window->close();
     EXPECT_EQ(site.program_file_bytes(kScannerIni), before);
     EXPECT_TRUE(site.prompts.texts().isEmpty());
