@@ -114,6 +114,19 @@ void claim_note::remove() {
   path_.clear();
 }
 
+platform::Status claim_file(const context& ctx, const QString& source, const QString& temp,
+                            claim_note* note) {
+  if (const platform::Status noted = claim_note::write(ctx.claim_journal, source, temp, note);
+      !noted.ok()) {
+    ctx.board(QStringLiteral("Error: ") + sentence(noted.message()) +
+              QStringLiteral(" A crash while ") + platform::name_of(source) +
+              QStringLiteral(" is converted would leave it as ") + temp + QLatin1Char('.'));
+  }
+  platform::Status claimed = platform::env().rename_file(source, temp);
+  if (!claimed.ok()) note->remove();
+  return claimed;
+}
+
 QString claim_journal_folder() {
   return basics::program_folder_file(QStringLiteral(".claims"));
 }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "basics/measurement_file.h"
+#include "conversion/context.h"
 #include "platform/env.h"
 
 namespace conversion {
@@ -38,6 +39,13 @@ class claim_note {
   QString temp_;
   QString source_;
 };
+
+// Claims the file at `source` by renaming it to `temp`, noted first in
+// ctx.claim_journal; the note is dropped again when the rename fails. A
+// note that cannot be written is said on the board, and the claim goes on:
+// only a crash during this one file could then strand it.
+platform::Status claim_file(const context& ctx, const QString& source, const QString& temp,
+                            claim_note* note);
 
 // The claim journal of the program: a folder beside its settings.
 QString claim_journal_folder();

@@ -96,14 +96,7 @@ void claim_files(const context& ctx, const QString& action,
     // Its writer may still be at work on a network share.
     if (still_settling(source, ctx.settle_seconds)) return;
     claim_note note;
-    if (const platform::Status noted = claim_note::write(ctx.claim_journal, source, temp, &note);
-        !noted.ok()) {
-      ctx.board(QStringLiteral("Error: ") + sentence(noted.message()) +
-                QStringLiteral(" A crash while ") + name +
-                QStringLiteral(" is converted would leave it as ") + temp + QLatin1Char('.'));
-    }
-    if (!platform::env().rename_file(source, temp).ok()) {
-      note.remove();
+    if (!claim_file(ctx, source, temp, &note).ok()) {
       if (on_rename_failure) ctx.status(on_rename_failure(source));
       continue;
     }

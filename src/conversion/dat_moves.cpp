@@ -1,6 +1,9 @@
 #include "conversion/dat_moves.h"
 
+#include <QScopeGuard>
+
 #include "basics/files.h"
+#include "conversion/claim_journal.h"
 #include "conversion/claimed_file.h"
 #include "conversion/file_keeping.h"
 #include "conversion/renamable_files.h"
@@ -12,10 +15,13 @@ namespace conversion {
 void move_dat_file(const context& ctx, const QString& name, const naming_rule& new_name) {
   const QString source = input_file(ctx, name);
   const QString temp = basics::random_temp_name(ctx.input_folder);
-  if (!platform::env().rename_file(source, temp).ok()) {
+  claim_note note;
+  if (!claim_file(ctx, source, temp, &note).ok()) {
     ctx.plain_status(source + QStringLiteral(" could not be renamed"));
     return;
   }
+  // Every way on ends the claim: moved, kept aside, or left as said.
+  const auto claim_ended = qScopeGuard([&note] { note.remove(); });
   // Published complete under its final name, replacing an earlier file of
   // that name in one step.
   const QString target = platform::with_delimiter(ctx.output_folder) + new_name(name);

@@ -1,9 +1,12 @@
 #include "conversion/inline_files.h"
 
+#include <QScopeGuard>
+
 #include "basics/error.h"
 #include "basics/files.h"
 #include "basics/ole_date.h"
 #include "basics/vellic_tree.h"
+#include "conversion/claim_journal.h"
 #include "conversion/input_queue.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
@@ -75,10 +78,13 @@ void scan_inline_folder(const context& ctx, const inline_options& options) {
   const QString folder = platform::with_delimiter(ctx.input_folder);
   const double when = file_time(folder, name, options);
   const QString claimed = basics::random_temp_name(folder);
-  if (!platform::env().rename_file(folder + name, claimed).ok()) {
+  claim_note note;
+  if (!claim_file(ctx, folder + name, claimed, &note).ok()) {
     ctx.board(QStringLiteral("Rename failed for file\n\r") + folder + name);
     return;
   }
+  // Every way on ends the claim: published, kept aside or given back.
+  const auto claim_ended = qScopeGuard([&note] { note.remove(); });
   if (const auto fault = lasting_fault(ctx, options, name)) {
     keep_aside(ctx.board, claimed, name, *fault);
     return;
