@@ -462,3 +462,28 @@ TEST(InsituConversionTest, OutputIsWrittenInWindows1252) {
 }
 
 }  // namespace
+
+namespace {
+
+// A name near the system's limit of 255 bytes is archived under its own
+// name, and set aside under one cut short before ".failed", never left
+// under its temporary name.
+TEST(InsituConversionTest, ANameNearTheLengthLimitIsArchivedOrSetAside) {
+  insitu_site site;
+  const QString stem(246, QLatin1Char('n'));
+  site.drop(stem + "_a.csv", insitu_measurement{});
+  insitu_measurement unknown;
+  unknown.probe_head = "Head Z";
+  site.drop(stem + "_z.csv", unknown);
+  site.convert();
+
+  EXPECT_TRUE(site.tree.exists(site.today_archive(stem + "_a.csv")));
+  const QStringList left = site.input_files();
+  ASSERT_EQ(left.size(), 1) << left.join('\n').toStdString();
+  EXPECT_TRUE(left[0].endsWith(".failed"));
+  EXPECT_TRUE(left[0].startsWith(stem));
+  EXPECT_LE(left[0].toUtf8().size(), 255);
+  EXPECT_EQ(site.board.filter(left[0]).size(), 1) << site.board.join('\n').toStdString();
+}
+
+}  // namespace
