@@ -1,6 +1,6 @@
 // Entries in an input folder that no scan can ever claim (a FIFO, a link to
-// nothing, a file the program may not read, a name that is not UTF-8) must
-// not hold up the files behind them, and are named once, not every second.
+// nothing) must not hold up the files behind them, and are named once, not
+// at every scan.
 
 #include <QFile>
 
@@ -10,33 +10,14 @@
 #include <unistd.h>
 
 #include "conversion/dat_moves.h"
-#include "conversion/insitu_conversion.h"
+#include "conversion/input_queue.h"
 #include "conversion_site.h"
-#include "support/insitu_file.h"
-#include "support/probe_heads.h"
+#include "support/temp_tree.h"
 
 namespace {
 
 using test_support::conversion_site;
-using test_support::insitu_lines;
-using test_support::insitu_measurement;
-
-const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
-
-// Every name in `folder` as the scan lists it, whatever its kind.
-QStringList listed(const QString& folder) {
-  QStringList names;
-  for (const auto& entry :
-       platform::env().list_folder(folder, "*").value_or(QList<platform::DirEntry>())) {
-    names << entry.name;
-  }
-  return names;
-}
-
-// `folder` + the raw bytes `name`, as the scan names such a file.
-QString raw_path(const QString& folder, const QByteArray& name) {
-  return platform::path_from_bytes(platform::path_bytes(folder) + '/' + name);
-}
+using test_support::temp_tree;
 
 void make_fifo(const QString& path) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
@@ -46,68 +27,40 @@ void make_dangling_link(const QString& path) {
   ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path).constData()), 0);
 }
 
-struct queue_site : conversion_site {
-  queue_site() {
-    tree.make_folder("v/database/products/P/measurements/LA/new");
-    tree.make_folder("insitu");
-    tree.make_folder("arch");
-    fault.set_now(kNow);
-    ctx.input_folder = folder("insitu");
-    ctx.vellic_path = folder("v");
-    ctx.product = "P";
-    ctx.archive_root = folder("arch");
-    ctx.probe_heads = &heads;
-  }
-  void drop(const QString& path, const QString& plate) {
-    insitu_measurement m;
-    m.plate = plate;
-    basics_write(path, insitu_lines(m));
-  }
-  void basics_write(const QString& path, const QStringList& lines) {
-    QByteArray bytes;
-    for (const QString& line : lines) bytes += line.toLatin1() + "\r\n";
-    ASSERT_TRUE(platform::env().write_file(path, bytes).ok());
-    ASSERT_TRUE(fault.set_last_modified(path, kNow.addSecs(-60)).ok());
-  }
-  void convert() { conversion::handle_insitu_data(ctx, plate); }
-  QStringList board_lines_naming(const QString& name) const { return board.filter(name); }
+TEST(InputQueueTest, OnlyFilesWaitAndWhatCanNeverBeClaimedIsNamedOnce) {
+  temp_tree tree;
+  make_fifo(tree.path("a_fifo.csv"));
+  make_dangling_link(tree.path("b_link.csv"));
+  tree.make_folder("c_folder.csv");
+  tree.write("d_file.csv", "x");
+  ASSERT_EQ(::symlink("d_file.csv", QFile::encodeName(tree.path("e_link.csv")).constData()), 0);
+  QStringList said;
+  const auto say = [&said](const QString& line) { said << line; };
 
-  const basics::sprachen heads = test_support::probe_heads_table();
-};
-
-TEST(InputQueueTest, EntriesThatCanNeverBeClaimedDoNotHoldUpTheFilesBehindThem) {
-  queue_site site;
-  make_fifo(site.path("insitu/a_fifo.csv"));
-  make_dangling_link(site.path("insitu/b_link.csv"));
-  // Latin-1 "ä", as a legacy client writes it: not a UTF-8 name.
-  site.drop(raw_path(site.path("insitu"), "c\xe4.csv"), "1001");
-  site.drop(site.path("insitu/d_good.csv"), "1002");
-
-  site.convert();
-  site.convert();
-
-  EXPECT_EQ(listed(site.path("insitu")), (QStringList{"a_fifo.csv", "b_link.csv"}));
-  for (const QString& plate : {"1001", "1002"}) {
-    EXPECT_TRUE(site.tree.exists("v/database/products/P/measurements/LA/new/" + plate + "___T.csv"))
-        << plate.toStdString();
+  for (int scan = 0; scan < 3; ++scan) {
+    EXPECT_EQ(conversion::waiting_files(tree.path(), "*.csv", say),
+              (QStringList{"d_file.csv", "e_link.csv"}));
   }
-  // The undecodable name is archived under a name that is text.
-  EXPECT_EQ(listed(site.path("arch/P/2024/3/5/insitu")), (QStringList{"cä.csv", "d_good.csv"}));
-  // Named once each, though the scan ran twice.
-  EXPECT_EQ(site.board_lines_naming("a_fifo.csv").size(), 1) << site.board.join('\n').toStdString();
-  EXPECT_EQ(site.board_lines_naming("b_link.csv").size(), 1);
-  EXPECT_TRUE(site.board_lines_naming("a_fifo.csv")[0].startsWith("Error: "));
+  ASSERT_EQ(said.size(), 2) << said.join('\n').toStdString();
+  EXPECT_EQ(said[0], "Error: " + tree.path("a_fifo.csv") +
+                         " is not a file the scanner can claim (a pipe, a device or a link to "
+                         "nothing); it is left where it is, and the files behind it are handled.");
+  EXPECT_TRUE(said[1].contains(tree.path("b_link.csv")));
 }
 
 TEST(InputQueueTest, AnEntryGoneAndBackIsNamedAgain) {
-  queue_site site;
-  make_fifo(site.path("insitu/a_fifo.csv"));
-  site.convert();
-  ASSERT_TRUE(QFile::remove(site.path("insitu/a_fifo.csv")));
-  site.convert();
-  make_fifo(site.path("insitu/a_fifo.csv"));
-  site.convert();
-  EXPECT_EQ(site.board_lines_naming("a_fifo.csv").size(), 2);
+  temp_tree tree;
+  QStringList said;
+  const auto scan = [&] {
+    conversion::waiting_files(tree.path(), "*.csv", [&said](const QString& l) { said << l; });
+  };
+  make_fifo(tree.path("a_fifo.csv"));
+  scan();
+  ASSERT_TRUE(QFile::remove(tree.path("a_fifo.csv")));
+  scan();
+  make_fifo(tree.path("a_fifo.csv"));
+  scan();
+  EXPECT_EQ(said.size(), 2);
 }
 
 TEST(InputQueueTest, TheRenameAwayAndBackScanPassesOverAFifoToo) {

@@ -6,8 +6,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -484,6 +488,40 @@ TEST(InsituConversionTest, ANameNearTheLengthLimitIsArchivedOrSetAside) {
   EXPECT_TRUE(left[0].startsWith(stem));
   EXPECT_LE(left[0].toUtf8().size(), 255);
   EXPECT_EQ(site.board.filter(left[0]).size(), 1) << site.board.join('\n').toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO, a link to nothing and a name that is not UTF-8 (Latin-1 "ä", as a
+// legacy client writes it) sort in front of a good file: the scan converts
+// what it can, names each entry it cannot claim once, and archives the
+// undecodable name under one that is text.
+TEST(InsituConversionTest, EntriesThatCanNeverBeClaimedDoNotHoldUpTheFilesBehindThem) {
+  insitu_site site;
+  ASSERT_EQ(::mkfifo(QFile::encodeName(site.path("insitu/a_fifo.csv")).constData(), 0666), 0);
+  ASSERT_EQ(::symlink("nowhere", QFile::encodeName(site.path("insitu/b_link.csv")).constData()), 0);
+  const QString undecodable =
+      platform::path_from_bytes(platform::path_bytes(site.path("insitu")) + "/c\xe4.csv");
+  insitu_measurement first;
+  first.plate = "1001";
+  basics::write_lines(undecodable, insitu_lines(first));
+  ASSERT_TRUE(site.fault.set_last_modified(undecodable, kNow.addSecs(-60)).ok());
+  insitu_measurement second;
+  second.plate = "1002";
+  site.drop("d_good.csv", second);
+
+  site.convert();
+  site.convert();
+
+  for (const char* plate : {"1001", "1002"}) {
+    EXPECT_TRUE(site.tree.exists(site.output("LA", plate))) << plate;
+  }
+  EXPECT_TRUE(site.tree.exists(site.today_archive(QString::fromUtf8("c\u00e4.csv"))));
+  EXPECT_TRUE(site.tree.exists(site.today_archive("d_good.csv")));
+  EXPECT_EQ(site.board.filter("a_fifo.csv").size(), 1) << site.board.join('\n').toStdString();
+  EXPECT_EQ(site.board.filter("b_link.csv").size(), 1);
 }
 
 }  // namespace
