@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "basics/files.h"
+#include "conversion/claim_journal.h"
 #include "conversion/file_keeping.h"
 #include "conversion/input_queue.h"
 #include "platform/env.h"
@@ -27,6 +28,23 @@ void keep_aside(const basics::message_sink& say, const QString& path, const QStr
       QStringLiteral("."));
 }
 
+namespace {
+
+// Whether the writer has finished: the file can be renamed away and back.
+// Noted as any claim is, so that a crash between the two renames leaves a
+// file the next start puts back. Should only the way back fail, the note
+// stays for the same reason.
+bool renames_away_and_back(const context& ctx, const QString& path) {
+  const QString temp = basics::random_temp_name(platform::folder_of(path));
+  claim_note note;
+  if (!claim_file(ctx, path, temp, &note).ok()) return false;
+  if (!platform::env().rename_file(temp, path).ok()) return false;
+  note.remove();
+  return true;
+}
+
+}  // namespace
+
 void scan_renamable_files(const context& ctx, const QString& mask,
                           const rename_failure_text& on_open,
                           const std::function<void(const QString& name)>& handle) {
@@ -44,7 +62,7 @@ void scan_renamable_files(const context& ctx, const QString& mask,
     const QString path = input_file(ctx, name);
     // Its writer may still be at work on a network share.
     if (still_settling(path, ctx.settle_seconds)) return;
-    if (!basics::file_is_renamable(path)) {
+    if (!renames_away_and_back(ctx, path)) {
       if (on_open) ctx.plain_status(on_open(path));
       return;
     }
