@@ -767,13 +767,16 @@ TEST(ProgramTest, KilledAtRandomMomentsItLosesNothingAndArchivesNothingTwice) {
   const QByteArray measurement = test_support::fixture("exsitu_3_positions.csv");
   constexpr int kFiles = 40;
   constexpr int kRounds = 8;
+  // The last run gets files of its own, so it publishes into every folder
+  // a killed run may have left a temporary in.
+  constexpr int kFilesOfTheLastRun = 4;
   const auto name_of = [](int n) { return QStringLiteral("m_%1.csv").arg(n, 3, 10, QChar('0')); };
   const auto plate_of = [](int n) { return 700 + n; };
   QRandomGenerator random = QRandomGenerator::securelySeeded();
   int dropped = 0;
   for (int round = 0; round < kRounds; ++round) {
     site.start();
-    for (; dropped < kFiles * (round + 1) / kRounds; ++dropped) {
+    for (; dropped < (kFiles - kFilesOfTheLastRun) * (round + 1) / kRounds; ++dropped) {
       site.drop(name_of(dropped), with_plate(measurement, plate_of(dropped)));
     }
     QThread::msleep(random.bounded(200, 1800));
@@ -784,6 +787,9 @@ TEST(ProgramTest, KilledAtRandomMomentsItLosesNothingAndArchivesNothingTwice) {
   RecordProperty("claims_recovered", int(site.journal.count("was being converted when")));
   site.journal.clear();
   site.start();
+  for (; dropped < kFiles; ++dropped) {
+    site.drop(name_of(dropped), with_plate(measurement, plate_of(dropped)));
+  }
   const QString out = deployment::measurement_folder("L") + "/";
   const bool finished = site.wait_until(
       [&] { return site.input_files().isEmpty() && site.archive_files().size() >= kFiles; });
