@@ -79,7 +79,9 @@ void tulmen_seeds() {
   m.value = short_value;
   write_seed("tulmen_file", "two_positions.csv", test_support::tulmen_bytes(m));
   m.without_last_comma = {300, 301};
-  m.value = [](int s, int i, int j) { return i == 7 ? QStringLiteral(" 1x") : short_value(s, i, j); };
+  m.value = [](int s, int i, int j) {
+    return i == 7 ? QStringLiteral(" 1x") : short_value(s, i, j);
+  };
   write_seed("tulmen_file", "odd_lines.csv", test_support::tulmen_bytes(m));
 }
 

@@ -12,9 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (basics::insitu_length_refusal(lines, QStringLiteral("/input/insitu.csv"))) return 0;
   basics::insitu_probe_head(lines);
   basics::plate_number_of(lines, [](const QString&) {});
-  if (const std::optional<QStringList> inline_lines = basics::insitu_inline_lines(lines)) {
-    fuzz::require(!inline_lines->isEmpty(), "an inline file has a line");
+  // A table that ends at once gives an empty inline file, as the format says.
+  if (const std::optional<QStringList> inline_lines = basics::insitu_inline_lines(lines))
     basics::bytes_from_lines(*inline_lines);
-  }
   return 0;
 }

@@ -27,7 +27,7 @@ void read_all_records(const QByteArray& bytes, float version) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes = fuzz::bytes(data, size);
-  read_all_records(bytes, 3.17f);                          // single-byte layout
+  read_all_records(bytes, 3.17f);                         // single-byte layout
   read_all_records(bytes, basics::program_file_version);  // UTF-16 layout
   return 0;
 }

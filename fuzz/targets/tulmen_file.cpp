@@ -2,8 +2,8 @@
 // not, refusal, then the lines into a scan record, which must then encode
 // whole and in the partial files.
 
-#include "basics/scan_data.h"
 #include "basics/tulmen_file.h"
+#include "basics/scan_data.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

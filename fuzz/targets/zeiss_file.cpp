@@ -2,11 +2,11 @@
 // not, stamp line, parts, plate text, then axes, positions and spectra into
 // a scan record, postbake offsets for a sample, and the scan file.
 
+#include "basics/zeiss_file.h"
 #include "basics/measurement_file.h"
 #include "basics/scan_data.h"
 #include "basics/text.h"
 #include "basics/vellic_scanner_ini.h"
-#include "basics/zeiss_file.h"
 #include "fuzz_input.h"
 
 namespace {

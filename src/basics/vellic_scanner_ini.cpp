@@ -1,6 +1,9 @@
 #include "basics/vellic_scanner_ini.h"
 
+#include <cmath>
 #include <iterator>
+#include <limits>
+#include <optional>
 
 #include "basics/text.h"
 
@@ -26,6 +29,14 @@ bool is_true(const QString& text) {
 // value into 0 at the next start.
 QString float_text(float value) {
   return QString::number(double(value), 'g', 15);
+}
+
+// A settle time beyond the range of a float is no valid number: as infinity
+// it would be written back as "inf", which the next start reads as 0.
+float settle_time(const QString& text) {
+  const std::optional<double> value = parse_float(text);
+  if (!value || std::abs(*value) > std::numeric_limits<float>::max()) return 0.0f;
+  return float(*value);
 }
 
 QString no_line(const settings&) {
@@ -58,9 +69,7 @@ constexpr settings_line kLines[] = {
     {"insitu_input_path", nullptr, [](const settings& s) { return s.insitu_input_path; }},
     {"", nullptr, no_line},
     {"process_file_delay_time_in_seconds",
-     [](settings& s, const QString& l) {
-       s.process_file_delay_time_in_seconds = float(parse_float(l).value_or(0.0));
-     },
+     [](settings& s, const QString& l) { s.process_file_delay_time_in_seconds = settle_time(l); },
      [](const settings& s) { return float_text(s.process_file_delay_time_in_seconds); }},
     {"", nullptr, no_line},
     {"save_ini_file", [](settings& s, const QString& l) { s.save_ini_file = is_true(trimmed(l)); },
