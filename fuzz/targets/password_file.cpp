@@ -1,0 +1,11 @@
+// The operator password file, read as the window reads it at start.
+
+#include "basics/password_file.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::install_silent_prompts();
+  QString password;
+  basics::read_password_file(password, fuzz::input_file(data, size));
+  return 0;
+}
