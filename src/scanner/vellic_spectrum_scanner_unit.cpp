@@ -427,6 +427,12 @@ void TVELLIC_spectrum_scanner::Button1Click() {
   platform::prompts().show_message(answer());
 }
 
+TVELLIC_spectrum_scanner::~TVELLIC_spectrum_scanner() {
+  // QWidget's destructor closes the window, which moves the focus and ends
+  // the editing of a field: by then this object is gone, so nothing applies.
+  for (const applied_field& entry : applied_fields_) disconnect(entry.edited);
+}
+
 void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
   // No scan step starts once the close has begun, not even while a box of
   // the close waits; the heartbeat ends with the scanner.
@@ -446,12 +452,13 @@ void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
 void TVELLIC_spectrum_scanner::apply_when_edited(QLineEdit* field, field_kind kind,
                                                  const std::function<void()>& applied) {
   // Until a settings file or the operator says otherwise, the layout's text.
-  applied_fields_.push_back({field, kind, field->text()});
-  connect(field, &QLineEdit::editingFinished, this, [this, field, applied] {
-    find_applied(field)->text = field->text();
-    show_folder_states();
-    if (applied) applied();
-  });
+  applied_fields_.push_back({field, kind, field->text(), {}});
+  applied_fields_.back().edited =
+      connect(field, &QLineEdit::editingFinished, this, [this, field, applied] {
+        find_applied(field)->text = field->text();
+        show_folder_states();
+        if (applied) applied();
+      });
 }
 
 QString TVELLIC_spectrum_scanner::applied_text(const QLineEdit* field) const {

@@ -27,6 +27,7 @@ class TVELLIC_spectrum_scanner : public QWidget {
 
  public:
   explicit TVELLIC_spectrum_scanner(QWidget* parent = nullptr);
+  ~TVELLIC_spectrum_scanner() override;
 
   // Runs the creation steps of the whole class chain after construction;
   // only the first call does anything. Scan steps wait until it has returned.
@@ -208,6 +209,7 @@ class TVELLIC_spectrum_scanner : public QWidget {
     QLineEdit* field;
     field_kind kind;
     QString text;
+    QMetaObject::Connection edited;
   };
   applied_field* find_applied(const QLineEdit* field);
 
