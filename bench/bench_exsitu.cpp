@@ -9,6 +9,10 @@
 // input.
 // BM_exsitu_reading: the reading alone (lines from the file and the reader),
 // where the conversion's own work shows.
+// BM_exsitu_parsing: the bytes of the file already in memory, decoded,
+// split into lines, checked and read: the parsing alone.
+// BM_from_chars_floor: std::from_chars alone on the same numbers, already cut
+// out of the file: what no parser of this text can beat.
 // BM_comma_field_exsitu_file: the same fields taken one comma_field call
 // each, for scale.
 //
@@ -24,6 +28,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <charconv>
+#include <string_view>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -114,6 +122,54 @@ void BM_exsitu_reading(benchmark::State& state) {
   for (auto _ : state) read_measurement(input, record, plate, state);
 }
 BENCHMARK(BM_exsitu_reading)->Unit(benchmark::kMicrosecond);
+
+void BM_exsitu_parsing(benchmark::State& state) {
+  const QByteArray bytes = measurement_bytes();
+  const QDateTime time = QDateTime::currentDateTime();
+  basics::scan_data record;
+  basics::shape_exsitu_record(record);
+  qint32 plate = 0;
+  for (auto _ : state) {
+    const QStringList lines = basics::lines_from_bytes(bytes);
+    if (basics::exsitu_refusal(lines, QString(), QString())) state.SkipWithError("refused");
+    basics::read_exsitu_lines(
+        lines, time, [](int) { return true; }, record, plate,
+        [&state](const QString&) { state.SkipWithError("a value did not convert"); });
+    benchmark::DoNotOptimize(record.spectral_data.data());
+  }
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_exsitu_parsing)->Unit(benchmark::kMicrosecond);
+
+// The numeric fields of every value line of the file (the sheet resistances
+// and the three spectra), as the bytes that from_chars takes.
+std::vector<std::string> value_fields() {
+  const QStringList lines = basics::lines_from_bytes(measurement_bytes());
+  const int positions = basics::exsitu_position_count(lines);
+  QList<int> value_lines = {10};
+  for (const int first : {36, 160, 284}) {
+    for (int j = 0; j < 121; ++j) value_lines.append(first - 1 + j);
+  }
+  std::vector<std::string> fields;
+  for (const int line : value_lines) {
+    const QStringList cells = lines[line].split(u',');
+    for (int i = 0; i < positions; ++i) fields.push_back(cells[i + 3].trimmed().toStdString());
+  }
+  return fields;
+}
+
+void BM_from_chars_floor(benchmark::State& state) {
+  const std::vector<std::string> fields = value_fields();
+  for (auto _ : state) {
+    for (const std::string& field : fields) {
+      double value = 0.0;
+      std::from_chars(field.data(), field.data() + field.size(), value);
+      benchmark::DoNotOptimize(value);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * qint64(fields.size()));
+}
+BENCHMARK(BM_from_chars_floor)->Unit(benchmark::kMicrosecond);
 
 // Every field the exsitu reader takes, one comma_field call each: what
 // reading the file cost before the reader split each line once.

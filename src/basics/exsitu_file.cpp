@@ -3,6 +3,7 @@
 #include "basics/ole_date.h"
 #include "basics/text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace basics {
@@ -36,7 +37,7 @@ QString spectral_message(const spectrum_block& block, int position, int point,
 }
 
 void read_sheet_resistances(const QStringList& lines, int count, const point_predicate& selected,
-                            scan_data& record) {
+                            scan_data& record, written_slots* written) {
   record.sheet_resistance.resize(count);
   const auto marker = sheet_resistance_line(lines);
   if (!marker) return;
@@ -44,13 +45,16 @@ void read_sheet_resistances(const QStringList& lines, int count, const point_pre
   for (int i = 0, k = 0; i < count; ++i) {
     if (!selected(i + 1)) continue;
     const auto value = parse_float(line[i + kFirstValueField]);
-    if (value) record.sheet_resistance[k] = float(*value);
+    if (value) {
+      record.sheet_resistance[k] = float(*value);
+      if (written) written_slots::mark(written->sheet_resistance, k);
+    }
     ++k;
   }
 }
 
 void read_spectra(const QStringList& lines, int count, const point_predicate& selected,
-                  scan_data& record, const message_sink& message) {
+                  scan_data& record, const message_sink& message, written_slots* written) {
   for (int s = 0; s < kExsituSpectra; ++s) {
     const spectrum_block& block = kBlocks[s];
     std::vector<line_fields> rows;  // point j of every position
@@ -63,7 +67,9 @@ void read_spectra(const QStringList& lines, int count, const point_predicate& se
       for (int j = 0; j < record.no_points[s]; ++j) {
         const QStringView field = rows[j][i + kFirstValueField];
         if (const auto value = parse_float(field)) {
-          record.spectral_data[record.the_index(k, s, j)] = float(*value);
+          const qint32 slot = record.the_index(k, s, j);
+          record.spectral_data[slot] = float(*value);
+          if (written) written_slots::mark(written->spectral_data, slot);
         } else {
           message(spectral_message(block, i, j, field.toString()));
         }
@@ -110,7 +116,7 @@ std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& p
 
 void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
                        const point_predicate& selected, scan_data& record, qint32& plate,
-                       const message_sink& message) {
+                       const message_sink& message, written_slots* written) {
   const int count = exsitu_position_count(lines);
   require_record_holds(record, count, kExsituSpectra, QStringLiteral("an exsitu file"));
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
@@ -118,9 +124,25 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
   // Slots past the selected positions hold earlier plates' values: they
   // must not go into this plate's scan file.
   record.no_positions = count_selected(count, selected);
-  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message);
-  read_sheet_resistances(lines, count, selected, record);
-  read_spectra(lines, count, selected, record, message);
+  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message,
+                          written);
+  read_sheet_resistances(lines, count, selected, record, written);
+  read_spectra(lines, count, selected, record, message, written);
+}
+
+void carry_written(const scan_data& reading, const written_slots& written, scan_data& record) {
+  record.time_of_measurement = reading.time_of_measurement;
+  record.no_positions = reading.no_positions;
+  record.sheet_resistance.resize(reading.sheet_resistance.size());
+  const auto carry = [](const auto& from, const std::vector<bool>& flags, auto& to) {
+    const qsizetype count = std::min<qsizetype>({qsizetype(flags.size()), from.size(), to.size()});
+    for (qsizetype i = 0; i < count; ++i) {
+      if (flags[i]) to[i] = from[i];
+    }
+  };
+  carry(reading.positions, written.positions, record.positions);
+  carry(reading.sheet_resistance, written.sheet_resistance, record.sheet_resistance);
+  carry(reading.spectral_data, written.spectral_data, record.spectral_data);
 }
 
 }  // namespace basics

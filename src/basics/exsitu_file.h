@@ -53,12 +53,19 @@ std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& p
 // times. File position i (from 0) fills the next slot when point i + 1 is
 // selected; no_positions becomes the number of slots filled. Every value that does not convert is
 // reported to `message` (a sheet resistance silently) and leaves its slot as it was.
+// The slots written are marked in `written` when given.
 //
 // The lines should have passed exsitu_refusal. Throws basics::error, before
 // anything is changed, when `record` cannot hold the file's positions or the
 // points of its three spectra.
 void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
                        const point_predicate& selected, scan_data& record, qint32& plate,
-                       const message_sink& message);
+                       const message_sink& message, written_slots* written = nullptr);
+
+// Makes `record` what read_exsitu_lines would have made of it with the
+// lines that gave `reading` (read into a record of the same shape) and
+// `written`: the file's time, counts and the slots it wrote; every other slot
+// keeps its value.
+void carry_written(const scan_data& reading, const written_slots& written, scan_data& record);
 
 }  // namespace basics

@@ -54,14 +54,18 @@ int count_selected(int count, const point_predicate& selected) {
 }
 
 void read_selected_positions(const QString& line, int count, const point_predicate& selected,
-                             scan_data& record, const message_sink& message) {
+                             scan_data& record, const message_sink& message,
+                             written_slots* written) {
   const line_fields fields(line, count + kFirstValueField);
   for (int i = 0, k = 0; i < count; ++i) {
     const QString field = fields[i + kFirstValueField].toString();
     const auto value = parse_integer(field);
     if (!value) message(field + QStringLiteral(" could not be converted to a position."));
     if (!selected(i + 1)) continue;
-    if (value) record.positions[k] = *value;
+    if (value) {
+      record.positions[k] = *value;
+      if (written) written_slots::mark(written->positions, k);
+    }
     ++k;
   }
 }

@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <vector>
 
 namespace basics {
 
@@ -60,6 +61,21 @@ class line_fields {
   QList<QStringView> fields_;
 };
 
+// The slots of a scan record that one reading wrote (the values that
+// converted); every other slot kept what the record held, the previous
+// file's value. A batch reads files apart and carries them over in order
+// with carry_written, giving the bytes a reading in order would give.
+struct written_slots {
+  std::vector<bool> positions;
+  std::vector<bool> sheet_resistance;
+  std::vector<bool> spectral_data;
+
+  static void mark(std::vector<bool>& flags, qsizetype index) {
+    if (qsizetype(flags.size()) <= index) flags.resize(index + 1);
+    flags[index] = true;
+  }
+};
+
 // How many of a file's `count` positions are selected.
 int count_selected(int count, const point_predicate& selected);
 
@@ -67,9 +83,11 @@ int count_selected(int count, const point_predicate& selected);
 // position i (from 0) fills the next slot when point i + 1 is selected. A
 // field that does not convert is reported to `message` and leaves its slot
 // as it was; the next selected position still takes the next slot, so
-// positions and spectra stay aligned.
+// positions and spectra stay aligned. Slots written are marked in `written`
+// when given.
 void read_selected_positions(const QString& line, int count, const point_predicate& selected,
-                             scan_data& record, const message_sink& message);
+                             scan_data& record, const message_sink& message,
+                             written_slots* written = nullptr);
 
 // The last modification at the two-second resolution of MS-DOS file times:
 // the time of measurement the scan files carry.

@@ -167,14 +167,14 @@ position_run part_of(qint32 no_positions, qint32 this_part, qint32 no_parts) {
 // Publishes the bytes `encode` makes, so that a reader of `target` sees the
 // old file or the complete new one, never part of it.
 template <typename Encode>
-void publish_scan_file(const QString& target, Encode encode) {
+void publish_scan_file(const QString& target, Encode encode, const file_publisher& publish) {
   QByteArray bytes;
   try {
     bytes = encode();
   } catch (const error& e) {
     throw_not_written(target, e.text());
   }
-  const platform::Status status = platform::publish_file(target, bytes);
+  const platform::Status status = publish(target, bytes);
   if (!status.ok()) throw_not_written(target, status.message());
 }
 
@@ -216,14 +216,14 @@ void shape_record(scan_data& record, qint32 positions, qint32 spectra, qint32 po
   }
 }
 
-void scan_data::savetofile(const QString& a_filename) const {
-  publish_scan_file(a_filename, [this] { return scan_file_bytes(*this); });
+void scan_data::savetofile(const QString& a_filename, const file_publisher& publish) const {
+  publish_scan_file(a_filename, [this] { return scan_file_bytes(*this); }, publish);
 }
 
 void scan_data::save_partially_to_file(const QString& a_filename, qint32 this_part,
-                                       qint32 no_parts) const {
-  publish_scan_file(a_filename,
-                    [&] { return partial_scan_file_bytes(*this, this_part, no_parts); });
+                                       qint32 no_parts, const file_publisher& publish) const {
+  publish_scan_file(
+      a_filename, [&] { return partial_scan_file_bytes(*this, this_part, no_parts); }, publish);
 }
 
 void scan_data::loadfromfile(const QString& a_filename) {

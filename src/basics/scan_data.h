@@ -9,9 +9,16 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
+#include "platform/env.h"
+
 namespace basics {
+
+// Publishes a finished file: platform::publish_file, or a batch's collector.
+using file_publisher =
+    std::function<platform::Status(const QString& target, const QByteArray& bytes)>;
 
 // The version this program writes: the 32-bit float nearest 1.2 (3F99999A).
 inline constexpr float kScanFileFormat = 1.2f;
@@ -59,13 +66,15 @@ struct scan_data {
   // Publishes the whole record as a scan file: complete under its final name
   // or not at all. Throws basics::error naming the file when it cannot be
   // written; an existing file of that name is then left as it was.
-  void savetofile(const QString& a_filename) const;
+  void savetofile(const QString& a_filename,
+                  const file_publisher& publish = platform::publish_file) const;
 
   // Publishes part `this_part` (from 1) of `no_parts` consecutive runs of
   // positions as a partial scan file (no time of measurement). A request for
   // a part that does not exist or would be empty is refused with
   // basics::error and writes nothing.
-  void save_partially_to_file(const QString& a_filename, qint32 this_part, qint32 no_parts) const;
+  void save_partially_to_file(const QString& a_filename, qint32 this_part, qint32 no_parts,
+                              const file_publisher& publish = platform::publish_file) const;
 
   // Reads a scan file of any version into the record; file_format stays as
   // it is. A file without a stored time gets the load time. A file that

@@ -10,6 +10,7 @@
 
 #include "basics/exsitu_file.h"
 #include "basics/measurement_file.h"
+#include "basics/scan_data.h"
 
 namespace basics {
 class sprachen;
@@ -41,6 +42,10 @@ struct context {
   QString claim_journal;
   // The probe heads table of the insitu conversion; none means empty.
   const basics::sprachen* probe_heads = nullptr;
+
+  // Publishes finished scan files; a batch tool collects them instead, to
+  // publish many at once.
+  basics::file_publisher publish_scan_file = platform::publish_file;
 
   // A line on the message board.
   basics::message_sink board = [](const QString&) {};

@@ -23,18 +23,18 @@ QString tulmen_scan_base(const QString& name) {
   return name;
 }
 
-QStringList save_tulmen_scan(const basics::scan_data& record, const QString& folder,
+QStringList save_tulmen_scan(const context& ctx, const basics::scan_data& record,
                              const QString& base, qint32 no_scan_files) {
-  const QString stem = platform::with_delimiter(folder) + base;
+  const QString stem = platform::with_delimiter(ctx.output_folder) + base;
   if (no_scan_files == 1) {
-    record.savetofile(stem + QStringLiteral(".scn"));
+    record.savetofile(stem + QStringLiteral(".scn"), ctx.publish_scan_file);
     return {stem + QStringLiteral(".scn")};
   }
   QStringList written;
   if (no_scan_files < 2 || no_scan_files > kMostScanFiles) return written;
   for (qint32 part = 1; part <= no_scan_files; ++part) {
     const QString target = stem + QStringLiteral(".sc%1").arg(part);
-    record.save_partially_to_file(target, part, no_scan_files);
+    record.save_partially_to_file(target, part, no_scan_files, ctx.publish_scan_file);
     written << target;
   }
   return written;
@@ -47,7 +47,7 @@ QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const Q
   const float largest =
       basics::read_tulmen_lines(lines, last_modified, record, wavelengths, ctx.plain_status);
   if (options.identify_product) options.identify_product(largest, ctx);
-  return save_tulmen_scan(record, ctx.output_folder, tulmen_scan_base(name), options.no_scan_files);
+  return save_tulmen_scan(ctx, record, tulmen_scan_base(name), options.no_scan_files);
 }
 
 void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,

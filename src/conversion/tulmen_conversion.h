@@ -44,10 +44,10 @@ struct tulmen_options {
 // that extension gives itself: never an empty name.
 QString tulmen_scan_base(const QString& name);
 
-// Writes `record` into `folder` as the scan files of `base`, as
-// `no_scan_files` says; returns their paths. Throws basics::error when one
-// cannot be written.
-QStringList save_tulmen_scan(const basics::scan_data& record, const QString& folder,
+// Writes `record` into ctx.output_folder as the scan files of `base`, as
+// `no_scan_files` says, through ctx.publish_scan_file; returns their paths.
+// Throws basics::error when one cannot be written.
+QStringList save_tulmen_scan(const context& ctx, const basics::scan_data& record,
                              const QString& base, qint32 no_scan_files);
 
 // Reads the lines of the TULMEN file `name` (written at `last_modified`)

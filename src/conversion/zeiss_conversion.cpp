@@ -160,7 +160,7 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
     return save_postbake_scan(record, name, plate_text, carried, options);
   }
   if (plate_text.isEmpty()) return {};
-  return save_tulmen_scan(record, ctx.output_folder, plate_text, options.no_scan_files);
+  return save_tulmen_scan(ctx, record, plate_text, options.no_scan_files);
 }
 
 void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,

@@ -1,3 +1,4 @@
+#include "basics/exsitu_file.h"
 #include "basics/ole_date.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
@@ -9,10 +10,17 @@
 #include "support/zeiss_file.h"
 
 #include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -101,6 +109,29 @@ TEST_F(scan_file_tool, dump_prints_the_header_and_one_line_per_position_and_spec
 
 // Files without a stored time must not show one: the reader fills in the
 // load time for them, which is no time of measurement.
+TEST_F(scan_file_tool, dump_json_gives_the_record_for_scripts) {
+  const QString file = tree_.path("small.scn");
+  basics::scan_data record = small_record();
+  record.spectral_data[1] = std::numeric_limits<float>::quiet_NaN();
+  record.savetofile(file);
+  const run_result r = run_tool({"dump", "--json", file});
+  ASSERT_EQ(r.exit_code, 0) << r.err.toStdString();
+  QJsonParseError error;
+  const QJsonObject dump = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+  EXPECT_EQ(dump["positions"].toArray(), (QJsonArray{-5, 5}));
+  EXPECT_EQ(dump["sheet_resistances"].toArray(), (QJsonArray{1.5, 2.25}));
+  EXPECT_EQ(dump["spectra"].toArray()[1].toObject(),
+            (QJsonObject{{"first", 380}, {"last", 980}, {"points", 2}}));
+  EXPECT_EQ(dump["slots"].toInt(), 3);
+  EXPECT_EQ(dump["time_of_measurement"]["ole"].toDouble(), 45366.4275);
+  EXPECT_EQ(dump["time_of_measurement"]["local"].toString(), "2024-03-15T10:15:36.000");
+  const QJsonArray values = dump["values"].toArray();
+  ASSERT_EQ(values.size(), 2);
+  EXPECT_EQ(values[0].toArray()[0].toArray(), (QJsonArray{0.0, QJsonValue::Null, 0.5}));
+  EXPECT_EQ(values[1].toArray()[1].toArray(), (QJsonArray{2.25, 2.5, 2.75}));
+}
+
 TEST_F(scan_file_tool, dump_says_which_optional_blocks_a_file_lacks) {
   const basics::scan_data record = small_record();
   QByteArray padded = basics::scan_file_bytes(record);
@@ -207,6 +238,119 @@ TEST_F(scan_file_tool, convert_exsitu_carries_values_that_do_not_convert) {
             float(exsitu_plate::spectral_value(1, 2, 1) + 1));
 }
 
+// The files are read on every core and the carry applied afterwards: the
+// bytes must be those of reading them one after the other, as the scanner
+// does, also across the groups the tool commits at once.
+TEST_F(scan_file_tool, a_batch_gives_the_bytes_of_a_conversion_in_order) {
+  tree_.make_folder("out");
+  QStringList files;
+  std::vector<QByteArray> expected;
+  basics::scan_data record;
+  basics::shape_exsitu_record(record);
+  for (int n = 0; n < 300; ++n) {
+    exsitu_plate p = plate_with(1 + n % 4, QString::number(1000 + n));
+    // Every seventh file has a position, a resistance marker and values that
+    // do not convert, so they carry the values of the files before.
+    if (n % 7 == 3) {
+      p.positions[0] = "x";
+      p.marker = false;
+      p.value = [n](int s, int i, int j) {
+        if ((i + j + s) % 5 == 0) return QStringLiteral("-");
+        return QString::number(exsitu_plate::spectral_value(s, i, j) + n, 'f', 3);
+      };
+    }
+    const QStringList lines = exsitu_lines(p);
+    files << drop(QStringLiteral("f%1.csv").arg(n), p);
+    qint32 plate = 0;
+    basics::read_exsitu_lines(
+        lines, kWritten, [](int) { return true; }, record, plate, [](const QString&) {});
+    expected.push_back(basics::scan_file_bytes(record));
+  }
+  const run_result r = run_tool(QStringList{"convert-exsitu", tree_.path("out")} + files);
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out.count("wrote "), 300);
+  for (int n = 0; n < 300; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(tree_.read(QStringLiteral("out/%1.scn").arg(1000 + n)), expected[n]);
+  }
+  EXPECT_EQ(QDir(tree_.path("out")).entryList(QDir::Files | QDir::Hidden).size(), 300);
+}
+
+TEST_F(scan_file_tool, fresh_record_makes_each_output_independent_of_the_files_before) {
+  tree_.make_folder("out");
+  exsitu_plate bad = plate_with(3, "2");
+  bad.value = [](int s, int i, int j) {
+    return s == 0 && i == 0 && j == 0 ? QStringLiteral("q")
+                                      : QString::number(exsitu_plate::spectral_value(s, i, j));
+  };
+  const QString a = drop("a.csv", plate_with(3, "1"));
+  const QString b = drop("b.csv", bad);
+  const run_result r = run_tool({"convert-exsitu", "--fresh-record", tree_.path("out"), a, b});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  basics::scan_data record;
+  record.loadfromfile(tree_.path("out/2.scn"));
+  EXPECT_EQ(record.spectral_data[record.the_index(0, 0, 0)], 0.0f);  // not plate 1's value
+  EXPECT_EQ(record.spectral_data[record.the_index(0, 0, 1)],
+            float(exsitu_plate::spectral_value(0, 0, 1)));
+}
+
+// Two inputs of one plate: the later is kept with a warning and exit code 4;
+// --no-clobber keeps whatever exists and says so with exit code 3.
+TEST_F(scan_file_tool, inputs_writing_the_same_output_are_reported) {
+  tree_.make_folder("out");
+  const exsitu_plate first = plate_with(2, "5");
+  const exsitu_plate second = plate_with(3, "5");
+  const QString a = drop("a.csv", first);
+  const QString b = drop("b.csv", second);
+  const QString c = drop("c.csv", plate_with(1, "6"));
+  const QString target = tree_.path("out/5.scn");
+
+  const run_result twice = run_tool({"convert-exsitu", tree_.path("out"), a, b});
+  EXPECT_EQ(twice.exit_code, 4);
+  EXPECT_EQ(twice.err_lines(),
+            QStringList{b + ": Warning: " + target + " replaces the output of " + a + "."});
+  EXPECT_EQ(tree_.read("out/5.scn"), expected_scan_file(second, kMeasured));
+
+  tree_.write("out/5.scn", "old");
+  const run_result kept = run_tool({"convert-exsitu", "--no-clobber", tree_.path("out"), a, c});
+  EXPECT_EQ(kept.exit_code, 3);
+  EXPECT_EQ(kept.err_lines(),
+            QStringList{a + ": Error: " + target + " exists; not replaced (--no-clobber)."});
+  EXPECT_EQ(kept.out, "wrote " + tree_.path("out/6.scn") + "\n");
+  EXPECT_EQ(tree_.read("out/5.scn"), "old");
+
+  // Within one run the first input's output is the one kept.
+  ASSERT_TRUE(QFile::remove(tree_.path("out/5.scn")));
+  const run_result first_kept = run_tool({"convert-exsitu", "--no-clobber", tree_.path("out"), a, b});
+  EXPECT_EQ(first_kept.exit_code, 3);
+  EXPECT_EQ(tree_.read("out/5.scn"), expected_scan_file(first, kMeasured));
+}
+
+// The worst that happened decides the exit code.
+TEST_F(scan_file_tool, the_exit_code_names_the_worst_outcome) {
+  tree_.make_folder("out");
+  tree_.write("blocked/5.scn/keep.txt", "x");
+  const QString good = drop("good.csv", plate_with(2, "5"));
+  const QString twin = drop("twin.csv", plate_with(2, "5"));
+  exsitu_plate short_plate = plate_with(3, "7");
+  short_plate.line_count = 100;
+  const QString refused = drop("short.csv", short_plate);
+  const struct {
+    const char* name;
+    QStringList arguments;
+    int exit_code;
+  } cases[] = {
+      {"done", {tree_.path("out"), good}, 0},
+      {"same output", {tree_.path("out"), good, twin}, 4},
+      {"refused beats same output", {tree_.path("out"), good, twin, refused}, 1},
+      {"not written beats refused", {tree_.path("blocked"), good, refused}, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(run_tool(QStringList{"convert-exsitu"} + c.arguments).exit_code, c.exit_code);
+  }
+}
+
 TEST_F(scan_file_tool, refused_and_unreadable_files_do_not_stop_the_others) {
   tree_.make_folder("out");
   exsitu_plate short_plate = plate_with(3, "2");
@@ -245,7 +389,7 @@ TEST_F(scan_file_tool, output_that_cannot_be_written_is_reported) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const run_result r = run_tool({"convert-exsitu", c.folder, a});
-    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.exit_code, 3);
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(c.folder)) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(c.message_part)) << r.err.toStdString();
@@ -301,7 +445,7 @@ TEST_F(scan_file_tool, convert_insitu_reports_files_that_give_no_inline_file) {
   EXPECT_EQ(err[4], g + ": Insitu data: Plate number 6");
 
   const run_result no_folder = run_tool({"convert-insitu", tree_.path("no_such_folder"), g});
-  EXPECT_EQ(no_folder.exit_code, 1);
+  EXPECT_EQ(no_folder.exit_code, 3);
   EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
 }
 
@@ -313,13 +457,21 @@ TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
       {"convert-exsitu", tree_.path()},
       {"convert-insitu", tree_.path()},
       {"convert", tree_.path(), "a.csv"},
+      {"convert-exsitu", "--fresh", tree_.path(), "a.csv"},
+      {"convert-exsitu", "--no-clobber", tree_.path()},
+      {"dump", "--csv", "a.scn"},
   };
   for (const QStringList& arguments : cases) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const run_result r = run_tool(arguments);
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.startsWith("Usage: scan_file_tool dump FILE.scn")) << r.err.toStdString();
+    // An unknown option is named before the usage.
+    const QString usage = r.err.mid(r.err.indexOf("Usage: "));
+    EXPECT_TRUE(usage.startsWith("Usage: scan_file_tool dump [--json] FILE.scn"))
+        << r.err.toStdString();
+    EXPECT_EQ(r.err.startsWith("Unknown option --"), arguments.join(' ').contains(" --f") ||
+                                                         arguments.join(' ').contains(" --c"));
   }
 }
 
@@ -423,11 +575,11 @@ TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
       << err[3].toStdString();
 
   const run_result no_folder = run_tool({"convert-zeiss", tree_.path("no_such_folder"), g});
-  EXPECT_EQ(no_folder.exit_code, 1);
+  EXPECT_EQ(no_folder.exit_code, 3);
   EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
   const run_result no_file = run_tool({"convert-zeiss", tree_.path("out")});
   EXPECT_EQ(no_file.exit_code, 2);
-  EXPECT_TRUE(no_file.err.startsWith("Usage: scan_file_tool dump FILE.scn"));
+  EXPECT_TRUE(no_file.err.startsWith("Usage: scan_file_tool dump [--json] FILE.scn"));
 }
 
 }  // namespace
