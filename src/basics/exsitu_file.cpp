@@ -62,13 +62,16 @@ void read_spectra(const QStringList& lines, int count, const point_predicate& se
     for (int j = 0; j < record.no_points[s]; ++j) {
       rows.emplace_back(line_at(lines, block.first_line + j), count + kFirstValueField);
     }
+    // Written through a raw pointer: indexing the QList checks for sharing
+    // at every value.
+    float* const values = record.spectral_data.data();
     for (int i = 0, k = 0; i < count; ++i) {
       if (!selected(i + 1)) continue;
       for (int j = 0; j < record.no_points[s]; ++j) {
         const QStringView field = rows[j][i + kFirstValueField];
         if (const auto value = parse_float(field)) {
           const qint32 slot = record.the_index(k, s, j);
-          record.spectral_data[slot] = float(*value);
+          values[slot] = float(*value);
           if (written) written_slots::mark(written->spectral_data, slot);
         } else {
           message(spectral_message(block, i, j, field.toString()));

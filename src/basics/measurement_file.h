@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <functional>
 #include <vector>
@@ -58,7 +59,9 @@ class line_fields {
 
  private:
   QString line_;  // holds the characters the fields look at
-  QList<QStringView> fields_;
+  // The fields of a traverse line (one per position and four more) need no
+  // allocation of their own.
+  QVarLengthArray<QStringView, 40> fields_;
 };
 
 // The slots of a scan record that one reading wrote (the values that

@@ -4,7 +4,9 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -186,54 +188,117 @@ std::optional<int> parse_integer(QStringView text) {
   return static_cast<int>(value);
 }
 
-std::optional<double> parse_float(QStringView text) {
-  const QChar* c = text.data();
-  const QChar* const end = c + text.size();
-  while (c != end && *c == u' ') ++c;
+namespace {
 
-  // One pass checks the syntax and copies the number as ASCII for
-  // std::from_chars; values of measurement files fit the buffer on the
-  // stack, only a freak length costs an allocation.
+// A decimal number split by its syntax: its first 19 digits as one integer
+// (`exact` says whether there were no more), the power of ten to apply.
+struct decimal {
+  bool negative = false;
+  std::uint64_t digits = 0;
+  int digit_count = 0;
+  bool exact = true;
+  int power = 0;
+};
+
+// Takes the digits at `c` into `d`: up to 19 of them into d.digits (`scale`
+// each one's power of ten, -1 after the point), the others only counted.
+// Plain locals in the loop: kept in registers, not in memory.
+const QChar* take_digits(const QChar* c, const QChar* const end, int scale, decimal& d) {
+  std::uint64_t digits = d.digits;
+  int count = d.digit_count;
+  int power = d.power;
+  bool exact = d.exact;
+  for (; c != end; ++c) {
+    const unsigned value = unsigned(c->unicode()) - u'0';
+    if (value > 9) break;
+    if (count < 19) {
+      digits = digits * 10 + value;
+      power += scale;
+    } else {
+      exact = false;  // the slow path converts the text itself
+    }
+    ++count;
+  }
+  d.digits = digits;
+  d.digit_count = count;
+  d.power = power;
+  d.exact = exact;
+  return c;
+}
+
+// Reads the number syntax of measurement files (optional sign, digits with an
+// optional point, at least one digit, an optional exponent with digits), the
+// whole text into `d`; false when the text is not such a number.
+bool read_decimal(const QChar* c, const QChar* const end, decimal& d) {
+  if (c != end && (*c == u'-' || *c == u'+')) d.negative = *c++ == u'-';
+  c = take_digits(c, end, 0, d);
+  if (c != end && *c == u'.') c = take_digits(c + 1, end, -1, d);
+  if (d.digit_count == 0) return false;
+  if (c != end && (*c == u'e' || *c == u'E')) {
+    ++c;
+    bool negative_exponent = false;
+    if (c != end && (*c == u'-' || *c == u'+')) negative_exponent = *c++ == u'-';
+    const QChar* const first = c;
+    int exponent = 0;
+    for (; c != end; ++c) {
+      const unsigned value = unsigned(c->unicode()) - u'0';
+      if (value > 9) break;
+      exponent = std::min(exponent * 10 + int(value), 100000);
+    }
+    if (c == first) return false;
+    d.power += negative_exponent ? -exponent : exponent;
+  }
+  return c == end;
+}
+
+// The value of `d` when one rounding gives it exactly: digits that a double
+// holds exactly, scaled by a power of ten it holds exactly, is one correctly
+// rounded operation, so the same value std::from_chars gives. False when
+// that does not hold. (A plain double out: copying an optional here cost
+// more than the division.)
+bool exact_value(const decimal& d, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::uint64_t kLargestExact = std::uint64_t(1) << 53;
+  if (!d.exact || d.digits > kLargestExact || d.power < -22 || d.power > 22) return false;
+  value = double(d.digits);
+  value = d.power < 0 ? value / kPowers[-d.power] : value * kPowers[d.power];
+  if (d.negative) value = -value;
+  return true;
+}
+
+// Any other valid number: narrowed to ASCII for std::from_chars, which
+// converts correctly rounded, refuses what overflows to infinity or
+// underflows to zero, and never uses the locale. Values of measurement files
+// fit the buffer on the stack, only a freak length costs an allocation.
+bool converted_value(const QChar* c, const QChar* const end, double& value) {
+  if (c != end && *c == u'+') ++c;  // from_chars takes no plus sign
   char short_buffer[64];
   std::string long_buffer;
   char* ascii = short_buffer;
-  if (end - c > qsizetype(sizeof short_buffer)) {
-    long_buffer.resize(end - c);
+  const qsizetype length = end - c;
+  if (length > qsizetype(sizeof short_buffer)) {
+    long_buffer.resize(length);
     ascii = long_buffer.data();
   }
-  char* out = ascii;
-  const auto take = [&](char16_t wanted) {
-    if (c == end || *c != wanted) return false;
-    *out++ = char(wanted);
-    ++c;
-    return true;
-  };
-  const auto take_digits = [&] {
-    const QChar* const start = c;
-    for (; c != end && c->unicode() >= u'0' && c->unicode() <= u'9'; ++c) {
-      *out++ = char(c->unicode());
-    }
-    return c - start;
-  };
-  // from_chars takes no plus sign.
-  if (!take(u'-') && c != end && *c == u'+') ++c;
-  qsizetype digit_count = take_digits();
-  if (take(u'.')) digit_count += take_digits();
-  if (digit_count == 0) return std::nullopt;
-  if (take(u'e') || take(u'E')) {
-    if (!take(u'-')) take(u'+');
-    if (take_digits() == 0) return std::nullopt;
-  }
-  if (c != end) return std::nullopt;
+  for (qsizetype i = 0; i < length; ++i) ascii[i] = char(c[i].unicode());
+  const auto [stop, failure] = std::from_chars(ascii, ascii + length, value);
+  return failure == std::errc() && stop == ascii + length;
+}
 
-  // std::from_chars converts correctly rounded, refuses what overflows to
-  // infinity or underflows to zero, and never uses the locale, so a comma
-  // stays invalid on every system. It is many times faster than QString's
-  // conversion, which measurement files with thousands of values feel.
-  double value = 0.0;
-  const auto [stop, failure] = std::from_chars(ascii, out, value);
-  if (failure != std::errc() || stop != out) return std::nullopt;
-  return value;
+}  // namespace
+
+bool parse_float_into(QStringView text, double& value) {
+  const QChar* c = text.data();
+  const QChar* const end = c + text.size();
+  while (c != end && *c == u' ') ++c;
+  // The syntax is checked here, never left to a library (a comma stays
+  // invalid, "inf" and "nan" too); the short numbers of measurement files
+  // are converted without it, many times faster than any general conversion.
+  decimal d;
+  if (!read_decimal(c, end, d)) return false;
+  return exact_value(d, value) || converted_value(c, end, value);
 }
 
 }  // namespace basics

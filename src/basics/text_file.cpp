@@ -46,16 +46,25 @@ QString decode(const QByteArray& bytes) {
 
 // Splits at CR LF, LF or CR; a line end at the very end adds no empty line.
 QStringList split_lines(const QString& text) {
+  // Qt's vectorised search finds each kind of line end; the nearer one ends
+  // the line.
+  const auto next = [&text](char16_t end, qsizetype from) {
+    const qsizetype at = text.indexOf(QChar(end), from);
+    return at < 0 ? text.size() : at;
+  };
   QStringList lines;
+  qsizetype next_cr = next(u'\r', 0);
+  qsizetype next_lf = next(u'\n', 0);
   qsizetype start = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c != u'\r' && c != u'\n') continue;
-    lines << text.mid(start, i - start);
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    start = i + 1;
+  while (start < text.size()) {
+    const qsizetype end = std::min(next_cr, next_lf);
+    lines << text.mid(start, end - start);
+    if (end == text.size()) break;
+    start = end + 1;
+    if (end == next_cr && start == next_lf) ++start;  // CR LF
+    if (next_cr < start) next_cr = next(u'\r', start);
+    if (next_lf < start) next_lf = next(u'\n', start);
   }
-  if (start < text.size()) lines << text.mid(start);
   return lines;
 }
 

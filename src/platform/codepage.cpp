@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -33,15 +34,36 @@ const ansi_table& table() {
   return instance;
 }
 
+// Eight bytes at a time: a measurement file is almost all ASCII.
+bool is_ascii(const QByteArray& bytes) {
+  constexpr quint64 kHighBits = 0x8080808080808080ULL;
+  const char* data = bytes.constData();
+  const qsizetype size = bytes.size();
+  quint64 high = 0;
+  qsizetype i = 0;
+  for (; i + 8 <= size; i += 8) {
+    quint64 word;
+    std::memcpy(&word, data + i, 8);
+    high |= word;
+  }
+  for (; i < size; ++i) high |= uchar(data[i]);
+  return (high & kHighBits) == 0;
+}
+
 }  // namespace
 
 QString ansi_to_unicode(const QByteArray& bytes) {
+  // The code page keeps ASCII as it is: Qt's vectorised Latin-1 widening
+  // does the bulk of a measurement file, the table only the bytes above.
+  QString text = QString::fromLatin1(bytes);
+  const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
+  if (is_ascii(bytes)) return text;
   const auto& to_unicode = table().to_unicode;
-  QString text(bytes.size(), Qt::Uninitialized);
   // Raw pointers: indexing a QString checks for sharing on every write.
   QChar* out = text.data();
-  const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
-  for (qsizetype i = 0; i < bytes.size(); ++i) out[i] = QChar(to_unicode[in[i]]);
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    if (in[i] >= 0x80) out[i] = QChar(to_unicode[in[i]]);
+  }
   return text;
 }
 

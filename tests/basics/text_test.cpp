@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <random>
+#include <string>
+#include <vector>
+
 #include <optional>
 
 namespace {
@@ -178,6 +184,39 @@ TEST(Numbers, FloatSyntaxTakesAPointNeverAComma) {
     if (value) {
       EXPECT_DOUBLE_EQ(*value, *c.expected) << "'" << c.text << "'";
     }
+  }
+}
+
+// The short numbers of measurement files are converted without a library:
+// every value must still be the correctly rounded double, bit for bit (the
+// scan files store them), as std::from_chars gives it.
+TEST(Numbers, FloatsAreCorrectlyRoundedBitForBit) {
+  std::vector<std::string> texts = {
+      "9007199254740992", "9007199254740993", "9007199254740995", "1e22", "1e23", "1e-22",
+      "1e-23", "0.3", "-0", "-0.0", "0.1", "123456789012345678e-5", "1234567890123456789",
+      "12345678901234567890", "0.000000000000000000001", "1.7976931348623157e308",
+      "2.2250738585072014e-308", "8.589973e9", "-4.5e-2", "000000000000000000000012.5",
+      "3.14159265358979323846", "1E0", "7e-0", "1.00000000000000011102230246251565"};
+  // A sweep of the shapes instrument software writes: up to 17 digits with
+  // 0 to 8 after the point, some with an exponent.
+  std::mt19937_64 random(20261210);
+  for (int n = 0; n < 200000; ++n) {
+    const int digits = 1 + int(random() % 17);
+    std::string text = n % 2 ? "-" : "";
+    for (int i = 0; i < digits; ++i) text += char('0' + random() % 10);
+    const int point = int(random() % 9);
+    if (point < digits) text.insert(text.size() - point, ".");
+    if (n % 5 == 0) text += "e" + std::to_string(int(random() % 61) - 30);
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    double expected = 0.0;
+    const auto [stop, failure] = std::from_chars(text.data(), text.data() + text.size(), expected);
+    ASSERT_EQ(failure, std::errc()) << text;
+    ASSERT_EQ(stop, text.data() + text.size()) << text;
+    const std::optional<double> value = parse_float(QString::fromStdString(text));
+    ASSERT_TRUE(value.has_value()) << text;
+    ASSERT_EQ(std::bit_cast<quint64>(*value), std::bit_cast<quint64>(expected)) << text;
   }
 }
 

@@ -92,7 +92,9 @@ TEST(ClaimJournalTest, RecoveryPutsBackOrRemovesWhatACrashLeft) {
       EXPECT_EQ(site.tree.read("in/m_500.csv"), "measurement");
     }
     EXPECT_EQ(site.board.size(), c.board_line ? 1 : 0) << site.board.join('\n').toStdString();
-    if (c.board_line) EXPECT_TRUE(site.board[0].contains(site.path("in/m_500.csv")));
+    if (c.board_line) {
+      EXPECT_TRUE(site.board[0].contains(site.path("in/m_500.csv")));
+    }
     EXPECT_TRUE(site.files("claims").isEmpty());
   }
 }
