@@ -41,8 +41,8 @@ bool is_plain_ascii(const QByteArray& bytes) {
 // The text when `bytes` are valid UTF-8 throughout, a sequence cut at the end
 // included as invalid.
 std::optional<QString> strict_utf8(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringConverter::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
+  QStringDecoder decoder(QStringConverter::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = decoder(bytes);
   if (decoder.hasError()) return std::nullopt;
   return text;

@@ -46,9 +46,8 @@ QString columns_text(qsizetype count) {
 }
 
 QString column_count_text(qsizetype count, qsizetype header_count) {
-  const QString text =
-      QStringLiteral("the row has %1 where the header row has %2")
-          .arg(columns_text(count), QString::number(header_count));
+  const QString text = QStringLiteral("the row has %1 where the header row has %2")
+                           .arg(columns_text(count), QString::number(header_count));
   if (count == 1) return text + QStringLiteral("; the cells must be separated by tabs");
   if (count > header_count) return text + QStringLiteral("; import drops the cells beyond");
   return text + QStringLiteral("; import leaves the missing cells empty");
@@ -84,9 +83,9 @@ void check_blanks_in_cells(const table_rows& rows, vocabulary_findings& out) {
     for (int c = 0; c < rows[r].size(); ++c) {
       const QString& cell = rows[r][c];
       if (trimmed(QStringView(cell)).size() == cell.size()) continue;
-      out.append(finding(r, severity::warning,
-                         QStringLiteral("%1 %2 has %3")
-                             .arg(cell_name(rows, c), quoted(cell), blanks_text(cell))));
+      out.append(finding(
+          r, severity::warning,
+          QStringLiteral("%1 %2 has %3").arg(cell_name(rows, c), quoted(cell), blanks_text(cell))));
     }
   }
 }
@@ -123,10 +122,9 @@ int first_non_ascii_line(const QStringList& lines) {
 }
 
 void sort_by_line(vocabulary_findings& findings) {
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const vocabulary_finding& a, const vocabulary_finding& b) {
-                     return a.line < b.line;
-                   });
+  std::stable_sort(
+      findings.begin(), findings.end(),
+      [](const vocabulary_finding& a, const vocabulary_finding& b) { return a.line < b.line; });
 }
 
 }  // namespace
@@ -156,9 +154,8 @@ vocabulary_findings check_vocabulary_text(const decoded_lines& text) {
 }
 
 bool has_error(const vocabulary_findings& findings) {
-  return std::any_of(findings.begin(), findings.end(), [](const vocabulary_finding& f) {
-    return f.level == severity::error;
-  });
+  return std::any_of(findings.begin(), findings.end(),
+                     [](const vocabulary_finding& f) { return f.level == severity::error; });
 }
 
 }  // namespace basics

@@ -107,7 +107,7 @@ bool is_vocabulary_file(const QString& file) {
 void print_findings(const QString& file, const vocabulary_findings& findings) {
   for (const vocabulary_finding& f : findings) {
     const QString kind = f.level == vocabulary_finding::severity::error ? QStringLiteral("Error")
-                                                                       : QStringLiteral("Warning");
+                                                                        : QStringLiteral("Warning");
     print_error(QStringLiteral("%1: %2 line %3: %4.").arg(kind, file).arg(f.line).arg(f.text));
   }
 }
