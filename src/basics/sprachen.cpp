@@ -122,16 +122,6 @@ vokabel_liste rows_from_lines(const QString& the_file, const QStringList& lines,
   return rows;
 }
 
-// The lines of a tab-separated text file; a file without any line has no
-// column names to go by and is refused.
-QStringList read_text_table(const QString& the_file) {
-  QStringList lines = read_lines(the_file);
-  if (lines.isEmpty())
-    throw error(QStringLiteral("Error: text file %1 holds no lines; the word list is unchanged.")
-                    .arg(the_file));
-  return lines;
-}
-
 int column_count(const QStringList& lines) {
   return count_tabs(lines.first()) + 1;
 }
@@ -148,6 +138,15 @@ void publish(const QString& path, const QByteArray& bytes) {
 }
 
 }  // namespace
+
+// A file without any line has no column names to go by and is refused.
+decoded_lines read_text_table(const QString& the_file) {
+  decoded_lines text = read_lines_detecting_utf8(the_file);
+  if (text.lines.isEmpty())
+    throw error(QStringLiteral("Error: text file %1 holds no lines; the word list is unchanged.")
+                    .arg(the_file));
+  return text;
+}
 
 sprachen::sprachen() {
   replace_rows(
@@ -275,13 +274,17 @@ void sprachen::export_to_textfile(const QString& the_file) const {
 }
 
 void sprachen::import_from_textfile(const QString& the_file) {
-  const QStringList lines = read_text_table(the_file);
+  import_from_lines(the_file, read_text_table(the_file).lines);
+}
+
+void sprachen::import_from_lines(const QString& the_file, const QStringList& lines) {
+  if (lines.isEmpty()) return;
   const int columns = column_count(lines);
   replace_rows(columns, rows_from_lines(the_file, lines, columns));
 }
 
 void sprachen::append_from_textfile(const QString& the_file) {
-  const QStringList lines = read_text_table(the_file);
+  const QStringList lines = read_text_table(the_file).lines;
   if (column_count(lines) != anzahl_sprachen_) {
     platform::prompts().show_message(QStringLiteral(
         "Error: Number of languages in file does not match current number in program"));

@@ -8,8 +8,11 @@
 //   "UNICODE", file version (float), column count, row count (int32 each),
 //   then one string record per cell, row by row.
 // Older files lack the magic and version and hold single-byte records.
-// The tab-separated text form has one line per row, cells joined by TAB.
+// The tab-separated text form has one line per row, cells joined by TAB;
+// basics/vocabulary_check finds the mistakes of hand-made ones.
 // docs/formats.md draws both byte for byte.
+
+#include "basics/text_file.h"
 
 #include <QIODevice>
 #include <QList>
@@ -20,6 +23,11 @@ namespace basics {
 
 using vokabel = QStringList;           // the words of one row, one per column
 using vokabel_liste = QList<vokabel>;  // the rows
+
+// The lines of a tab-separated text file as import and append read them:
+// decoded as read_lines_detecting_utf8 decodes. Throws basics::error when
+// the file cannot be read or holds no line.
+decoded_lines read_text_table(const QString& the_file);
 
 class sprachen {
  public:
@@ -93,6 +101,9 @@ class sprachen {
   // Throws basics::error, table unchanged, when the file cannot be read or
   // holds no line.
   void import_from_textfile(const QString& the_file);
+  // The same for the lines of `the_file` as read_text_table gave them; no
+  // lines leave the table unchanged.
+  void import_from_lines(const QString& the_file, const QStringList& lines);
   // Appends every line of a tab-separated text file as a row. A file with
   // another number of columns is refused with a message to the operator.
   // Throws basics::error, table unchanged, when the file cannot be read or

@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace basics {
 
@@ -30,6 +31,21 @@ bool starts_with_byte_order_mark(const QByteArray& bytes) {
     if (bytes.startsWith(mark.bytes)) return true;
   }
   return false;
+}
+
+bool is_plain_ascii(const QByteArray& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The text when `bytes` are valid UTF-8 throughout, a sequence cut at the end
+// included as invalid.
+std::optional<QString> strict_utf8(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringConverter::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  QString text = decoder(bytes);
+  if (decoder.hasError()) return std::nullopt;
+  return text;
 }
 
 QString decode(const QByteArray& bytes) {
@@ -74,6 +90,13 @@ QStringList lines_from_bytes(const QByteArray& bytes) {
   return split_lines(decode(bytes));
 }
 
+decoded_lines lines_from_bytes_detecting_utf8(const QByteArray& bytes) {
+  if (!starts_with_byte_order_mark(bytes) && !is_plain_ascii(bytes)) {
+    if (const std::optional<QString> text = strict_utf8(bytes)) return {split_lines(*text), true};
+  }
+  return {lines_from_bytes(bytes), false};
+}
+
 QByteArray bytes_from_lines(const QStringList& lines) {
   QByteArray bytes;
   for (const QString& line : lines) {
@@ -87,6 +110,12 @@ QStringList read_lines(const QString& path) {
   QByteArray bytes;
   raise_on_failure(platform::env().read_file(path, &bytes));  // names the file and the reason
   return lines_from_bytes(bytes);
+}
+
+decoded_lines read_lines_detecting_utf8(const QString& path) {
+  QByteArray bytes;
+  raise_on_failure(platform::env().read_file(path, &bytes));
+  return lines_from_bytes_detecting_utf8(bytes);
 }
 
 void write_lines(const QString& path, const QStringList& lines) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Text files as line lists: read with CR LF, LF or CR line ends, a byte-order
-// mark selecting UTF-8 or UTF-16 (LE or BE), otherwise the ANSI code page;
+// mark selecting UTF-8 or UTF-16 (LE or BE), otherwise the ANSI code page
+// (or, for hand-made tables, UTF-8 when the bytes are UTF-8);
 // written in the ANSI code page with CR LF after every line. Settings files
 // are written so that they read back unchanged (see write_settings_lines).
 
@@ -16,6 +17,21 @@ QByteArray bytes_from_lines(const QStringList& lines);
 
 // Throws basics::error naming the file when it cannot be read.
 QStringList read_lines(const QString& path);
+
+// Lines of a text file prepared by hand, on any system.
+struct decoded_lines {
+  QStringList lines;
+  // The file had no byte-order mark and was read as UTF-8.
+  bool utf8_without_mark = false;
+};
+
+// As lines_from_bytes, except that bytes without a byte-order mark that are
+// valid UTF-8 and not plain ASCII are read as UTF-8: a Linux editor writes
+// UTF-8 without a mark, while Windows-1252 text with letters beyond ASCII is
+// hardly ever valid UTF-8, so such files keep reading as before.
+decoded_lines lines_from_bytes_detecting_utf8(const QByteArray& bytes);
+// Throws basics::error naming the file when it cannot be read.
+decoded_lines read_lines_detecting_utf8(const QString& path);
 
 // Publishes the file complete under its final name (temporary file in the
 // same folder, then an atomic replace). Throws basics::error on failure and

@@ -205,7 +205,9 @@ TEST_F(sprachen_test, deleting_a_row_moves_the_later_rows_up_but_keeps_the_last_
     vokabel_liste after;
   };
   const deletion cases[] = {
-      {{{"Nickname", "English"}, {"a", "1"}, {"b", "2"}}, 1, true,
+      {{{"Nickname", "English"}, {"a", "1"}, {"b", "2"}},
+       1,
+       true,
        {{"Nickname", "English"}, {"b", "2"}}},
       // The header row can go too; the next row then names the columns.
       {{{"Nickname", "English"}, {"a", "1"}}, 0, true, {{"a", "1"}}},
@@ -477,6 +479,10 @@ TEST_F(sprachen_test, import_takes_its_columns_from_the_first_line) {
        "Nickname\tDeutsch\r\nx\tGr\xFC\xDF"
        "e\r\n",
        {{"Nickname", "Deutsch"}, {"x", QStringLiteral("Grüße")}}},
+      {"UTF-8 without byte-order mark, as Linux editors write it",
+       "Nickname\tDeutsch\nx\t\xC3\x9C"
+       "BEN\n",
+       {{"Nickname", "Deutsch"}, {"x", QStringLiteral("ÜBEN")}}},
       {"UTF-8 with byte-order mark, CR",
        "\xEF\xBB\xBFNickname\r\xE2\x82\xAC",
        {{"Nickname"}, {QStringLiteral("€")}}},

@@ -50,6 +50,42 @@ TEST(TextFiles, LineEndsAndByteOrderMarks) {
   }
 }
 
+// Hand-made tables: UTF-8 without a mark is read as UTF-8; everything else
+// reads exactly as lines_from_bytes reads it.
+TEST(TextFiles, Utf8WithoutMarkIsReadAsUtf8WhereTheBytesAreUtf8) {
+  const struct {
+    const char* name;
+    QByteArray input;
+    QStringList utf8_lines;  // none: read as lines_from_bytes reads it
+  } cases[] = {
+      {"UTF-8 without mark",
+       "x\t\xC3\x9C"
+       "BEN\n\xE2\x82\xAC",
+       {"x\t\u00DCBEN", "\u20AC"}},
+      {"plain ASCII", "Nickname\tEnglish\r\na\tb", {}},
+      {"Windows-1252",
+       "x\t\xDC"
+       "BEN\r\n",
+       {}},
+      {"Windows-1252 that starts like UTF-8",
+       "Gr\xC3\xFC\xDF"
+       "e",
+       {}},
+      {"UTF-8 cut inside its last letter", "\xC3\x9C\xC3", {}},
+      {"overlong UTF-8", "\xC0\x80", {}},
+      {"UTF-8 of a surrogate", "\xED\xA0\x80", {}},
+      {"UTF-8 mark", "\xEF\xBB\xBF\xC3\x9C", {}},
+      {"UTF-16 LE mark", raw_bytes("\xFF\xFEK\0\xE4\0"), {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const basics::decoded_lines read = basics::lines_from_bytes_detecting_utf8(c.input);
+    EXPECT_EQ(read.utf8_without_mark, !c.utf8_lines.isEmpty());
+    EXPECT_EQ(read.lines,
+              c.utf8_lines.isEmpty() ? basics::lines_from_bytes(c.input) : c.utf8_lines);
+  }
+}
+
 TEST(TextFiles, CutUtf16NeverReadsPastTheEnd) {
   const QStringList lines = basics::lines_from_bytes(raw_bytes("\xFF\xFEo\0k\0\n\0z"));
   ASSERT_EQ(lines.size(), 2);
