@@ -91,6 +91,28 @@ void remove_stale_publish_files_in(const QString& folder) {
   }
 }
 
+// `failure`, after removing `temporary`. The first failure is what the
+// operator must act on; a temporary file left behind is only worth knowing
+// about, so it adds to that message.
+Status without_temporary(const Status& failure, const QString& temporary) {
+  if (env().delete_file(temporary).ok()) return failure;
+  return Status::Error(failure.kind(), failure.message() +
+                                           QStringLiteral(" (the temporary file %1 could not be removed)")
+                                               .arg(quoted(temporary)));
+}
+
+// Writes `data` into a new temporary file in `folder`, flushed or not; its
+// path in `temporary`.
+Status write_temporary(const QString& folder, const QByteArray& data, bool flush,
+                       QString* temporary) {
+  remove_stale_publish_files_in(folder);
+  const Status created = env().create_unique_file(folder, publish_prefix(), temporary);
+  if (!created.ok()) return created;
+  const Status written = flush ? env().write_file(*temporary, data)
+                               : env().write_file_unflushed(*temporary, data);
+  return written.ok() ? written : without_temporary(written, *temporary);
+}
+
 }  // namespace
 
 void remove_stale_publish_files() {
@@ -98,23 +120,48 @@ void remove_stale_publish_files() {
 }
 
 Status publish_file(const QString& target, const QByteArray& data) {
-  const QString folder = folder_of(target);
-  remove_stale_publish_files_in(folder);
   QString temporary;
-  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
-  if (!status.ok()) return status;
-  status = env().write_file(temporary, data);
-  if (status.ok()) status = env().replace_file(temporary, target);
-  if (status.ok()) return status;
-  // The first failure is what the operator must act on; a temporary file
-  // left behind is only worth knowing about, so it adds to that message.
-  if (!env().delete_file(temporary).ok()) {
-    return Status::Error(
-        status.kind(),
-        status.message() +
-            QStringLiteral(" (the temporary file %1 could not be removed)").arg(quoted(temporary)));
+  const Status written = write_temporary(folder_of(target), data, /*flush=*/true, &temporary);
+  if (!written.ok()) return written;
+  const Status replaced = env().replace_file(temporary, target);
+  return replaced.ok() ? replaced : without_temporary(replaced, temporary);
+}
+
+QList<Status> publish_files(const QList<pending_file>& files) {
+  QList<Status> statuses(files.size(), Status::Ok());
+  QStringList temporaries(files.size());
+  QStringList folders;  // of the files still on their way, in order
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString folder = folder_of(files[i].target);
+    statuses[i] = write_temporary(folder, files[i].data, /*flush=*/false, &temporaries[i]);
+    if (statuses[i].ok() && !folders.contains(folder)) folders << folder;
   }
-  return status;
+  // Every file of a folder whose flush fails fails with it; `renamed`
+  // files are in place already, the others still under their temporary.
+  const auto flush_each_folder = [&](bool renamed) {
+    for (const QString& folder : folders) {
+      const Status flushed = env().flush_file_system(folder);
+      if (flushed.ok()) continue;
+      for (qsizetype i = 0; i < files.size(); ++i) {
+        if (!statuses[i].ok() || folder_of(files[i].target) != folder) continue;
+        statuses[i] =
+            renamed ? Status::Error(flushed.kind(),
+                                    flushed.message() +
+                                        QStringLiteral(" (%1 is in place but may not survive a "
+                                                       "power cut)")
+                                            .arg(quoted(files[i].target)))
+                    : without_temporary(flushed, temporaries[i]);
+      }
+    }
+  };
+  flush_each_folder(/*renamed=*/false);
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    if (!statuses[i].ok()) continue;
+    const Status replaced = env().replace_file_unflushed(temporaries[i], files[i].target);
+    if (!replaced.ok()) statuses[i] = without_temporary(replaced, temporaries[i]);
+  }
+  flush_each_folder(/*renamed=*/true);
+  return statuses;
 }
 
 Status copy_file(const QString& from, const QString& to) {

@@ -148,6 +148,15 @@ class Env {
   virtual Status create_unique_file(const QString& folder, const QString& prefix,
                                     QString* path) = 0;
 
+  // ---- Group commit: write_file and replace_file without their flushes,
+  // and one flush for many files (see publish_files) ----------------------
+
+  virtual Status write_file_unflushed(const QString& path, const QByteArray& data) = 0;
+  virtual Status replace_file_unflushed(const QString& from, const QString& to) = 0;
+  // Makes everything written on the file system that holds `folder` durable,
+  // data and names alike (Linux: syncfs).
+  virtual Status flush_file_system(const QString& folder) = 0;
+
   // ---- Times ------------------------------------------------------------
 
   // Last modification in local time; invalid when nothing is at `path`.
@@ -242,6 +251,29 @@ Status publish_file(const QString& target, const QByteArray& data);
 // that is the one instance on its program folder (hold_instance_lock): two
 // runs of one program would otherwise remove each other's files.
 void remove_stale_publish_files();
+
+// One file of a batch for publish_files.
+struct pending_file {
+  QString target;
+  QByteArray data;
+};
+
+// Publishes many files with the guarantee of publish_file (after an ok, a
+// power cut leaves the complete new file or the old one) at a cost that does
+// not grow with a flush per file: every temporary file is written, the file
+// system of each folder flushed once, each temporary renamed over its
+// target, and each folder's file system flushed once more. The status of
+// each file, in order:
+//   - a temporary that cannot be written fails its file alone;
+//   - a failed first flush fails every file of that folder, none renamed;
+//   - a failed rename fails its file alone;
+//   - a failed last flush fails every file of that folder: they are in
+//     place but may not survive a power cut, and the message says so.
+// No temporary stays behind, unless its removal fails too (then the message
+// names it, as publish_file does). Two entries for one target are both
+// published in order: the later one stays. Callers pass batches of a few
+// hundred files, as every file's data is held until the batch is done.
+QList<Status> publish_files(const QList<pending_file>& files);
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
 Status copy_file(const QString& from, const QString& to);

@@ -371,6 +371,9 @@ class LinuxEnv final : public Env {
   Status read_file(const QString& path, QByteArray* contents) override;
   Status write_file(const QString& path, const QByteArray& data) override;
   Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override;
+  Status write_file_unflushed(const QString& path, const QByteArray& data) override;
+  Status replace_file_unflushed(const QString& from, const QString& to) override;
+  Status flush_file_system(const QString& folder) override;
   QDateTime last_modified(const QString& path) override;
   Status set_last_modified(const QString& path, const QDateTime& time) override;
   QDateTime now() override { return QDateTime::currentDateTime(); }
@@ -524,10 +527,24 @@ Status sync_folder(const QString& folder) {
 }
 
 Status LinuxEnv::replace_file(const QString& from, const QString& to) {
+  const Status replaced = replace_file_unflushed(from, to);
+  if (!replaced.ok()) return replaced;
+  return sync_folder(folder_of(to));
+}
+
+Status LinuxEnv::replace_file_unflushed(const QString& from, const QString& to) {
   if (::rename(native(from).constData(), native(to).constData()) != 0) {
     return errno_error("replace", to);
   }
-  return sync_folder(folder_of(to));
+  return Status::Ok();
+}
+
+Status LinuxEnv::flush_file_system(const QString& folder) {
+  const QString name = folder.isEmpty() ? QStringLiteral(".") : folder;
+  const unique_fd dir(::open(native(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!dir.valid()) return errno_error("flush folder", name);
+  if (::syncfs(dir.get()) != 0) return io_error("flush folder", name);
+  return Status::Ok();
 }
 
 Status LinuxEnv::delete_file(const QString& path) {
@@ -598,15 +615,28 @@ int write_all(int fd, const QByteArray& data) {
   return 0;
 }
 
-Status LinuxEnv::write_file(const QString& path, const QByteArray& data) {
+namespace {
+
+// Creates or truncates `path` and writes `data`, flushed to disk when `flush`.
+Status write_whole_file(const QString& path, const QByteArray& data, bool flush) {
   unique_fd file(::open(native(path).constData(),
                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
   if (!file.valid()) return errno_error("write", path);
   if (const int error = write_all(file.get(), data); error != 0) {
     return io_error("write", path, error);
   }
-  if (::fsync(file.get()) != 0 || !file.close()) return io_error("write", path);
+  if ((flush && ::fsync(file.get()) != 0) || !file.close()) return io_error("write", path);
   return Status::Ok();
+}
+
+}  // namespace
+
+Status LinuxEnv::write_file(const QString& path, const QByteArray& data) {
+  return write_whole_file(path, data, /*flush=*/true);
+}
+
+Status LinuxEnv::write_file_unflushed(const QString& path, const QByteArray& data) {
+  return write_whole_file(path, data, /*flush=*/false);
 }
 
 // A random tail of six letters and digits, as mkstemp makes.

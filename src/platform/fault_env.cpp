@@ -28,6 +28,7 @@ void FaultEnv::clear_faults() {
   create_folder_.reset();
   list_.reset();
   write_limit_.reset();
+  flush_.reset();
 }
 
 std::optional<QList<DirEntry>> FaultEnv::list_folder(const QString& folder, const QString& mask) {
@@ -62,15 +63,42 @@ Status FaultEnv::delete_file(const QString& path) {
   return EnvWrapper::delete_file(path);
 }
 
-Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
+Status FaultEnv::limited_write(const QString& path, const QByteArray& data, bool flush) {
+  const auto write = [&](const QByteArray& bytes) {
+    return flush ? EnvWrapper::write_file(path, bytes)
+                 : EnvWrapper::write_file_unflushed(path, bytes);
+  };
   if (!write_limit_ || !path.contains(write_limit_->path_part) ||
       data.size() <= write_limit_->bytes) {
-    return EnvWrapper::write_file(path, data);
+    return write(data);
   }
   // A file that cannot even be opened fails as it would on any disk.
-  const Status first_bytes = EnvWrapper::write_file(path, data.left(write_limit_->bytes));
+  const Status first_bytes = write(data.left(write_limit_->bytes));
   if (!first_bytes.ok()) return first_bytes;
   return file_error(Status::Kind::io, "write", path, kDiskFull);
+}
+
+Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
+  return limited_write(path, data, /*flush=*/true);
+}
+
+Status FaultEnv::write_file_unflushed(const QString& path, const QByteArray& data) {
+  return limited_write(path, data, /*flush=*/false);
+}
+
+Status FaultEnv::replace_file_unflushed(const QString& from, const QString& to) {
+  if (applies(replace_, from, to)) {
+    return file_error(Status::Kind::denied, "replace", to, kAccessDenied);
+  }
+  return EnvWrapper::replace_file_unflushed(from, to);
+}
+
+Status FaultEnv::flush_file_system(const QString& folder) {
+  if (applies(flush_, folder) && flush_successes_-- <= 0) {
+    return file_error(Status::Kind::io, "flush folder", folder,
+                      QStringLiteral("Input/output error"));
+  }
+  return EnvWrapper::flush_file_system(folder);
 }
 
 QDateTime FaultEnv::now() {

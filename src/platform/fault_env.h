@@ -49,6 +49,15 @@ class EnvWrapper : public Env {
   Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override {
     return target_->create_unique_file(folder, prefix, path);
   }
+  Status write_file_unflushed(const QString& path, const QByteArray& data) override {
+    return target_->write_file_unflushed(path, data);
+  }
+  Status replace_file_unflushed(const QString& from, const QString& to) override {
+    return target_->replace_file_unflushed(from, to);
+  }
+  Status flush_file_system(const QString& folder) override {
+    return target_->flush_file_system(folder);
+  }
   QDateTime last_modified(const QString& path) override { return target_->last_modified(path); }
   Status set_last_modified(const QString& path, const QDateTime& time) override {
     return target_->set_last_modified(path, time);
@@ -83,6 +92,12 @@ class FaultEnv : public EnvWrapper {
   // write_file writes only the first `bytes` bytes, then fails with
   // "No space left on device" (unless the file cannot be opened at all).
   void fail_writes_after(qsizetype bytes, const QString& path_part = QString());
+  // flush_file_system fails as a disk that reports an I/O error; after
+  // `successes` flushes that still work.
+  void fail_flushes(const QString& path_part = QString(), int successes = 0) {
+    flush_ = path_part;
+    flush_successes_ = successes;
+  }
   // Switches every fault off.
   void clear_faults();
 
@@ -102,6 +117,9 @@ class FaultEnv : public EnvWrapper {
   Status replace_file(const QString& from, const QString& to) override;
   Status delete_file(const QString& path) override;
   Status write_file(const QString& path, const QByteArray& data) override;
+  Status write_file_unflushed(const QString& path, const QByteArray& data) override;
+  Status replace_file_unflushed(const QString& from, const QString& to) override;
+  Status flush_file_system(const QString& folder) override;
   QDateTime now() override;
   QString temp_folder() override;
   QString roaming_app_data_folder() override;
@@ -113,7 +131,11 @@ class FaultEnv : public EnvWrapper {
     QString path_part;
   };
 
-  std::optional<QString> rename_, replace_, delete_, create_folder_, list_;
+  // The limited write of write_file and write_file_unflushed.
+  Status limited_write(const QString& path, const QByteArray& data, bool flush);
+
+  std::optional<QString> rename_, replace_, delete_, create_folder_, list_, flush_;
+  int flush_successes_ = 0;
   std::optional<write_limit> write_limit_;
   QDateTime now_;
   std::optional<QString> program_file_path_, roaming_app_data_folder_, temp_folder_;

@@ -18,17 +18,6 @@ int severity(int code) {
   }
 }
 
-// Interim: one publish per file until the group commit lands.
-struct pending_file {
-  QString target;
-  QByteArray data;
-};
-QList<platform::Status> publish_files(const QList<pending_file>& files) {
-  QList<platform::Status> statuses;
-  for (const pending_file& file : files) statuses.append(platform::publish_file(file.target, file.data));
-  return statuses;
-}
-
 void print_about(const QString& source, const QString& text) {
   print_error(source + QStringLiteral(": ") + text);
 }
@@ -69,10 +58,10 @@ void batch_output::add(const QString& source, const QString& target, const QByte
 }
 
 void batch_output::commit() {
-  QList<pending_file> files;
+  QList<platform::pending_file> files;
   files.reserve(pending_.size());
   for (const pending& waiting : pending_) files.append({waiting.target, waiting.bytes});
-  const QList<platform::Status> published = publish_files(files);
+  const QList<platform::Status> published = platform::publish_files(files);
   QByteArray report;
   for (qsizetype i = 0; i < pending_.size(); ++i) {
     const pending& waiting = pending_[i];

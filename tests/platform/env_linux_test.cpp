@@ -157,7 +157,7 @@ TEST_P(ClaimTest, ClaimsAFileItMayNotRead) {
 TEST(RawNameTest, ANameThatIsNotUtf8IsListedClaimedAndReadUnderItsOwnBytes) {
   temp_tree tree;
   const QByteArray folder = QFile::encodeName(tree.path());
-  for (const QByteArray name : {QByteArray("a\xe4.csv"), QByteArray("\xff\xfe.csv"),
+  for (const QByteArray& name : {QByteArray("a\xe4.csv"), QByteArray("\xff\xfe.csv"),
                                 QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
     SCOPED_TRACE(name.toHex().toStdString());
     const QByteArray raw = folder + '/' + name;

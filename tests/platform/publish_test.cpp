@@ -137,6 +137,101 @@ TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
 namespace platform {
 namespace {
 
+// A batch publishes with one flush per folder, not per file; what it
+// reports published is whole, and what failed leaves the old file.
+class PublishFilesTest : public PublishTest {
+ protected:
+  // Ten files 0.scn ... 9.scn of the output folder, 1 KB each but the fifth
+  // (100 KB, so a write limit catches it alone).
+  QList<pending_file> batch() const {
+    QList<pending_file> files;
+    for (int n = 0; n < 10; ++n) {
+      files.append({tree_.path(QStringLiteral("new/%1.scn").arg(n)),
+                    QByteArray(n == 4 ? 100000 : 1000, char('a' + n))});
+    }
+    return files;
+  }
+  QStringList targets(int count) const {
+    QStringList names;
+    for (int n = 0; n < count; ++n) names << QStringLiteral("%1.scn").arg(n);
+    return names;
+  }
+};
+
+TEST_F(PublishFilesTest, PublishesEveryFileWholeAndReplacesOldOnes) {
+  tree_.write("new/3.scn", "old");
+  const QList<pending_file> files = batch();
+  const QList<Status> statuses = publish_files(files);
+  ASSERT_EQ(statuses.size(), files.size());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    EXPECT_TRUE(statuses[i].ok()) << statuses[i].message().toStdString();
+    EXPECT_EQ(tree_.read("new/" + QString::number(i) + ".scn"), files[i].data);
+  }
+  QStringList expected = targets(10);
+  expected.sort();
+  QStringList names = folder_names();
+  names.sort();
+  EXPECT_EQ(names, expected);  // no temporary left
+  EXPECT_TRUE(publish_files({}).isEmpty());
+}
+
+TEST_F(PublishFilesTest, AFailureFailsOnlyWhatItTouchesAndLeavesNoTemporary) {
+  for (int n = 0; n < 10; ++n) tree_.write(QStringLiteral("new/%1.scn").arg(n), "old");
+  const struct {
+    const char* fault;
+    void (*arm)(FaultEnv&);
+    QList<int> failed;  // the files that must keep their old content
+    bool renamed_anyway;  // a failed last flush: new content, reported failed
+  } cases[] = {
+      {"disk full in the middle", [](FaultEnv& f) { f.fail_writes_after(4096); }, {4}, false},
+      {"one rename refused", [](FaultEnv& f) { f.refuse_replace("7.scn"); }, {7}, false},
+      {"first flush fails", [](FaultEnv& f) { f.fail_flushes(); },
+       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, false},
+      {"last flush fails", [](FaultEnv& f) { f.fail_flushes(QString(), 1); },
+       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    for (int n = 0; n < 10; ++n) tree_.write(QStringLiteral("new/%1.scn").arg(n), "old");
+    const QList<pending_file> files = batch();
+    QList<Status> statuses;
+    {
+      FaultEnv fault;
+      ScopedEnv use(&fault);
+      c.arm(fault);
+      statuses = publish_files(files);
+    }
+    for (int n = 0; n < 10; ++n) {
+      SCOPED_TRACE(n);
+      const QByteArray content = tree_.read(QStringLiteral("new/%1.scn").arg(n));
+      if (!c.failed.contains(n)) {
+        EXPECT_TRUE(statuses[n].ok()) << statuses[n].message().toStdString();
+        EXPECT_EQ(content, files[n].data);
+      } else {
+        EXPECT_FALSE(statuses[n].ok());
+        EXPECT_EQ(content, c.renamed_anyway ? files[n].data : QByteArray("old"));
+        if (c.renamed_anyway) {
+          EXPECT_TRUE(statuses[n].message().contains("may not survive a power cut"))
+              << statuses[n].message().toStdString();
+        }
+      }
+    }
+    QStringList names = folder_names();
+    names.sort();
+    QStringList expected = targets(10);
+    expected.sort();
+    EXPECT_EQ(names, expected);
+  }
+}
+
+TEST_F(PublishFilesTest, TheLaterOfTwoEntriesForOneTargetStays) {
+  const QList<Status> statuses =
+      publish_files({{target_, "first"}, {tree_.path("new/other.scn"), "x"}, {target_, "second"}});
+  for (const Status& status : statuses) EXPECT_TRUE(status.ok());
+  EXPECT_EQ(tree_.read("new/1234.scn"), "second");
+  EXPECT_EQ(folder_names().size(), 2);
+}
+
 // A run killed while publishing leaves its temporary file behind; the next
 // run of the same program removes it the first time it publishes there, and
 // leaves other programs' temporaries alone. The temporary's name stays
