@@ -127,6 +127,12 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
   // Slots past the selected positions hold earlier plates' values: they
   // must not go into this plate's scan file.
   record.no_positions = count_selected(count, selected);
+  if (written) {
+    // Sized once: marking would otherwise grow them slot by slot.
+    written->positions.assign(record.positions.size(), false);
+    written->sheet_resistance.assign(count, false);
+    written->spectral_data.assign(record.spectral_data.size(), false);
+  }
   read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message,
                           written);
   read_sheet_resistances(lines, count, selected, record, written);
