@@ -12,10 +12,70 @@ namespace {
 
 constexpr int kPassesPerCall = 10;
 
+// Runs `convert` on `file`; an error passes on to the window's error report
+// with the file's history record telling of it first.
+void convert_noted(claimed_file& file, const std::function<void(claimed_file&)>& convert) {
+  try {
+    convert(file);
+  } catch (const basics::error& e) {
+    file.note_error(e.text());
+    file.ctx().handled(file.record());
+    throw;
+  } catch (const std::exception& e) {
+    file.note_error(QString::fromLocal8Bit(e.what()));
+    file.ctx().handled(file.record());
+    throw;
+  }
+}
+
+void delete_converted(claimed_file& file) {
+  const platform::Status deleted = platform::env().delete_file(file.path());
+  // Its measurement is converted and archived; what is left is a spare
+  // copy under a name no scan picks up, which the operator should know of.
+  if (!deleted.ok()) {
+    file.ctx().board(QStringLiteral("Error: ") + deleted.message());
+    file.note_error(QString());  // the board line says what
+    return;  // the note stays, so the next start removes the copy
+  }
+  file.end_claim();
+}
+
 }  // namespace
 
 claimed_file::claimed_file(const context& ctx, QString name, QString path, claim_note note)
-    : ctx_(ctx), name_(std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
+    : ctx_(ctx),
+      name_(std::move(name)),
+      path_(std::move(path)),
+      note_(std::move(note)),
+      said_(std::make_shared<QStringList>()) {
+  ctx_.board = [board = ctx.board, said = said_](const QString& line) {
+    said->append(line);
+    board(line);
+  };
+}
+
+void claimed_file::note_error(const QString& text) {
+  result_ = basics::history_result::error;
+  error_ = text;
+}
+
+basics::history_record claimed_file::record() const {
+  basics::history_record record;
+  record.time = platform::env().now();
+  record.input = name_;
+  record.input_folder = platform::with_delimiter(ctx_.input_folder);
+  record.plate = plate_;
+  record.result = result_.value_or(basics::history_result::converted);
+  QStringList message = *said_;
+  if (!error_.isEmpty()) message << error_;
+  if (message.isEmpty() && !output_.isEmpty()) {
+    message << QStringLiteral("Converted into ") + output_ + QStringLiteral(".");
+  }
+  record.message = message.join(QLatin1Char(' '));
+  record.output = output_;
+  record.archive = archive_;
+  return record;
+}
 
 std::optional<QStringList> claimed_file::load() {
   try {
@@ -36,6 +96,7 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
   const QString target = free_name(folder, name);
   note_.mark_archiving(target);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
+  archive_ = target;
   if (how == naming::announce_taken && target != folder + name) {
     ctx_.board(folder + name + QStringLiteral(" is taken; the measurement ") + name_ +
                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
@@ -46,6 +107,7 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
 
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
+  result_ = basics::history_result::set_aside;
   const QString kept = move_aside(path_, name_);
   ctx_.board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
              name_ +
@@ -60,6 +122,7 @@ void claimed_file::set_aside(const QString& reason) {
 // The board names the archive copy: a refusal text names only the
 // temporary file, which is gone after this pass.
 void claimed_file::refuse(const QString& message, const QString& leaf) {
+  result_ = basics::history_result::refused;
   ctx_.board(message);
   QString copy;
   switch (archive_copy(leaf, QStringLiteral("refused_") + name_,
@@ -102,16 +165,9 @@ void claim_files(const context& ctx, const QString& action,
     }
     claimed_file file(ctx, name, temp, std::move(note));
     ctx.status(action);
-    convert(file);
-    if (file.kept()) continue;
-    const platform::Status deleted = platform::env().delete_file(temp);
-    // Its measurement is converted and archived; what is left is a spare
-    // copy under a name no scan picks up, which the operator should know of.
-    if (!deleted.ok()) {
-      ctx.board(QStringLiteral("Error: ") + deleted.message());
-      continue;  // the note stays, so the next start removes the copy
-    }
-    file.end_claim();
+    convert_noted(file, convert);
+    if (!file.kept()) delete_converted(file);
+    ctx.handled(file.record());
   }
 }
 
