@@ -3,7 +3,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -28,13 +27,6 @@ const QString kDayFileEnding = QStringLiteral(".jsonl");
 // a change to summer time, still names its moment.
 QString time_text(const QDateTime& time) {
   return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
-}
-
-// The day files this run knows to end with a whole line: only the first
-// append of a run, or one after a failed append, looks at the file's end.
-QSet<QString>& whole_lines_known() {
-  static QSet<QString> files;
-  return files;
 }
 
 // A line cut short (a full disk, a killed run) would swallow the next record.
@@ -101,20 +93,20 @@ QString history_file(const QString& folder, const QDate& day) {
   return platform::with_delimiter(folder) + day.toString(Qt::ISODate) + kDayFileEnding;
 }
 
-platform::Status append_history(const QString& folder, const history_record& record) {
-  if (!ensure_folder(folder)) {
+platform::Status history_writer::append(const history_record& record) {
+  if (!ensure_folder(folder_)) {
     return platform::Status::Error(platform::Status::Kind::not_found,
-                                   QStringLiteral("The history folder ") + folder +
+                                   QStringLiteral("The history folder ") + folder_ +
                                        QStringLiteral(" cannot be created."));
   }
-  const QString file = history_file(folder, record.time.date());
+  const QString file = history_file(folder_, record.time.date());
   QByteArray line = history_line(record) + '\n';
-  if (!whole_lines_known().contains(file) && ends_cut_short(file)) line.prepend('\n');
+  if (!whole_lines_known_.contains(file) && ends_cut_short(file)) line.prepend('\n');
   const platform::Status appended = platform::append_to_file(file, line);
   if (appended.ok()) {
-    whole_lines_known().insert(file);
+    whole_lines_known_.insert(file);
   } else {
-    whole_lines_known().remove(file);  // part of the line may be there
+    whole_lines_known_.remove(file);  // part of the line may be there
   }
   return appended;
 }

@@ -10,9 +10,11 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 #include "platform/env.h"
 
@@ -49,9 +51,20 @@ std::optional<history_record> parse_history_line(QByteArrayView line);
 // The day file of `day` in `folder`: "2026-12-10.jsonl".
 QString history_file(const QString& folder, const QDate& day);
 
-// Appends `record` to its day's file in `folder` (the folder created when
-// missing, not its parents).
-platform::Status append_history(const QString& folder, const history_record& record);
+// Appends records to the day files in one folder (created when missing,
+// not its parents). A day file that a killed run or a full disk left ending
+// in a cut line gets a line break first, so no record is glued to it; the
+// end of a file is looked at on its first append only, and again after a
+// failed one.
+class history_writer {
+ public:
+  explicit history_writer(QString folder) : folder_(std::move(folder)) {}
+  platform::Status append(const history_record& record);
+
+ private:
+  QString folder_;
+  QSet<QString> whole_lines_known_;
+};
 
 // The newest `most` records of the day files in `folder`, newest first;
 // lines that are no record are skipped and counted in `skipped`.

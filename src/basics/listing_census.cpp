@@ -9,7 +9,7 @@ namespace basics {
 namespace {
 
 struct noted_listing {
-  qint64 noted_ms = 0;
+  qint64 noted_ms = -1;  // never listed by the scan
   QStringList files;
   // The times read so far, by name; names gone are dropped.
   QHash<QString, QDateTime> times;
@@ -33,12 +33,7 @@ QString key_of(const QString& folder, const QString& mask) {
   return platform::with_delimiter(folder) + QChar(0) + mask;
 }
 
-}  // namespace
-
-void note_listing(const QString& folder, const QString& mask, const QStringList& files) {
-  if (folder.isEmpty()) return;
-  noted_listing& listing = listings()[key_of(folder, mask)];
-  listing.noted_ms = monotonic_ms();
+void keep_files(noted_listing& listing, const QStringList& files) {
   if (listing.files == files) return;  // the common case: nothing came or went
   listing.files = files;
   for (auto it = listing.times.begin(); it != listing.times.end();) {
@@ -46,19 +41,29 @@ void note_listing(const QString& folder, const QString& mask, const QStringList&
   }
 }
 
+}  // namespace
+
+void note_listing(const QString& folder, const QString& mask, const QStringList& files) {
+  if (folder.isEmpty()) return;
+  noted_listing& listing = listings()[key_of(folder, mask)];
+  listing.noted_ms = monotonic_ms();
+  keep_files(listing, files);
+}
+
 waiting_summary waiting_in(const QString& folder, const QString& mask, qint64 fresh_ms) {
   if (folder.isEmpty()) return {};
   const QString key = key_of(folder, mask);
-  const auto noted = listings().constFind(key);
-  if (noted == listings().cend() || monotonic_ms() - noted->noted_ms >= fresh_ms) {
+  noted_listing& listing = listings()[key];
+  // A listing of its own does not count as the scan's: it is made again
+  // next time, until the scan lists the folder once more.
+  if (listing.noted_ms < 0 || monotonic_ms() - listing.noted_ms >= fresh_ms) {
     QStringList files;
     for (const platform::DirEntry& entry :
          platform::env().list_folder(folder, mask).value_or(QList<platform::DirEntry>())) {
       if (entry.is_file) files << entry.name;
     }
-    note_listing(folder, mask, files);
+    keep_files(listing, files);
   }
-  noted_listing& listing = listings()[key];
   waiting_summary summary;
   summary.count = int(listing.files.size());
   const QString prefix = platform::with_delimiter(folder);

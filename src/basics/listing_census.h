@@ -21,8 +21,8 @@ struct waiting_summary {
 };
 
 // The files matching `mask` waiting in `folder`, from a listing noted less
-// than `fresh_ms` ago, else from a listing made here (and noted). A file's
-// time is read once, when it is first seen; a missing folder holds none.
+// than `fresh_ms` ago, else from a listing made here. A file's time is read
+// once, when it is first seen; a missing folder holds none.
 waiting_summary waiting_in(const QString& folder, const QString& mask, qint64 fresh_ms);
 
 // Forgets every noted listing (tests).

@@ -76,8 +76,6 @@ plot_ranges ranges_of(const plotted_spectra& spectra) {
     }
   }
   if (x_min > x_max) return {};
-  // Far apart finite values could still overflow a difference.
-  if (!std::isfinite(x_max - x_min) || !std::isfinite(y_max - y_min)) return {};
   const auto widen = [](double& low, double& high) {
     if (high > low) return;
     const double half = qMax(std::abs(low) * 0.05, 0.5);
@@ -91,9 +89,14 @@ plot_ranges ranges_of(const plotted_spectra& spectra) {
 
 QList<plot_line> plot_lines(const plotted_spectra& spectra, const QRectF& area) {
   const plot_ranges r = ranges_of(spectra);
+  // Halved first: the difference of two far apart finite values could
+  // overflow.
+  const auto share = [](double v, double low, double high) {
+    return (v / 2 - low / 2) / (high / 2 - low / 2);
+  };
   const auto to_area = [&](const QPointF& p) {
-    return QPointF(area.left() + (p.x() - r.x_min) / (r.x_max - r.x_min) * area.width(),
-                   area.bottom() - (p.y() - r.y_min) / (r.y_max - r.y_min) * area.height());
+    return QPointF(area.left() + share(p.x(), r.x_min, r.x_max) * area.width(),
+                   area.bottom() - share(p.y(), r.y_min, r.y_max) * area.height());
   };
   QList<plot_line> lines;
   for (int c = 0; c < spectra.curves.size(); ++c) {
@@ -165,7 +168,7 @@ void spectrum_plot::draw_axes(QPainter& painter, const QRectF& area, const plot_
   const QFontMetricsF metrics(painter.font());
   for (int i = 0; i <= 4; ++i) {
     const double x = area.left() + area.width() * i / 4;
-    const double value = r.x_min + (r.x_max - r.x_min) * i / 4;
+    const double value = r.x_min * (1 - i / 4.0) + r.x_max * (i / 4.0);
     painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
     const QString label = QString::number(value, 'f', 0);
     painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
@@ -175,7 +178,7 @@ void spectrum_plot::draw_axes(QPainter& painter, const QRectF& area, const plot_
   painter.drawText(QRectF(area.left(), area.bottom() + 4, area.width(), kBottomMargin - 4),
                    Qt::AlignRight | Qt::AlignBottom, QStringLiteral("wavelength [nm]"));
   for (const double value : {r.y_min, r.y_max}) {
-    const double y = area.bottom() - (value - r.y_min) / (r.y_max - r.y_min) * area.height();
+    const double y = value == r.y_min ? area.bottom() : area.top();
     painter.drawText(QRectF(0, y - metrics.height() / 2, kLeftMargin - 4, metrics.height()),
                      Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', 4));
   }

@@ -651,7 +651,8 @@ void TVELLIC_spectrum_scanner::note_handled(const basics::history_record& record
   // The per-user folder may be new (a first run, a test); its parent is the
   // user's own data folder.
   basics::ensure_folder(platform::folder_of(history_folder()));
-  const platform::Status kept = basics::append_history(history_folder(), record);
+  if (!history_) history_.emplace(history_folder());
+  const platform::Status kept = history_->append(record);
   panel->add_history(record);
   show_last_spectra(record);
   emit file_handled(record);

@@ -269,6 +269,7 @@ class TVELLIC_spectrum_scanner : public QWidget {
   std::optional<scanner::fault> last_fault_;
   scanner::lamp lamp_;
   bool lamp_shown_ = false;
+  std::optional<basics::history_writer> history_;
   // Said once until the history can be written again.
   bool history_failing_ = false;
 };

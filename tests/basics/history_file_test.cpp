@@ -71,9 +71,10 @@ TEST(HistoryFileTest, AppendedRecordsReadBackNewestFirstAcrossDays) {
   tree.make_folder("user");
   const QDateTime monday(QDate(2024, 3, 4), QTime(23, 59, 0));
   const QDateTime tuesday(QDate(2024, 3, 5), QTime(0, 1, 0));
-  ASSERT_TRUE(basics::append_history(folder, record_at(monday, "1.csv")).ok());
-  ASSERT_TRUE(basics::append_history(folder, record_at(tuesday, "2.csv")).ok());
-  ASSERT_TRUE(basics::append_history(folder, record_at(tuesday.addSecs(5), "3.csv")).ok());
+  basics::history_writer writer(folder);
+  ASSERT_TRUE(writer.append(record_at(monday, "1.csv")).ok());
+  ASSERT_TRUE(writer.append(record_at(tuesday, "2.csv")).ok());
+  ASSERT_TRUE(writer.append(record_at(tuesday.addSecs(5), "3.csv")).ok());
   EXPECT_TRUE(tree.exists("user/history/2024-03-04.jsonl"));
   EXPECT_TRUE(tree.exists("user/history/2024-03-05.jsonl"));
 
@@ -103,7 +104,8 @@ TEST(HistoryFileTest, DamagedLinesAreSkippedAndCounted) {
   EXPECT_EQ(skipped, 3);
 
   // Appending after a cut line starts a line of its own.
-  ASSERT_TRUE(basics::append_history(tree.path("history"), record_at(time.addSecs(9), "3.csv")).ok());
+  basics::history_writer writer(tree.path("history"));
+  ASSERT_TRUE(writer.append(record_at(time.addSecs(9), "3.csv")).ok());
   EXPECT_EQ(basics::read_history(tree.path("history"), 10).value(0).input, "3.csv");
 }
 
