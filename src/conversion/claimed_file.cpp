@@ -19,11 +19,11 @@ void convert_noted(claimed_file& file, const std::function<void(claimed_file&)>&
     convert(file);
   } catch (const basics::error& e) {
     file.note_error(e.text());
-    file.ctx().handled(file.record());
+    file.tell();
     throw;
   } catch (const std::exception& e) {
     file.note_error(QString::fromLocal8Bit(e.what()));
-    file.ctx().handled(file.record());
+    file.tell();
     throw;
   }
 }
@@ -43,39 +43,7 @@ void delete_converted(claimed_file& file) {
 }  // namespace
 
 claimed_file::claimed_file(const context& ctx, QString name, QString path, claim_note note)
-    : ctx_(ctx),
-      name_(std::move(name)),
-      path_(std::move(path)),
-      note_(std::move(note)),
-      said_(std::make_shared<QStringList>()) {
-  ctx_.board = [board = ctx.board, said = said_](const QString& line) {
-    said->append(line);
-    board(line);
-  };
-}
-
-void claimed_file::note_error(const QString& text) {
-  result_ = basics::history_result::error;
-  error_ = text;
-}
-
-basics::history_record claimed_file::record() const {
-  basics::history_record record;
-  record.time = platform::env().now();
-  record.input = name_;
-  record.input_folder = platform::with_delimiter(ctx_.input_folder);
-  record.plate = plate_;
-  record.result = result_.value_or(basics::history_result::converted);
-  QStringList message = *said_;
-  if (!error_.isEmpty()) message << error_;
-  if (message.isEmpty() && !output_.isEmpty()) {
-    message << QStringLiteral("Converted into ") + output_ + QStringLiteral(".");
-  }
-  record.message = message.join(QLatin1Char(' '));
-  record.output = output_;
-  record.archive = archive_;
-  return record;
-}
+    : handled_file(ctx, std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
 
 std::optional<QStringList> claimed_file::load() {
   try {
@@ -89,16 +57,16 @@ std::optional<QStringList> claimed_file::load() {
 claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
                                                   const QDateTime& measured, naming how,
                                                   QString* copy) {
-  const QString folder = dated_archive_folder(ctx_, leaf, measured);
+  const QString folder = dated_archive_folder(ctx(), leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(archive_name);
   const QString target = free_name(folder, name);
   note_.mark_archiving(target);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
-  archive_ = target;
+  note_archive(target);
   if (how == naming::announce_taken && target != folder + name) {
-    ctx_.board(folder + name + QStringLiteral(" is taken; the measurement ") + name_ +
+    ctx().board(folder + name + QStringLiteral(" is taken; the measurement ") + this->name() +
                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
   }
   if (copy) *copy = target;
@@ -107,10 +75,10 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
 
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
-  result_ = basics::history_result::set_aside;
-  const QString kept = move_aside(path_, name_);
-  ctx_.board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
-             name_ +
+  note_result(basics::history_result::set_aside);
+  const QString kept = move_aside(path_, name());
+  ctx().board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
+             name() +
              (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
                              : QStringLiteral(" is kept as ") + kept) +
              QStringLiteral("."));
@@ -122,13 +90,13 @@ void claimed_file::set_aside(const QString& reason) {
 // The board names the archive copy: a refusal text names only the
 // temporary file, which is gone after this pass.
 void claimed_file::refuse(const QString& message, const QString& leaf) {
-  result_ = basics::history_result::refused;
-  ctx_.board(message);
+  note_result(basics::history_result::refused);
+  ctx().board(message);
   QString copy;
-  switch (archive_copy(leaf, QStringLiteral("refused_") + name_,
+  switch (archive_copy(leaf, QStringLiteral("refused_") + name(),
                        platform::env().last_modified(path_), naming::quiet, &copy)) {
     case archived::copied:
-      ctx_.board(QStringLiteral("The measurement ") + name_ + QStringLiteral(" is archived as ") +
+      ctx().board(QStringLiteral("The measurement ") + name() + QStringLiteral(" is archived as ") +
                  copy + QStringLiteral("."));
       break;
     case archived::switched_off:
@@ -167,7 +135,7 @@ void claim_files(const context& ctx, const QString& action,
     ctx.status(action);
     convert_noted(file, convert);
     if (!file.kept()) delete_converted(file);
-    ctx.handled(file.record());
+    file.tell();
   }
 }
 

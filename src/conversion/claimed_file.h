@@ -15,18 +15,14 @@
 
 #include "conversion/claim_journal.h"
 #include "conversion/context.h"
+#include "conversion/handled_file.h"
 
 namespace conversion {
 
-class claimed_file {
+class claimed_file : public handled_file {
  public:
-  // The file's context is `ctx` with a board that also notes its lines for
-  // the file's history record.
   claimed_file(const context& ctx, QString name, QString path, claim_note note = {});
 
-  const context& ctx() const { return ctx_; }
-  // The file's name in its input folder, before it was claimed.
-  const QString& name() const { return name_; }
   // The temporary path it is claimed under.
   const QString& path() const { return path_; }
   // Set aside: it must not be deleted.
@@ -60,32 +56,10 @@ class claimed_file {
   // archive to keep it in.
   void refuse(const QString& message, const QString& leaf);
 
-  // What the file's history record names: its plate once read, the file
-  // written for it.
-  void note_plate(qint32 plate) { plate_ = plate; }
-  void note_output(const QString& path) { output_ = path; }
-  // How the file ended, where no step above says it.
-  void note_result(basics::history_result result) { result_ = result; }
-  // The file ended with an error; `text`, unless empty, is what the board
-  // did not say (an error passing on to the window's error report).
-  void note_error(const QString& text);
-
-  // What became of the file, as its history record says.
-  basics::history_record record() const;
-
  private:
-  context ctx_;
-  QString name_;
   QString path_;
   claim_note note_;
   bool kept_ = false;
-  std::optional<qint32> plate_;
-  QString output_;
-  QString archive_;
-  std::optional<basics::history_result> result_;
-  QString error_;
-  // The board lines said about this file; shared with the board of ctx_.
-  std::shared_ptr<QStringList> said_;
 };
 
 // What the status line says when the first input file, at `source`, cannot

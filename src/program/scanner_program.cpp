@@ -1,5 +1,10 @@
 #include "program/scanner_program.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
 #include <cstdio>
 #include <optional>
 
@@ -51,6 +56,23 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
         with_board, &TSELMAR_spectrum_scanner_main::board_line_added, with_board,
         [](const QString& line) { platform::write_journal_line(QStringLiteral("board: "), line); });
   }
+}
+
+// Long enough for the demo's files to be converted (a second of settle
+// time, ten files a tick) and the panel to show them.
+constexpr int kScreenshotDelayMs = 8000;
+
+// Saves the window's picture to `file` once the scanner has worked a
+// while, then closes the window as the operator would.
+void take_screenshot_later(TVELLIC_spectrum_scanner& window, const QString& file) {
+  QTimer::singleShot(kScreenshotDelayMs, &window, [&window, file] {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const bool saved = window.grab().save(file, "PNG");
+    platform::write_journal_line(QStringLiteral("screenshot: "),
+                                 (saved ? QString() : QStringLiteral("not saved: ")) + file,
+                                 saved ? platform::severity::info : platform::severity::error);
+    window.close();
+  });
 }
 
 program::usage scanner_usage() {
@@ -111,6 +133,7 @@ int run_scanner_program(
     // was open closes it now.
     session.close_on_termination(*window);
     if (!session.ending()) window->show();
+    if (!command.screenshot.isEmpty()) take_screenshot_later(*window, command.screenshot);
     exit_code = session.exec();
   }
   basics::stop_basics();

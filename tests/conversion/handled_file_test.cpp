@@ -11,12 +11,15 @@
 
 #include "basics/history_file.h"
 #include "basics/sprachen.h"
+#include "conversion/dat_moves.h"
 #include "conversion/exsitu_conversion.h"
 #include "conversion/insitu_conversion.h"
+#include "conversion/tulmen_conversion.h"
 #include "conversion_site.h"
 #include "support/exsitu_file.h"
 #include "support/insitu_file.h"
 #include "support/probe_heads.h"
+#include "support/tulmen_file.h"
 
 namespace {
 
@@ -141,6 +144,67 @@ TEST(HandledFileTest, ValueErrorsOnTheBoardAreNamedWithTheirFileAndPlate) {
   EXPECT_EQ(r.input, "a.csv");
   ASSERT_FALSE(site.board.isEmpty());
   EXPECT_TRUE(r.message.contains(site.board[0])) << r.message.toStdString();
+}
+
+// The scans that work on files under their own names tell the same records.
+TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
+  const struct {
+    const char* name;
+    std::function<void(history_site&)> run;
+    QString input;
+    history_result result;
+    QString output;
+    QString archive;
+    QString message_part;
+  } cases[] = {
+      {"TULMEN file converted",
+       [](history_site& s) {
+         s.tree.write("in/A1_export.csv", test_support::tulmen_bytes({}));
+         basics::scan_data record;
+         basics::shape_tulmen_record(record);
+         basics::tulmen_wavelengths wavelengths{};
+         conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+       },
+       "A1_export.csv", history_result::converted, "out/A1.scn",
+       "arch/P/2024/3/5/L/A1_export.csv", "could not be converted to a number"},
+      {"TULMEN file cut short",
+       [](history_site& s) {
+         test_support::tulmen_measurement m;
+         m.lines = 700;
+         s.tree.write("in/A2_export.csv", test_support::tulmen_bytes(m));
+         basics::scan_data record;
+         basics::shape_tulmen_record(record);
+         basics::tulmen_wavelengths wavelengths{};
+         conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+       },
+       "A2_export.csv", history_result::refused, "", "arch/P/2024/3/5/L/A2_export.csv", ""},
+      {".dat file moved",
+       [](history_site& s) {
+         s.tree.write("in/S1.dat", "x");
+         conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+       },
+       "S1.dat", history_result::converted, "out/S1.dat.out", "", "S1.dat has been moved"},
+      {".dat file that cannot be copied",
+       [](history_site& s) {
+         s.tree.write("in/S2.dat", "x");
+         s.fault.refuse_replace("out");
+         conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+       },
+       "S2.dat", history_result::set_aside, "", "", "could not be copied; it is kept as"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    history_site site;
+    site.ctx.input_folder = site.folder("in");
+    c.run(site);
+    ASSERT_EQ(site.records.size(), 1);
+    const history_record& r = site.records[0];
+    EXPECT_EQ(r.input, c.input);
+    EXPECT_EQ(r.result, c.result);
+    EXPECT_EQ(r.output, c.output.isEmpty() ? QString() : site.path(c.output));
+    EXPECT_EQ(r.archive, c.archive.isEmpty() ? QString() : site.path(c.archive));
+    EXPECT_TRUE(r.message.contains(c.message_part)) << r.message.toStdString();
+  }
 }
 
 TEST(HandledFileTest, FilesLeftWaitingGiveNoRecord) {
