@@ -121,6 +121,7 @@ void operator_panel::show_scan_record(const basics::scan_data& record, const QSt
   has_record_ = true;
   const QSignalBlocker quiet(position_box);
   position_box->setRange(1, qMax(1, record.no_positions));
+  position_box->setEnabled(true);
   show_position();
 }
 
@@ -139,6 +140,7 @@ void operator_panel::show_curve(const QList<QPointF>& points, const QString& tit
   has_record_ = false;
   const QSignalBlocker quiet(position_box);
   position_box->setRange(1, 1);
+  position_box->setEnabled(false);  // an inline file has one curve
   plotted_spectra spectra;
   spectra.title = title;
   spectra.names << QStringLiteral("insitu");
