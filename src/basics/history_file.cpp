@@ -72,9 +72,9 @@ std::optional<history_record> parse_history_line(QByteArrayView line) {
   if (parsed.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
   const QJsonObject object = document.object();
   history_record record;
-  record.time = QDateTime::fromString(object.value(QStringLiteral("time")).toString(),
-                                      Qt::ISODateWithMs)
-                    .toLocalTime();
+  record.time =
+      QDateTime::fromString(object.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs)
+          .toLocalTime();
   const std::optional<history_result> result =
       result_from_word(object.value(QStringLiteral("result")).toString());
   if (!record.time.isValid() || !result) return std::nullopt;
@@ -95,9 +95,9 @@ QString history_file(const QString& folder, const QDate& day) {
 
 platform::Status history_writer::append(const history_record& record) {
   if (!ensure_folder(folder_)) {
-    return platform::Status::Error(platform::Status::Kind::not_found,
-                                   QStringLiteral("The history folder ") + folder_ +
-                                       QStringLiteral(" cannot be created."));
+    return platform::Status::Error(
+        platform::Status::Kind::not_found,
+        QStringLiteral("The history folder ") + folder_ + QStringLiteral(" cannot be created."));
   }
   const QString file = history_file(folder_, record.time.date());
   QByteArray line = history_line(record) + '\n';
@@ -118,8 +118,7 @@ QList<history_record> read_history(const QString& folder, int most, int* skipped
                                        .list_folder(folder, QLatin1Char('*') + kDayFileEnding)
                                        .value_or(QList<platform::DirEntry>());
   // Day files are named by their date, so the name orders them.
-  std::sort(days.begin(), days.end(),
-            [](const auto& a, const auto& b) { return a.name > b.name; });
+  std::sort(days.begin(), days.end(), [](const auto& a, const auto& b) { return a.name > b.name; });
   for (const platform::DirEntry& day : days) {
     if (!day.is_file || newest_first.size() >= most) continue;
     QByteArray contents;

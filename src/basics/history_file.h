@@ -29,9 +29,9 @@ struct history_record {
   QString input_folder;  // that folder, with its delimiter
   std::optional<qint32> plate;
   history_result result = history_result::converted;
-  QString message;       // what the operator was told about it
-  QString output;        // the file written for it; empty when none
-  QString archive;       // its archive copy; empty when none
+  QString message;  // what the operator was told about it
+  QString output;   // the file written for it; empty when none
+  QString archive;  // its archive copy; empty when none
 
   friend bool operator==(const history_record&, const history_record&) = default;
 };

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <iterator>
+
 #include "platform/env.h"
 
 namespace basics {

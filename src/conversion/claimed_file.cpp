@@ -35,7 +35,7 @@ void delete_converted(claimed_file& file) {
   if (!deleted.ok()) {
     file.ctx().board(QStringLiteral("Error: ") + deleted.message());
     file.note_error(QString());  // the board line says what
-    return;  // the note stays, so the next start removes the copy
+    return;                      // the note stays, so the next start removes the copy
   }
   file.end_claim();
 }
@@ -67,7 +67,7 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
   note_archive(target);
   if (how == naming::announce_taken && target != folder + name) {
     ctx().board(folder + name + QStringLiteral(" is taken; the measurement ") + this->name() +
-               QStringLiteral(" is archived as ") + target + QStringLiteral("."));
+                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
   }
   if (copy) *copy = target;
   return archived::copied;
@@ -78,10 +78,10 @@ void claimed_file::set_aside(const QString& reason) {
   note_result(basics::history_result::set_aside);
   const QString kept = move_aside(path_, name());
   ctx().board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
-             name() +
-             (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
-                             : QStringLiteral(" is kept as ") + kept) +
-             QStringLiteral("."));
+              name() +
+              (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
+                              : QStringLiteral(" is kept as ") + kept) +
+              QStringLiteral("."));
   if (kept.isEmpty()) return;
   path_ = kept;
   note_.remove();
@@ -97,7 +97,7 @@ void claimed_file::refuse(const QString& message, const QString& leaf) {
                        platform::env().last_modified(path_), naming::quiet, &copy)) {
     case archived::copied:
       ctx().board(QStringLiteral("The measurement ") + name() + QStringLiteral(" is archived as ") +
-                 copy + QStringLiteral("."));
+                  copy + QStringLiteral("."));
       break;
     case archived::switched_off:
       // Deleting it would lose the measurement: nothing else holds it.

@@ -12,8 +12,8 @@ void write_scan_file(claimed_file& file, const std::function<void()>& read,
   try {
     read();
     file.note_plate(plate);
-    const QString target = folder + platform::kDelimiter + QString::number(plate) +
-                           QStringLiteral(".scn");
+    const QString target =
+        folder + platform::kDelimiter + QString::number(plate) + QStringLiteral(".scn");
     record.savetofile(target);
     file.note_output(target);
   } catch (const basics::error& e) {

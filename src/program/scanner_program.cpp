@@ -33,15 +33,15 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
                      platform::write_journal_line(QStringLiteral("status: "), text);
                    });
   // The lamp and the history, so a service is watched as the panel is.
-  QObject::connect(&window, &TVELLIC_spectrum_scanner::lamp_changed, &window,
-                   [](const scanner::lamp& lamp) {
-                     const bool calm = lamp.colour == scanner::lamp_colour::green ||
-                                       lamp.colour == scanner::lamp_colour::grey;
-                     platform::write_journal_line(
-                         QStringLiteral("state: "),
-                         scanner::colour_word(lamp.colour) + QStringLiteral(": ") + lamp.text,
-                         calm ? platform::severity::info : platform::severity::warning);
-                   });
+  QObject::connect(
+      &window, &TVELLIC_spectrum_scanner::lamp_changed, &window, [](const scanner::lamp& lamp) {
+        const bool calm =
+            lamp.colour == scanner::lamp_colour::green || lamp.colour == scanner::lamp_colour::grey;
+        platform::write_journal_line(
+            QStringLiteral("state: "),
+            scanner::colour_word(lamp.colour) + QStringLiteral(": ") + lamp.text,
+            calm ? platform::severity::info : platform::severity::warning);
+      });
   QObject::connect(&window, &TVELLIC_spectrum_scanner::file_handled, &window,
                    [](const basics::history_record& record) {
                      const bool calm = record.result == basics::history_result::converted ||

@@ -149,10 +149,9 @@ void operator_panel::show_curve(const QList<QPointF>& points, const QString& tit
 }
 
 void operator_panel::add_history(const basics::history_record& record) {
-  auto* row = new QTreeWidgetItem(
-      {record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
-       record.plate ? QString::number(*record.plate) : QString(),
-       basics::result_word(record.result), record.message});
+  auto* row = new QTreeWidgetItem({record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
+                                   record.plate ? QString::number(*record.plate) : QString(),
+                                   basics::result_word(record.result), record.message});
   QStringList details{record.time.toString(Qt::ISODate), record.input_folder + record.input,
                       record.message};
   if (!record.output.isEmpty()) details << QStringLiteral("Output: ") + record.output;

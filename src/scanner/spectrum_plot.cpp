@@ -22,8 +22,7 @@ bool finite_point(const QPointF& p) {
 QString spectrum_name(int spectra, int s) {
   if (spectra == 3) {
     static const QStringList kNames{QStringLiteral("R glass side"),
-                                    QStringLiteral("R coating side"),
-                                    QStringLiteral("T")};
+                                    QStringLiteral("R coating side"), QStringLiteral("T")};
     return kNames[s];
   }
   return QStringLiteral("spectrum %1").arg(s + 1);
@@ -53,7 +52,8 @@ plotted_spectra spectra_of(const basics::scan_data& record, int position) {
     const double step = points > 1 ? (double(record.x_max[s]) - first) / (points - 1) : 0.0;
     QList<QPointF> curve;
     for (int w = 0; w < points; ++w) {
-      const qint64 index = qint64(record.max_no_points) * (qint64(position) * record.no_spectra + s) + w;
+      const qint64 index =
+          qint64(record.max_no_points) * (qint64(position) * record.no_spectra + s) + w;
       if (index < 0 || index >= record.spectral_data.size()) break;
       curve.append(QPointF(first + w * step, record.spectral_data[index]));
     }
@@ -115,8 +115,8 @@ QList<plot_line> plot_lines(const plotted_spectra& spectra, const QRectF& area) 
 }
 
 QColor curve_colour(int index) {
-  static const QColor kColours[] = {QColor(200, 30, 30), QColor(30, 110, 200),
-                                    QColor(20, 140, 60), QColor(160, 80, 180)};
+  static const QColor kColours[] = {QColor(200, 30, 30), QColor(30, 110, 200), QColor(20, 140, 60),
+                                    QColor(160, 80, 180)};
   return kColours[index % 4];
 }
 
@@ -171,9 +171,9 @@ void spectrum_plot::draw_axes(QPainter& painter, const QRectF& area, const plot_
     const double value = r.x_min * (1 - i / 4.0) + r.x_max * (i / 4.0);
     painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
     const QString label = QString::number(value, 'f', 0);
-    painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
-                             area.bottom() + 4 + metrics.ascent()),
-                     label);
+    painter.drawText(
+        QPointF(x - metrics.horizontalAdvance(label) / 2, area.bottom() + 4 + metrics.ascent()),
+        label);
   }
   painter.drawText(QRectF(area.left(), area.bottom() + 4, area.width(), kBottomMargin - 4),
                    Qt::AlignRight | Qt::AlignBottom, QStringLiteral("wavelength [nm]"));

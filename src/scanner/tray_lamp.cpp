@@ -38,9 +38,9 @@ std::optional<tray_notice> notice_for(const basics::history_record& record) {
     return std::nullopt;
   }
   const QString plate = record.plate ? QStringLiteral(" (plate %1)").arg(*record.plate) : QString();
-  return tray_notice{record.input + plate + QStringLiteral(": ") +
-                         basics::result_word(record.result),
-                     record.message};
+  return tray_notice{
+      record.input + plate + QStringLiteral(": ") + basics::result_word(record.result),
+      record.message};
 }
 
 tray_lamp::tray_lamp(QWidget* window) : QObject(window), window_(window) {

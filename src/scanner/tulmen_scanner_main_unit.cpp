@@ -73,6 +73,8 @@ void TTULMEN_scanner_main::Button1Click() {
 }
 
 QList<scanner::watched_folder> TTULMEN_scanner_main::watched_folders() {
-  return {{QStringLiteral("input folder"), input_path, QString::fromLatin1(conversion::kTulmenMask)},
-          watched_output(), watched_archive(compute_archive_path())};
+  return {
+      {QStringLiteral("input folder"), input_path, QString::fromLatin1(conversion::kTulmenMask)},
+      watched_output(),
+      watched_archive(compute_archive_path())};
 }

@@ -682,9 +682,9 @@ void TVELLIC_spectrum_scanner::load_history() {
 
 void TVELLIC_spectrum_scanner::show_last_spectra(const basics::history_record& record) {
   if (record.result != basics::history_result::converted || record.output.isEmpty()) return;
-  const QString title = (record.plate ? QStringLiteral("Plate %1").arg(*record.plate)
-                                      : QStringLiteral("File")) +
-                        QStringLiteral(" (") + record.input + QStringLiteral(")");
+  const QString title =
+      (record.plate ? QStringLiteral("Plate %1").arg(*record.plate) : QStringLiteral("File")) +
+      QStringLiteral(" (") + record.input + QStringLiteral(")");
   // The output as the analysis programs read it; one that is gone or
   // damaged leaves the last spectra shown.
   try {

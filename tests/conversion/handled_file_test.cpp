@@ -92,9 +92,8 @@ TEST(HandledFileTest, EachClaimedFileGivesOneRecordOfWhatBecameOfIt) {
        history_result::set_aside, 8, "", "", "Error: "},
       {"insitu converted",
        [](history_site& s) { s.convert_insitu(test_support::insitu_measurement{}); },
-       history_result::converted, 1234,
-       "v/database/products/P/measurements/LA/new/1234___T.csv", "arch/P/2024/3/5/insitu/b.csv",
-       "Insitu data: Plate number 1234"},
+       history_result::converted, 1234, "v/database/products/P/measurements/LA/new/1234___T.csv",
+       "arch/P/2024/3/5/insitu/b.csv", "Insitu data: Plate number 1234"},
       {"insitu of an unknown probe head",
        [](history_site& s) {
          test_support::insitu_measurement m;
@@ -131,10 +130,9 @@ TEST(HandledFileTest, ValueErrorsOnTheBoardAreNamedWithTheirFileAndPlate) {
   history_site site;
   test_support::exsitu_plate p = test_support::plate_with(3, "41");
   p.value = [](int s, int i, int j) {
-    return s == 0 && i == 1 && j == 5 ? QStringLiteral("x1")
-                                      : QString::number(test_support::exsitu_plate::spectral_value(
-                                                            s, i, j),
-                                                        'f', 3);
+    return s == 0 && i == 1 && j == 5
+               ? QStringLiteral("x1")
+               : QString::number(test_support::exsitu_plate::spectral_value(s, i, j), 'f', 3);
   };
   site.convert_exsitu(p);
   ASSERT_EQ(site.records.size(), 1);
@@ -165,8 +163,8 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          basics::tulmen_wavelengths wavelengths{};
          conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
        },
-       "A1_export.csv", history_result::converted, "out/A1.scn",
-       "arch/P/2024/3/5/L/A1_export.csv", "could not be converted to a number"},
+       "A1_export.csv", history_result::converted, "out/A1.scn", "arch/P/2024/3/5/L/A1_export.csv",
+       "could not be converted to a number"},
       {"TULMEN file cut short",
        [](history_site& s) {
          test_support::tulmen_measurement m;

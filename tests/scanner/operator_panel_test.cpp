@@ -58,9 +58,7 @@ struct panel_site : scanner_site {
   }
   lamp_colour colour() const { return window->current_lamp().colour; }
   QString lamp_text() const { return window->current_lamp().text; }
-  QString history_file() const {
-    return "user/DORNIK_SPECTRUM_SCANNER/history/2024-03-05.jsonl";
-  }
+  QString history_file() const { return "user/DORNIK_SPECTRUM_SCANNER/history/2024-03-05.jsonl"; }
 
   std::unique_ptr<TDORNIK_scanner_main> window;
 };
@@ -107,7 +105,8 @@ TEST(OperatorPanelTest, LampAmberNamesTheMissingFolder) {
          emit s.window->input_path_editor->editingFinished();
        },
        {"Exsitu input folder", "/inn/ is missing."}},
-      {"archive root", [](panel_site& s) { QDir(s.path("v/archive")).removeRecursively(); },
+      {"archive root",
+       [](panel_site& s) { QDir(s.path("v/archive")).removeRecursively(); },
        {"Archive folder", "/v/archive/ is missing."}},
   };
   for (const auto& c : cases) {
@@ -134,7 +133,8 @@ TEST(OperatorPanelTest, LampRedForAFewMinutesAfterASetAsideFileWithItsText) {
   site.window->timer_action();
   ASSERT_EQ(test_support::files_in(site.path("in")), QStringList{"a.csv.failed"});
   EXPECT_EQ(site.colour(), lamp_colour::red);
-  EXPECT_TRUE(site.lamp_text().contains("a.csv (plate 77): set aside")) << site.lamp_text().toStdString();
+  EXPECT_TRUE(site.lamp_text().contains("a.csv (plate 77): set aside"))
+      << site.lamp_text().toStdString();
   EXPECT_TRUE(site.lamp_text().contains("is kept as")) << site.lamp_text().toStdString();
   ASSERT_TRUE(site.window->tray->last_notice().has_value());
   EXPECT_EQ(site.window->tray->last_notice()->title, "a.csv (plate 77): set aside");
@@ -261,8 +261,8 @@ TEST(OperatorPanelTest, HistorySurvivesARestartAndSkipsADamagedLine) {
   site.drop("c.csv", kNow.addSecs(-60), plate_with(3, "78"));
   site.window->timer_action();
   int skipped = 0;
-  const QList<basics::history_record> records = basics::read_history(
-      site.path("user/DORNIK_SPECTRUM_SCANNER/history"), 10, &skipped);
+  const QList<basics::history_record> records =
+      basics::read_history(site.path("user/DORNIK_SPECTRUM_SCANNER/history"), 10, &skipped);
   ASSERT_EQ(records.size(), 3);
   EXPECT_EQ(records[0].input, "c.csv");
   EXPECT_EQ(skipped, 1);

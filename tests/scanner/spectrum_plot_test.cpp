@@ -25,7 +25,8 @@ basics::scan_data small_record() {
   basics::shape_record(record, 2, 3, 5, 400.0f, 800.0f);
   for (int p = 0; p < 2; ++p) {
     for (int s = 0; s < 3; ++s) {
-      for (int w = 0; w < 5; ++w) record.spectral_data[record.the_index(p, s, w)] = 10 * p + 2 * s + w;
+      for (int w = 0; w < 5; ++w)
+        record.spectral_data[record.the_index(p, s, w)] = 10 * p + 2 * s + w;
     }
   }
   return record;
@@ -71,8 +72,7 @@ TEST(SpectrumPlotTest, ValuesThatAreNotFiniteBreakTheLineAndLeaveTheAxes) {
   plotted_spectra spectra;
   constexpr double nan = std::numeric_limits<double>::quiet_NaN();
   constexpr double inf = std::numeric_limits<double>::infinity();
-  spectra.curves = {{{400, 1}, {500, nan}, {600, 3}, {700, inf}, {800, 5}, {inf, 6}},
-                    {{nan, nan}}};
+  spectra.curves = {{{400, 1}, {500, nan}, {600, 3}, {700, inf}, {800, 5}, {inf, 6}}, {{nan, nan}}};
   const scanner::plot_ranges ranges = scanner::ranges_of(spectra);
   EXPECT_EQ(ranges.x_min, 400);
   EXPECT_EQ(ranges.x_max, 800);
