@@ -1,10 +1,12 @@
 #include "basics/files.h"
 
+#include "basics/listing_census.h"
 #include "basics/text.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <optional>
 
@@ -132,13 +134,14 @@ int count_files(const QString& folder, const QString& mask) {
 
 int first_file(const QString& folder, const QString& mask, QString& name) {
   name.clear();
-  int count = 0;
+  QStringList files;
   for (const DirEntry& entry : matching_entries(listing_prefix(folder) + mask)) {
-    if (!entry.is_file) continue;
-    if (count == 0) name = entry.name;
-    ++count;
+    if (entry.is_file) files << entry.name;
   }
-  return count;
+  if (!files.isEmpty()) name = files.first();
+  // The operator's view of waiting files reuses what the scan has listed.
+  note_listing(folder, mask, files);
+  return int(files.size());
 }
 
 bool delete_files(const QString& folder, const QString& mask) {

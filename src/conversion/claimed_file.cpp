@@ -12,10 +12,38 @@ namespace {
 
 constexpr int kPassesPerCall = 10;
 
+// Runs `convert` on `file`; an error passes on to the window's error report
+// with the file's history record telling of it first.
+void convert_noted(claimed_file& file, const std::function<void(claimed_file&)>& convert) {
+  try {
+    convert(file);
+  } catch (const basics::error& e) {
+    file.note_error(e.text());
+    file.tell();
+    throw;
+  } catch (const std::exception& e) {
+    file.note_error(QString::fromLocal8Bit(e.what()));
+    file.tell();
+    throw;
+  }
+}
+
+void delete_converted(claimed_file& file) {
+  const platform::Status deleted = platform::env().delete_file(file.path());
+  // Its measurement is converted and archived; what is left is a spare
+  // copy under a name no scan picks up, which the operator should know of.
+  if (!deleted.ok()) {
+    file.ctx().board(QStringLiteral("Error: ") + deleted.message());
+    file.note_error(QString());  // the board line says what
+    return;                      // the note stays, so the next start removes the copy
+  }
+  file.end_claim();
+}
+
 }  // namespace
 
 claimed_file::claimed_file(const context& ctx, QString name, QString path, claim_note note)
-    : ctx_(ctx), name_(std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
+    : handled_file(ctx, std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
 
 std::optional<QStringList> claimed_file::load() {
   try {
@@ -29,16 +57,17 @@ std::optional<QStringList> claimed_file::load() {
 claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
                                                   const QDateTime& measured, naming how,
                                                   QString* copy) {
-  const QString folder = dated_archive_folder(ctx_, leaf, measured);
+  const QString folder = dated_archive_folder(ctx(), leaf, measured);
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(archive_name);
   const QString target = free_name(folder, name);
   note_.mark_archiving(target);
   if (!platform::copy_file(path_, target).ok()) return archived::failed;
+  note_archive(target);
   if (how == naming::announce_taken && target != folder + name) {
-    ctx_.board(folder + name + QStringLiteral(" is taken; the measurement ") + name_ +
-               QStringLiteral(" is archived as ") + target + QStringLiteral("."));
+    ctx().board(folder + name + QStringLiteral(" is taken; the measurement ") + this->name() +
+                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
   }
   if (copy) *copy = target;
   return archived::copied;
@@ -46,12 +75,13 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
 
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
-  const QString kept = move_aside(path_, name_);
-  ctx_.board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
-             name_ +
-             (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
-                             : QStringLiteral(" is kept as ") + kept) +
-             QStringLiteral("."));
+  note_result(basics::history_result::set_aside);
+  const QString kept = move_aside(path_, name());
+  ctx().board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
+              name() +
+              (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
+                              : QStringLiteral(" is kept as ") + kept) +
+              QStringLiteral("."));
   if (kept.isEmpty()) return;
   path_ = kept;
   note_.remove();
@@ -60,13 +90,14 @@ void claimed_file::set_aside(const QString& reason) {
 // The board names the archive copy: a refusal text names only the
 // temporary file, which is gone after this pass.
 void claimed_file::refuse(const QString& message, const QString& leaf) {
-  ctx_.board(message);
+  note_result(basics::history_result::refused);
+  ctx().board(message);
   QString copy;
-  switch (archive_copy(leaf, QStringLiteral("refused_") + name_,
+  switch (archive_copy(leaf, QStringLiteral("refused_") + name(),
                        platform::env().last_modified(path_), naming::quiet, &copy)) {
     case archived::copied:
-      ctx_.board(QStringLiteral("The measurement ") + name_ + QStringLiteral(" is archived as ") +
-                 copy + QStringLiteral("."));
+      ctx().board(QStringLiteral("The measurement ") + name() + QStringLiteral(" is archived as ") +
+                  copy + QStringLiteral("."));
       break;
     case archived::switched_off:
       // Deleting it would lose the measurement: nothing else holds it.
@@ -102,16 +133,9 @@ void claim_files(const context& ctx, const QString& action,
     }
     claimed_file file(ctx, name, temp, std::move(note));
     ctx.status(action);
-    convert(file);
-    if (file.kept()) continue;
-    const platform::Status deleted = platform::env().delete_file(temp);
-    // Its measurement is converted and archived; what is left is a spare
-    // copy under a name no scan picks up, which the operator should know of.
-    if (!deleted.ok()) {
-      ctx.board(QStringLiteral("Error: ") + deleted.message());
-      continue;  // the note stays, so the next start removes the copy
-    }
-    file.end_claim();
+    convert_noted(file, convert);
+    if (!file.kept()) delete_converted(file);
+    file.tell();
   }
 }
 

@@ -10,20 +10,19 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "conversion/claim_journal.h"
 #include "conversion/context.h"
+#include "conversion/handled_file.h"
 
 namespace conversion {
 
-class claimed_file {
+class claimed_file : public handled_file {
  public:
   claimed_file(const context& ctx, QString name, QString path, claim_note note = {});
 
-  const context& ctx() const { return ctx_; }
-  // The file's name in its input folder, before it was claimed.
-  const QString& name() const { return name_; }
   // The temporary path it is claimed under.
   const QString& path() const { return path_; }
   // Set aside: it must not be deleted.
@@ -58,8 +57,6 @@ class claimed_file {
   void refuse(const QString& message, const QString& leaf);
 
  private:
-  const context& ctx_;
-  QString name_;
   QString path_;
   claim_note note_;
   bool kept_ = false;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "basics/exsitu_file.h"
+#include "basics/history_file.h"
 #include "basics/measurement_file.h"
 #include "basics/scan_data.h"
 
@@ -53,6 +54,9 @@ struct context {
   basics::message_sink status = [](const QString&) {};
   // A new status line, shown as it is.
   basics::message_sink plain_status = [](const QString&) {};
+  // Told once of each file the conversion has finished with: what became
+  // of it, for the history the operator reads.
+  std::function<void(const basics::history_record&)> handled = [](const basics::history_record&) {};
 };
 
 }  // namespace conversion

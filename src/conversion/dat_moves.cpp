@@ -6,13 +6,16 @@
 #include "conversion/claim_journal.h"
 #include "conversion/claimed_file.h"
 #include "conversion/file_keeping.h"
+#include "conversion/handled_file.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
 
 namespace conversion {
 
-void move_dat_file(const context& ctx, const QString& name, const naming_rule& new_name) {
+void move_dat_file(const context& given, const QString& name, const naming_rule& new_name) {
+  handled_file file(given, name);
+  const context& ctx = file.ctx();
   const QString source = input_file(ctx, name);
   const QString temp = basics::random_temp_name(ctx.input_folder);
   claim_note note;
@@ -32,13 +35,20 @@ void move_dat_file(const context& ctx, const QString& name, const naming_rule& n
                      (kept.isEmpty() ? QStringLiteral("; it stays as ") + temp
                                      : QStringLiteral("; it is kept as ") + kept) +
                      QStringLiteral(". ") + copied.message());
+    file.note_result(basics::history_result::set_aside);
+    file.tell();
     return;
   }
+  file.note_output(target);
   if (platform::env().delete_file(temp).ok()) {
     ctx.plain_status(name + QStringLiteral(" has been moved"));
   } else {
+    file.note_error(temp + QStringLiteral(" could not be deleted."));
+    file.tell();
     platform::prompts().show_message(temp + QStringLiteral(" could not be deleted."));
+    return;
   }
+  file.tell();
 }
 
 void move_dat_files(const context& ctx, const naming_rule& new_name) {

@@ -48,13 +48,14 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
 }
 
 archived archive_input_copy(const context& ctx, const QString& path, const QString& input_name,
-                            const QDateTime& measured) {
+                            const QDateTime& measured, QString* copy) {
   const QString folder = dated_archive_folder(ctx, ctx.lumor_name, measured);
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(input_name);
   const QString target = free_name(folder, name);
   if (!platform::copy_file(path, target).ok()) return archived::failed;
+  if (copy) *copy = target;
   if (target != folder + name) {
     ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
                      target);

@@ -34,9 +34,10 @@ enum class archived { copied, switched_off, failed };
 // Copies the input file at `path` as `name` into the dated archive folder of
 // the context's LUMOR name (dated by `measured` as dated_archive_folder
 // says). A name already taken there keeps both copies: the new one under a
-// free name, said on the plain status line.
+// free name, said on the plain status line. `copy`, when given, receives
+// the copy's path.
 archived archive_input_copy(const context& ctx, const QString& path, const QString& name,
-                            const QDateTime& measured);
+                            const QDateTime& measured, QString* copy = nullptr);
 
 // `text` ending with a full stop, as a sentence before the next one; a
 // system's error text has none.

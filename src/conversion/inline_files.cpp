@@ -7,6 +7,7 @@
 #include "basics/ole_date.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claim_journal.h"
+#include "conversion/handled_file.h"
 #include "conversion/input_queue.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
@@ -70,47 +71,67 @@ QString inline_channel_folder(const context& ctx, const inline_options& options,
          platform::kDelimiter;
 }
 
-void scan_inline_folder(const context& ctx, const inline_options& options) {
-  const QStringList waiting =
-      waiting_files(ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
-  if (waiting.isEmpty()) return;
-  const QString& name = waiting.first();
+namespace {
+
+// Claims the inline file of `file` and publishes it into its channel's
+// folder; false when the file stays for a later tick.
+bool move_inline_file(handled_file& file, const inline_options& options) {
+  const context& ctx = file.ctx();
+  const QString& name = file.name();
   const QString folder = platform::with_delimiter(ctx.input_folder);
   const double when = file_time(folder, name, options);
   const QString claimed = basics::random_temp_name(folder);
   claim_note note;
   if (!claim_file(ctx, folder + name, claimed, &note).ok()) {
     ctx.board(QStringLiteral("Rename failed for file\n\r") + folder + name);
-    return;
+    return false;
   }
   // Every way on ends the claim: published, kept aside or given back.
   const auto claim_ended = qScopeGuard([&note] { note.remove(); });
   if (const auto fault = lasting_fault(ctx, options, name)) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, claimed, name, *fault);
-    return;
+    return true;
   }
   QString pane_id;
   try {
     pane_id = options.pane_id(*inline_channel(name), when);
-  } catch (const basics::error&) {
+  } catch (const basics::error& e) {
     // A database fault passes; the file waits for the next tick.
     give_back(ctx, claimed, name);
+    file.note_error(e.text());
+    file.tell();
     throw;
   }
   const QString target = inline_channel_folder(ctx, options, name) + pane_id + kInlineSuffix;
   if (basics::file_or_folder_exists(target)) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, claimed, name, target + QStringLiteral(" is already there"));
-    return;
+    return true;
   }
   if (const platform::Status copied = platform::copy_file(claimed, target); !copied.ok()) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, claimed, name,
                target + QStringLiteral(" could not be written: ") + copied.message());
-    return;
+    return true;
   }
+  file.note_output(target);
   ctx.board(target);
   if (const platform::Status deleted = platform::env().delete_file(claimed); !deleted.ok()) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, claimed, name, deleted.message());
   }
+  return true;
+}
+
+}  // namespace
+
+void scan_inline_folder(const context& ctx, const inline_options& options) {
+  const QStringList waiting =
+      waiting_files(ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
+  if (waiting.isEmpty()) return;
+  handled_file file(ctx, waiting.first());
+  if (move_inline_file(file, options)) file.tell();
 }
 
 }  // namespace conversion

@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include "basics/listing_census.h"
 #include "platform/env.h"
 
 namespace conversion {
@@ -53,6 +54,7 @@ QStringList waiting_files(const QString& folder, const QString& mask,
     }
   }
   forget_gone(prefix, unclaimable);
+  basics::note_listing(folder, mask, files);
   return files;
 }
 

@@ -75,6 +75,7 @@ bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& p
   const std::optional<QStringList> pairs =
       read_insitu_measurement(lines, file.path(), plate, ctx.board);
   if (!pairs) return false;  // nothing to convert; the file is archived as it came
+  file.note_plate(plate);
   const QString target = inline_file(file, basics::insitu_probe_head(lines), plate);
   if (target.isEmpty()) return false;
   try {
@@ -83,6 +84,7 @@ bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& p
     file.set_aside(e.text());
     return false;
   }
+  file.note_output(target);
   ctx.board(target);
   return true;
 }
@@ -100,6 +102,8 @@ void process_insitu_file(claimed_file& file, qint32& plate) {
   if (!lines) return;
   const bool written = convert_insitu_file(file, *lines, plate);
   if (file.kept()) return;
+  // No inline file, and the file is archived as it came.
+  if (!written) file.note_result(basics::history_result::refused);
   switch (archive_insitu_file(file)) {
     case claimed_file::archived::copied:
       break;

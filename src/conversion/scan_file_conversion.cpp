@@ -11,8 +11,11 @@ void write_scan_file(claimed_file& file, const std::function<void()>& read,
                      const plate_archiver& archive) {
   try {
     read();
-    record.savetofile(folder + platform::kDelimiter + QString::number(plate) +
-                      QStringLiteral(".scn"));
+    file.note_plate(plate);
+    const QString target =
+        folder + platform::kDelimiter + QString::number(plate) + QStringLiteral(".scn");
+    record.savetofile(target);
+    file.note_output(target);
   } catch (const basics::error& e) {
     file.set_aside(e.text());
     return;

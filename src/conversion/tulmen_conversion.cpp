@@ -3,6 +3,7 @@
 #include "basics/error.h"
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
+#include "conversion/handled_file.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
 
@@ -50,13 +51,21 @@ QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const Q
   return save_tulmen_scan(ctx, record, tulmen_scan_base(name), options.no_scan_files);
 }
 
-void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,
-                         basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
+namespace {
+
+// The steps of convert_tulmen_file, noted in `file`.
+void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_data& record,
+                               basics::tulmen_wavelengths& wavelengths,
+                               const tulmen_options& options) {
+  const QString& name = file.name();
   const QString path = input_file(ctx, name);
   // The archive copy comes first, so a measurement is safe before anything
   // is read from it.
-  const archived copy = archive_input_copy(ctx, path, name, platform::env().now());
+  QString copy_path;
+  const archived copy = archive_input_copy(ctx, path, name, platform::env().now(), &copy_path);
+  file.note_archive(copy_path);
   if (copy == archived::failed) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx, path, name, QStringLiteral("The archive copy could not be written."));
     return;
   }
@@ -73,16 +82,32 @@ void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& r
       }
     }
   } catch (const basics::error& e) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx, path, name, e.text());
     return;
   }
+  for (const QString& target : written) file.note_output(target);
   if (copy == archived::switched_off && written.isEmpty()) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx, path, name,
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
   const platform::Status deleted = platform::env().delete_file(path);
-  if (!deleted.ok()) keep_aside(ctx, path, name, deleted.message());
+  if (!deleted.ok()) {
+    file.note_result(basics::history_result::set_aside);
+    keep_aside(ctx, path, name, deleted.message());
+  }
+}
+
+}  // namespace
+
+void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,
+                         basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
+  handled_file file(ctx, name);
+  const handled_file::noting_in noting(file, ctx);
+  convert_noted_tulmen_file(file, ctx, record, wavelengths, options);
+  file.tell();
 }
 
 void handle_tulmen_data(const context& ctx, basics::scan_data& record,

@@ -7,6 +7,7 @@
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
+#include "conversion/handled_file.h"
 #include "conversion/renamable_files.h"
 #include "conversion/tulmen_conversion.h"
 #include "platform/env.h"
@@ -99,20 +100,28 @@ context archive_context(const context& ctx, const zeiss_carried& carried,
 // Archives the input file and deletes it, or keeps it aside when it would
 // be lost: no archive copy could be made, or there is neither an archive
 // nor an output to keep the measurement in.
-void archive_and_delete(const context& archive, const context& ctx, const QString& path,
-                        const QString& name, const QDateTime& measured, bool written) {
-  const archived copy = archive_input_copy(archive, path, name, measured);
+void archive_and_delete(handled_file& file, const context& archive, const context& ctx,
+                        const QString& path, const QDateTime& measured, bool written) {
+  const QString& name = file.name();
+  QString copy_path;
+  const archived copy = archive_input_copy(archive, path, name, measured, &copy_path);
+  file.note_archive(copy_path);
   if (copy == archived::failed) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, path, name, QStringLiteral("The archive copy could not be written."));
     return;
   }
   if (copy == archived::switched_off && !written) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, path, name,
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
   const platform::Status deleted = platform::env().delete_file(path);
-  if (!deleted.ok()) keep_aside(ctx.board, path, name, deleted.message());
+  if (!deleted.ok()) {
+    file.note_result(basics::history_result::set_aside);
+    keep_aside(ctx.board, path, name, deleted.message());
+  }
 }
 
 }  // namespace
@@ -163,8 +172,12 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
   return save_tulmen_scan(ctx, record, plate_text, options.no_scan_files);
 }
 
-void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
-                        zeiss_carried& carried, const zeiss_options& options) {
+namespace {
+
+// The steps of convert_zeiss_file, noted in `file`.
+void convert_noted_zeiss_file(handled_file& file, context& ctx, basics::scan_data& record,
+                              zeiss_carried& carried, const zeiss_options& options) {
+  const QString& name = file.name();
   const QString path = input_file(ctx, name);
   const QDateTime measured = basics::two_second_time(platform::env().last_modified(path));
   QStringList written;
@@ -176,15 +189,28 @@ void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& re
     } else {
       identified = true;
       written = convert_zeiss_lines(ctx, lines, name, measured, record, carried, options);
+      file.note_plate(carried.zeiss_plate);
     }
   } catch (const basics::error& e) {
+    file.note_result(basics::history_result::set_aside);
     keep_aside(ctx.board, path, name, e.text());
     return;
   }
+  for (const QString& target : written) file.note_output(target);
   // A file that was never identified belongs to the production system,
   // whichever class the file before it had.
   const context archive = identified ? archive_context(ctx, carried, options) : ctx;
-  archive_and_delete(archive, ctx, path, name, measured, !written.isEmpty());
+  archive_and_delete(file, archive, ctx, path, measured, !written.isEmpty());
+}
+
+}  // namespace
+
+void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
+                        zeiss_carried& carried, const zeiss_options& options) {
+  handled_file file(ctx, name);
+  const handled_file::noting_in noting(file, ctx);
+  convert_noted_zeiss_file(file, ctx, record, carried, options);
+  file.tell();
 }
 
 void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carried& carried,

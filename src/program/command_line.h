@@ -9,6 +9,8 @@
 //   --version, -v            "<program> <version>" on standard output, exit 0
 //   --program-folder DIR     (scanners) the folder of the settings files
 //   --check-config           (scanners) report the configuration and end
+//   --screenshot FILE        (scanners) save a picture of the window to FILE
+//                            after its first seconds of work, then end (demos)
 //
 // An unknown option, a missing value or an argument too many is reported on
 // standard error with exit code 2.
@@ -48,6 +50,8 @@ struct command_line {
   std::optional<int> exit_code;
   bool check_config = false;
   QStringList arguments;  // the positional ones, in order
+  // Where to save the window's picture; empty: no picture.
+  QString screenshot;
 };
 
 // The usage of a tool that takes a command and its arguments, each command

@@ -1,5 +1,10 @@
 #include "program/scanner_program.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
 #include <cstdio>
 #include <optional>
 
@@ -27,11 +32,47 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
                      previous = text_without_stamp;
                      platform::write_journal_line(QStringLiteral("status: "), text);
                    });
+  // The lamp and the history, so a service is watched as the panel is.
+  QObject::connect(
+      &window, &TVELLIC_spectrum_scanner::lamp_changed, &window, [](const scanner::lamp& lamp) {
+        const bool calm =
+            lamp.colour == scanner::lamp_colour::green || lamp.colour == scanner::lamp_colour::grey;
+        platform::write_journal_line(
+            QStringLiteral("state: "),
+            scanner::colour_word(lamp.colour) + QStringLiteral(": ") + lamp.text,
+            calm ? platform::severity::info : platform::severity::warning);
+      });
+  QObject::connect(&window, &TVELLIC_spectrum_scanner::file_handled, &window,
+                   [](const basics::history_record& record) {
+                     const bool calm = record.result == basics::history_result::converted ||
+                                       record.result == basics::history_result::refused;
+                     platform::write_journal_line(
+                         QStringLiteral("history: "),
+                         QString::fromUtf8(basics::history_line(record)),
+                         calm ? platform::severity::info : platform::severity::warning);
+                   });
   if (auto* with_board = qobject_cast<TSELMAR_spectrum_scanner_main*>(&window)) {
     QObject::connect(
         with_board, &TSELMAR_spectrum_scanner_main::board_line_added, with_board,
         [](const QString& line) { platform::write_journal_line(QStringLiteral("board: "), line); });
   }
+}
+
+// Long enough for the demo's files to be converted (a second of settle
+// time, ten files a tick) and the panel to show them.
+constexpr int kScreenshotDelayMs = 8000;
+
+// Saves the window's picture to `file` once the scanner has worked a
+// while, then closes the window as the operator would.
+void take_screenshot_later(TVELLIC_spectrum_scanner& window, const QString& file) {
+  QTimer::singleShot(kScreenshotDelayMs, &window, [&window, file] {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const bool saved = window.grab().save(file, "PNG");
+    platform::write_journal_line(QStringLiteral("screenshot: "),
+                                 (saved ? QString() : QStringLiteral("not saved: ")) + file,
+                                 saved ? platform::severity::info : platform::severity::error);
+    window.close();
+  });
 }
 
 program::usage scanner_usage() {
@@ -92,6 +133,7 @@ int run_scanner_program(
     // was open closes it now.
     session.close_on_termination(*window);
     if (!session.ending()) window->show();
+    if (!command.screenshot.isEmpty()) take_screenshot_later(*window, command.screenshot);
     exit_code = session.exec();
   }
   basics::stop_basics();

@@ -59,3 +59,7 @@ void TDORNIK_scanner_main::handle_insitu_data() {
   ctx.probe_heads = &destination_translation;
   conversion::handle_insitu_data(ctx, zeiss_plate);
 }
+
+QString TDORNIK_scanner_main::converted_archive_root() const {
+  return compute_archive_path();
+}

@@ -25,4 +25,6 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
 
  protected:
   void FormCreate() override;
+  // Also an external archive directory.
+  QString converted_archive_root() const override;
 };

@@ -113,7 +113,7 @@ conversion::context THalvik_scanner_main::halvik_context(const QString& input_fo
   conversion::context ctx = conversion_context(input_folder);
   ctx.output_folder = output_folder;
   ctx.lumor_name = measurement;
-  ctx.archive_root = basics::archive_root(vellic_path, QString());
+  ctx.archive_root = converted_archive_root();
   return ctx;
 }
 
@@ -156,4 +156,20 @@ void THalvik_scanner_main::insitu_path_editorChange() {
 
 void THalvik_scanner_main::add_message(const QString& this_message) {
   send_message(this_message);
+}
+
+QList<scanner::watched_folder> THalvik_scanner_main::watched_folders() {
+  const QString csv_files = QString::fromLatin1(conversion::kInputMask);
+  QList<scanner::watched_folder> folders{
+      {QStringLiteral("exsitu input folder"), input_path, csv_files}};
+  // No insitu instrument is no fault.
+  if (!insitu_input_path.isEmpty()) {
+    folders.append({QStringLiteral("insitu input folder"), insitu_input_path, csv_files});
+  }
+  folders << watched_output() << watched_archive(converted_archive_root());
+  return folders;
+}
+
+QString THalvik_scanner_main::converted_archive_root() const {
+  return basics::archive_root(vellic_path, QString());
 }

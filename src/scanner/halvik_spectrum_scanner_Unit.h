@@ -17,6 +17,7 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
 
   // The scan step: both input folders, exsitu first.
   void timer_action() override;
+  QList<scanner::watched_folder> watched_folders() override;
   void read_additional_vellic_scanner_ini_data(const QStringList& sl) override;
   void initialize_sc_data() override;
   virtual int no_selected_points();
@@ -49,6 +50,10 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
 
  protected:
   void FormCreate() override;
+
+ protected:
+  // The archive root of this window's conversions, as the panel watches it.
+  virtual QString converted_archive_root() const;
 
  private:
   // The context of the Halvik conversions of `input_folder` into

@@ -324,3 +324,22 @@ void TSELMAR_spectrum_scanner_main::clean_message_board(int number_of_rows) {
   cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
   cursor.removeSelectedText();
 }
+
+// The Zeiss files are archived in the measurement systems' own archives.
+QList<scanner::watched_folder> TSELMAR_spectrum_scanner_main::watched_folders() {
+  QList<scanner::watched_folder> folders{
+      {QStringLiteral("Zeiss input folder"), input_path,
+       QString::fromLatin1(conversion::kZeissMask)},
+      watched_output(),
+      watched_archive(basics::archive_root(vellic_path, QString()))};
+  if (!avantes_input_path.isEmpty()) {
+    folders.append({QStringLiteral("inline input folder"), avantes_input_path,
+                    QString::fromLatin1(conversion::kInlineMask)});
+  }
+  if (!vellic_postbake_path.isEmpty()) {
+    folders.append({QStringLiteral("postbake output folder of the product ") + postbake_product,
+                    postbake_total_output_path,
+                    {}});
+  }
+  return folders;
+}

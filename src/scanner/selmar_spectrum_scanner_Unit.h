@@ -23,6 +23,7 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   explicit TSELMAR_spectrum_scanner_main(QWidget* parent = nullptr);
 
   void timer_action() override;
+  QList<scanner::watched_folder> watched_folders() override;
   // Leaves the product alone while a postbake sample is being converted.
   void set_new_product() override;
   void read_additional_postbake_ini_data(const QStringList& sl) override;

@@ -71,3 +71,10 @@ void TTULMEN_scanner_main::Button1Click() {
     platform::prompts().show_message(groups_of_four(*v));
   }
 }
+
+QList<scanner::watched_folder> TTULMEN_scanner_main::watched_folders() {
+  return {
+      {QStringLiteral("input folder"), input_path, QString::fromLatin1(conversion::kTulmenMask)},
+      watched_output(),
+      watched_archive(compute_archive_path())};
+}

@@ -20,6 +20,7 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
   explicit TTULMEN_scanner_main(QWidget* parent = nullptr);
 
   void timer_action() override;
+  QList<scanner::watched_folder> watched_folders() override;
   // Gives sc_data the shape of this window's scan files: 40 positions,
   // 2 spectra, 261 points from 380 to 1680 nm.
   virtual void initialize_sc_data();

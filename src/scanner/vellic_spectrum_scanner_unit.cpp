@@ -7,12 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPointF>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <exception>
 
 #include "basics/error.h"
 #include "basics/files.h"
+#include "basics/listing_census.h"
 #include "basics/live_signal.h"
 #include "basics/password_file.h"
 #include "basics/text.h"
@@ -24,7 +27,9 @@
 #include "dialogs/form_font.h"
 #include "platform/env.h"
 #include "platform/operator_prompts.h"
+#include "scanner/operator_panel.h"
 #include "scanner/settings_file.h"
+#include "scanner/tray_lamp.h"
 #include "scanner/window_controls.h"
 
 namespace {
@@ -35,11 +40,35 @@ const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
 // empty one names no folder, and "Scanning  ... " would hide that.
 const QString kInputNotConfigured = QStringLiteral("Scanning: input folder not configured");
 
+// The layout's own client area; the operator's panel lies right of it.
+constexpr int kLayoutWidth = 627;
+constexpr int kLayoutHeight = 593;
+
+// A listing the scan made this long ago still tells what waits: a step
+// lists its folders about once a second.
+constexpr qint64 kFreshListingMs = 1500;
+
+// Pairs "wavelength,value" of an inline file; lines that are no pair are
+// passed over.
+QList<QPointF> inline_curve(const QStringList& lines) {
+  QList<QPointF> points;
+  for (const QString& line : lines) {
+    const QStringList fields = line.split(QLatin1Char(','));
+    if (fields.size() != 2) continue;
+    bool x_ok = false;
+    bool y_ok = false;
+    const double x = fields[0].trimmed().toDouble(&x_ok);
+    const double y = fields[1].trimmed().toDouble(&y_ok);
+    if (x_ok && y_ok) points << QPointF(x, y);
+  }
+  return points;
+}
+
 }  // namespace
 
 TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("VELLIC_spectrum_scanner"));
-  resize(627, 593);
+  resize(kLayoutWidth + scanner::operator_panel::kWidth, kLayoutHeight);
   scanner::use_layout_font_substitutes();
   setFont(form_font());
   QPalette background = palette();
@@ -50,6 +79,24 @@ TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(pa
   create_controls();
   create_postbake_controls();
   create_timers();
+  create_operator_panel();
+}
+
+void TVELLIC_spectrum_scanner::create_operator_panel() {
+  panel = new scanner::operator_panel(this);
+  panel->setGeometry(kLayoutWidth, 0, scanner::operator_panel::kWidth, kLayoutHeight);
+  // The face of an ordinary window, so the panel reads as an addition to
+  // the layout, not a part of it.
+  QPalette face = panel->palette();
+  face.setColor(QPalette::Window, QColor(236, 236, 236));
+  panel->setPalette(face);
+  panel->setAutoFillBackground(true);
+  tray = new scanner::tray_lamp(this);
+  // Not a step of the scan: it only reads what the scan left.
+  panel_timer = new QTimer(this);
+  panel_timer->setObjectName(QStringLiteral("panel_timer"));
+  panel_timer->setInterval(1000);
+  connect(panel_timer, &QTimer::timeout, this, [this] { refresh_operator_view(); });
 }
 
 void TVELLIC_spectrum_scanner::create_controls() {
@@ -151,6 +198,9 @@ void TVELLIC_spectrum_scanner::create() {
   // folders under their own names.
   const conversion::context ctx = conversion_context(input_path);
   conversion::recover_claims(ctx.claim_journal, ctx.board);
+  load_history();
+  refresh_operator_view();
+  panel_timer->start();
 }
 
 void TVELLIC_spectrum_scanner::FormCreate() {
@@ -267,6 +317,10 @@ void TVELLIC_spectrum_scanner::set_timer_state(bool active) {
 
 void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   scanning_ = active;
+  // The lamp follows at once; the panel's own tick comes within a second.
+  const auto lamp_follows = qScopeGuard([this] {
+    if (creation_complete_) refresh_operator_view();
+  });
   if (active) {
     active_button->setText(QStringLiteral("Stop scan"));
     set_active_button_colour(Qt::red);
@@ -368,6 +422,7 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   // Without a message board, its lines go to the status line.
   ctx.board = ctx.plain_status;
   ctx.claim_journal = conversion::claim_journal_folder();
+  ctx.handled = [this](const basics::history_record& record) { note_handled(record); };
   return ctx;
 }
 
@@ -439,6 +494,7 @@ void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
   closing_ = true;
   Timer1->stop();
   alive_timer->stop();
+  panel_timer->stop();
   // Once: a termination request during a box of the close closes again.
   if (!settings_written_) {
     settings_written_ = true;
@@ -496,14 +552,19 @@ void TVELLIC_spectrum_scanner::show_folder_states() {
 // ---- Reporting --------------------------------------------------------------
 
 void TVELLIC_spectrum_scanner::run_guarded(const std::function<void()>& handler) {
+  // The lamp turns red before the box opens: the box may wait long.
+  const auto report = [this](const QString& text) {
+    note_fault(text);
+    platform::prompts().show_message(text);
+  };
   try {
     handler();
   } catch (const basics::error& failure) {
-    platform::prompts().show_message(failure.text());
+    report(failure.text());
   } catch (const std::exception& failure) {
-    platform::prompts().show_message(QString::fromLocal8Bit(failure.what()));
+    report(QString::fromLocal8Bit(failure.what()));
   } catch (...) {
-    platform::prompts().show_message(QStringLiteral("Unknown error"));
+    report(QStringLiteral("Unknown error"));
   }
 }
 
@@ -529,4 +590,111 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
   window_->scan_step_running_ = false;
   window_->start_scan_timer_when_due();
+}
+
+// ---- The operator's panel -----------------------------------------------------
+
+QList<scanner::watched_folder> TVELLIC_spectrum_scanner::watched_folders() {
+  return {{QStringLiteral("input folder"), input_path, QString::fromLatin1(conversion::kDatMask)},
+          watched_output()};
+}
+
+scanner::watched_folder TVELLIC_spectrum_scanner::watched_output() const {
+  return {QStringLiteral("output folder of the product ") + product, total_output_path, {}};
+}
+
+scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString& root) const {
+  return {QStringLiteral("archive folder"),
+          root.isEmpty() ? vellic_path + QStringLiteral("archive") + platform::kDelimiter : root,
+          {}};
+}
+
+void TVELLIC_spectrum_scanner::refresh_operator_view() {
+  const QDateTime now = platform::env().now();
+  scanner::lamp_inputs inputs;
+  inputs.scanning = scanning_;
+  inputs.now = now;
+  inputs.last_fault = last_fault_;
+  QList<scanner::waiting_line> waiting;
+  for (const scanner::watched_folder& folder : watched_folders()) {
+    const bool present = !folder.path.isEmpty() && basics::folder_exists(folder.path);
+    inputs.folders.append({folder.role, folder.path, present});
+    if (folder.mask.isEmpty()) continue;
+    waiting.append({folder.role, folder.path,
+                    present ? basics::waiting_in(folder.path, folder.mask, kFreshListingMs)
+                            : basics::waiting_summary()});
+  }
+  panel->show_waiting(waiting, now);
+  show_lamp(scanner::lamp_for(inputs));
+}
+
+void TVELLIC_spectrum_scanner::show_lamp(const scanner::lamp& current) {
+  if (lamp_shown_ && current == lamp_) return;
+  lamp_shown_ = true;
+  lamp_ = current;
+  panel->show_lamp(current);
+  tray->show_lamp(current);
+  emit lamp_changed(current);
+}
+
+void TVELLIC_spectrum_scanner::note_fault(const QString& text) {
+  last_fault_ = scanner::fault{platform::env().now(), text};
+  tray->notify({windowTitle() + QStringLiteral(": error"), text});
+  if (creation_complete_) refresh_operator_view();
+}
+
+QString TVELLIC_spectrum_scanner::history_folder() {
+  return basics::app_data_file(QStringLiteral("history"));
+}
+
+void TVELLIC_spectrum_scanner::note_handled(const basics::history_record& record) {
+  // The per-user folder may be new (a first run, a test); its parent is the
+  // user's own data folder.
+  basics::ensure_folder(platform::folder_of(history_folder()));
+  if (!history_) history_.emplace(history_folder());
+  const platform::Status kept = history_->append(record);
+  panel->add_history(record);
+  show_last_spectra(record);
+  emit file_handled(record);
+  if (const std::optional<scanner::tray_notice> notice = scanner::notice_for(record)) {
+    last_fault_ = scanner::fault{record.time, notice->title + QStringLiteral(": ") + notice->text};
+    // An error passes on to the general error report, which notifies.
+    if (record.result == basics::history_result::set_aside) tray->notify(*notice);
+  }
+  if (!kept.ok() && !history_failing_) {
+    note_fault(QStringLiteral("The history cannot be written: ") + kept.message());
+  }
+  history_failing_ = !kept.ok();
+  refresh_operator_view();
+}
+
+void TVELLIC_spectrum_scanner::load_history() {
+  const QList<basics::history_record> newest_first =
+      basics::read_history(history_folder(), scanner::operator_panel::kHistoryRows);
+  for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel->add_history(*it);
+  // The spectra of the last conversion, while its output is still there.
+  for (const basics::history_record& record : newest_first) {
+    if (record.result != basics::history_result::converted || record.output.isEmpty()) continue;
+    show_last_spectra(record);
+    break;
+  }
+}
+
+void TVELLIC_spectrum_scanner::show_last_spectra(const basics::history_record& record) {
+  if (record.result != basics::history_result::converted || record.output.isEmpty()) return;
+  const QString title =
+      (record.plate ? QStringLiteral("Plate %1").arg(*record.plate) : QStringLiteral("File")) +
+      QStringLiteral(" (") + record.input + QStringLiteral(")");
+  // The output as the analysis programs read it; one that is gone or
+  // damaged leaves the last spectra shown.
+  try {
+    if (record.output.endsWith(QStringLiteral(".scn"))) {
+      basics::scan_data scanned;
+      scanned.loadfromfile(record.output);
+      panel->show_scan_record(scanned, title);
+    } else if (record.output.endsWith(QStringLiteral(".csv"))) {
+      panel->show_curve(inline_curve(basics::read_lines(record.output)), title);
+    }
+  } catch (const basics::error&) {
+  }
 }

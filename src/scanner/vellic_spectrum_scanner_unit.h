@@ -11,9 +11,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "basics/history_file.h"
 #include "conversion/context.h"
+#include "scanner/operator_state.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -21,6 +24,11 @@ class QColor;
 class QLabel;
 class QLineEdit;
 class QTimer;
+
+namespace scanner {
+class operator_panel;
+class tray_lamp;
+}  // namespace scanner
 
 class TVELLIC_spectrum_scanner : public QWidget {
   Q_OBJECT
@@ -66,6 +74,18 @@ class TVELLIC_spectrum_scanner : public QWidget {
 
   // True once the whole creation chain has run.
   bool creation_complete() const { return creation_complete_; }
+
+  // ---- The operator's panel, right of the layout ---------------------------
+  // The folders the panel watches: the input folders (with their masks),
+  // the output folder of the current product, the archive root. Each
+  // derived class names those of its own scan.
+  virtual QList<scanner::watched_folder> watched_folders();
+  // Brings the lamp and the waiting files up to date; panel_timer runs it
+  // every second. It reads the window's state and drives nothing.
+  void refresh_operator_view();
+  const scanner::lamp& current_lamp() const { return lamp_; }
+  // The folder of the history's day files, in the per-user folder.
+  static QString history_folder();
 
   // ---- Fields ---------------------------------------------------------------
   QString input_path;
@@ -121,7 +141,16 @@ class TVELLIC_spectrum_scanner : public QWidget {
   QTimer* Timer1;
   QTimer* alive_timer;
 
+  scanner::operator_panel* panel;
+  scanner::tray_lamp* tray;
+  QTimer* panel_timer;
+
  signals:
+  // The lamp shows another colour or text.
+  void lamp_changed(const scanner::lamp& lamp);
+  // A file was handled; its record is in the history.
+  void file_handled(const basics::history_record& record);
+
   // A new text on the status line; `text_without_stamp` is the text without
   // its leading date and time, so observers can tell a repeat.
   void action_shown(const QString& text, const QString& text_without_stamp);
@@ -163,6 +192,16 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // window has one.
   virtual void report_problem(const QString& text);
 
+  // Keeps the record of a handled file: in the history file, on the panel,
+  // on the lamp and in the tray when the file is in trouble.
+  void note_handled(const basics::history_record& record);
+  // An error the operator must see on the lamp (red for a few minutes).
+  void note_fault(const QString& text);
+  // The archive root the panel watches: `root`, or where the default
+  // archive would be when `root` is empty (no archive).
+  scanner::watched_folder watched_archive(const QString& root) const;
+  scanner::watched_folder watched_output() const;
+
   // The status line.
   void show_action(const QString& text);
   // The status line with the current date and time in front of `text`.
@@ -193,6 +232,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   void read_password();
 
   void show_scanning_state(bool active);
+  void create_operator_panel();
+  void load_history();
+  void show_last_spectra(const basics::history_record& record);
+  void show_lamp(const scanner::lamp& current);
   // The current product of the system at `base`; reports when its folder
   // turns unreadable and when it is readable again (`unreadable` keeps what
   // was last reported).
@@ -223,6 +266,12 @@ class TVELLIC_spectrum_scanner : public QWidget {
   std::vector<applied_field> applied_fields_;
   bool product_unreadable_ = false;
   bool postbake_product_unreadable_ = false;
+  std::optional<scanner::fault> last_fault_;
+  scanner::lamp lamp_;
+  bool lamp_shown_ = false;
+  std::optional<basics::history_writer> history_;
+  // Said once until the history can be written again.
+  bool history_failing_ = false;
 };
 
 template <class Window>

@@ -369,10 +369,19 @@ TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) 
                                        "status: Scanning "))
             .isEmpty())
         << scanner.journal.toStdString();
+    // Missing folders turn the lamp amber: a warning.
+    EXPECT_FALSE(
+        lines
+            .filter(QRegularExpression(
+                "^" + QRegularExpression::escape(c.priority_of_error.isEmpty() ? "" : "<4>") +
+                "state: amber: "))
+            .isEmpty())
+        << scanner.journal.toStdString();
     // Every line is of one of the known forms.
     for (const QString& line : lines) {
-      EXPECT_TRUE(
-          QRegularExpression("^(<[0-7]>)?(version|status|board|box): ").match(line).hasMatch())
+      EXPECT_TRUE(QRegularExpression("^(<[0-7]>)?(version|status|board|box|state|history): ")
+                      .match(line)
+                      .hasMatch())
           << line.toStdString();
     }
   }

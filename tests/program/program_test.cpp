@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -301,6 +303,24 @@ TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
                   .match(board[1])
                   .hasMatch())
       << board[1].toStdString();
+
+  // Each handled file is one history line of JSON, as in the day file of
+  // the per-user folder; the lamp's changes are state lines.
+  QStringList inputs, results;
+  for (const QString& line : journal.filter(QRegularExpression("^history: "))) {
+    const QJsonObject record =
+        QJsonDocument::fromJson(line.mid(int(qstrlen("history: "))).toUtf8()).object();
+    inputs << record.value("input").toString();
+    results << record.value("result").toString();
+  }
+  EXPECT_EQ(inputs, (QStringList{"cut.csv", "plate_a.csv", "plate_b.csv"}));
+  EXPECT_EQ(results, (QStringList{"refused", "converted", "converted"}));
+  EXPECT_FALSE(journal.filter(QRegularExpression("^state: green: ")).isEmpty())
+      << site.journal.toStdString();
+  const QStringList days =
+      QDir(site.tree.path("user/DORNIK_SPECTRUM_SCANNER/history")).entryList(QDir::Files);
+  ASSERT_EQ(days.size(), 1);
+  EXPECT_EQ(site.tree.read("user/DORNIK_SPECTRUM_SCANNER/history/" + days[0]).count('\n'), 3);
 }
 
 TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {

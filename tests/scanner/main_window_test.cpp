@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scanner/operator_panel.h"
 #include "scanner_site.h"
 
 namespace {
@@ -55,7 +56,10 @@ TEST(MainWindowTest, TheVisibleControlsSitWhereTheOperatorKnowsThem) {
   };
   TDORNIK_scanner_main window;
   EXPECT_EQ(window.windowTitle(), QStringLiteral("DORNIK_scanner_main"));
-  EXPECT_EQ(window.size(), QSize(627, 593));
+  // The layout's 627 x 593 pixels, and the operator's panel right of them:
+  // the window grows to the right, nothing of the layout moves.
+  EXPECT_EQ(window.size(), QSize(627 + scanner::operator_panel::kWidth, 593));
+  EXPECT_EQ(window.panel->geometry(), QRect(627, 0, scanner::operator_panel::kWidth, 593));
   EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 255, 255));
   EXPECT_EQ(window.font().family(), QStringLiteral("Tahoma"));
   EXPECT_EQ(window.font().pixelSize(), 11);
@@ -67,6 +71,7 @@ TEST(MainWindowTest, TheVisibleControlsSitWhereTheOperatorKnowsThem) {
     auto* control = window.findChild<QWidget*>(QString::fromLatin1(c.name));
     ASSERT_NE(control, nullptr);
     EXPECT_TRUE(control->isVisibleTo(&window));
+    EXPECT_EQ(control->parentWidget(), &window);
     EXPECT_EQ(control->pos(), c.geometry.topLeft());
     if (!c.geometry.size().isEmpty()) {
       EXPECT_EQ(control->size(), c.geometry.size());
@@ -168,7 +173,8 @@ TEST(MainWindowTest, TheWindowRendersToAPicture) {
   // What the operator sees, checked with a tolerance rather than against a
   // stored picture: fonts and smoothing differ between machines. One image
   // pixel per window pixel, so control geometries are picture regions.
-  EXPECT_EQ(picture.deviceIndependentSize().toSize(), QSize(627, 593));
+  EXPECT_EQ(picture.deviceIndependentSize().toSize(),
+            QSize(627 + scanner::operator_panel::kWidth, 593));
   QImage image = picture.toImage().convertToFormat(QImage::Format_RGB32);
   image = image.scaled(picture.deviceIndependentSize().toSize());
   const auto same_colour = [](QRgb a, QRgb b) {

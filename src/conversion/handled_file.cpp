@@ -1,0 +1,65 @@
+#include "conversion/handled_file.h"
+
+#include "platform/env.h"
+
+namespace conversion {
+namespace {
+
+// `sink`, noting each line that says something into `said`.
+basics::message_sink noting(const basics::message_sink& sink,
+                            const std::shared_ptr<QStringList>& said) {
+  return [sink, said](const QString& line) {
+    if (!line.isEmpty()) said->append(line);
+    sink(line);
+  };
+}
+
+}  // namespace
+
+handled_file::handled_file(const context& ctx, QString name)
+    : ctx_(ctx), name_(std::move(name)), said_(std::make_shared<QStringList>()) {
+  ctx_.board = noting(ctx.board, said_);
+  // Windows without a board say everything on the status line.
+  ctx_.plain_status = noting(ctx.plain_status, said_);
+}
+
+handled_file::noting_in::noting_in(const handled_file& file, context& ctx)
+    : ctx_(ctx), board_(ctx.board), plain_status_(ctx.plain_status) {
+  ctx.board = file.ctx().board;
+  ctx.plain_status = file.ctx().plain_status;
+}
+
+handled_file::noting_in::~noting_in() {
+  ctx_.board = board_;
+  ctx_.plain_status = plain_status_;
+}
+
+void handled_file::note_output(const QString& path) {
+  if (!outputs_.contains(path)) outputs_ << path;
+}
+
+void handled_file::note_error(const QString& text) {
+  result_ = basics::history_result::error;
+  error_ = text;
+}
+
+basics::history_record handled_file::record() const {
+  basics::history_record record;
+  record.time = platform::env().now();
+  record.input = name_;
+  record.input_folder = platform::with_delimiter(ctx_.input_folder);
+  record.plate = plate_;
+  record.result = result_.value_or(outputs_.isEmpty() ? basics::history_result::refused
+                                                      : basics::history_result::converted);
+  record.output = outputs_.join(QStringLiteral("; "));
+  record.archive = archive_;
+  QStringList message = *said_;
+  if (!error_.isEmpty()) message << error_;
+  if (message.isEmpty() && !outputs_.isEmpty()) {
+    message << QStringLiteral("Converted into ") + record.output + QStringLiteral(".");
+  }
+  record.message = message.join(QLatin1Char(' '));
+  return record;
+}
+
+}  // namespace conversion

@@ -1,0 +1,174 @@
+#include "scanner/operator_panel.h"
+
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "scanner/spectrum_plot.h"
+#include "scanner/tray_lamp.h"
+
+namespace scanner {
+namespace {
+
+constexpr int kLampSize = 22;
+
+QLabel* caption(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  return label;
+}
+
+}  // namespace
+
+QString age_text(qint64 seconds) {
+  seconds = qMax<qint64>(0, seconds);
+  if (seconds < 60) return QStringLiteral("%1 s").arg(seconds);
+  const qint64 minutes = seconds / 60;
+  if (minutes < 60) return QStringLiteral("%1 min").arg(minutes);
+  const qint64 hours = minutes / 60;
+  if (hours < 24) return QStringLiteral("%1 h %2 min").arg(hours).arg(minutes % 60);
+  return QStringLiteral("%1 d %2 h").arg(hours / 24).arg(hours % 24);
+}
+
+QString waiting_text(const waiting_line& line, const QDateTime& now) {
+  const basics::waiting_summary& s = line.summary;
+  if (s.count == 0) return QStringLiteral("none waiting");
+  QString text = QStringLiteral("%1 waiting").arg(s.count);
+  if (s.oldest.isValid()) {
+    text += QStringLiteral(", the oldest for ") + age_text(s.oldest.secsTo(now));
+  }
+  return text;
+}
+
+operator_panel::operator_panel(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("operator_panel"));
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(8, 8, 8, 8);
+
+  auto* lamp_row = new QHBoxLayout;
+  lamp_dot = new QLabel(this);
+  lamp_dot->setObjectName(QStringLiteral("lamp_dot"));
+  lamp_dot->setFixedSize(kLampSize, kLampSize);
+  lamp_text = new QLabel(this);
+  lamp_text->setObjectName(QStringLiteral("lamp_text"));
+  lamp_text->setWordWrap(true);
+  lamp_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lamp_row->addWidget(lamp_dot, 0, Qt::AlignTop);
+  lamp_row->addWidget(lamp_text, 1);
+  column->addLayout(lamp_row);
+
+  column->addWidget(caption(QStringLiteral("Waiting files"), this));
+  waiting_label = new QLabel(this);
+  waiting_label->setObjectName(QStringLiteral("waiting_label"));
+  waiting_label->setWordWrap(true);
+  column->addWidget(waiting_label);
+
+  auto* plot_row = new QHBoxLayout;
+  plot_row->addWidget(caption(QStringLiteral("Last spectra"), this), 1);
+  plot_row->addWidget(new QLabel(QStringLiteral("Position"), this));
+  position_box = new QSpinBox(this);
+  position_box->setObjectName(QStringLiteral("position_box"));
+  position_box->setRange(1, 1);
+  plot_row->addWidget(position_box);
+  column->addLayout(plot_row);
+  plot = new spectrum_plot(this);
+  plot->setFixedHeight(190);
+  column->addWidget(plot);
+
+  column->addWidget(caption(QStringLiteral("History"), this));
+  history = new QTreeWidget(this);
+  history->setObjectName(QStringLiteral("history"));
+  history->setRootIsDecorated(false);
+  history->setUniformRowHeights(true);
+  history->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Input"),
+                            QStringLiteral("Plate"), QStringLiteral("Result"),
+                            QStringLiteral("Message")});
+  history->header()->setStretchLastSection(true);
+  history->setColumnWidth(0, 58);
+  history->setColumnWidth(1, 110);
+  history->setColumnWidth(2, 44);
+  history->setColumnWidth(3, 62);
+  column->addWidget(history, 1);
+
+  connect(position_box, &QSpinBox::valueChanged, this, [this] { show_position(); });
+  show_lamp({});
+}
+
+void operator_panel::show_lamp(const lamp& current) {
+  lamp_dot->setPixmap(lamp_icon(current.colour, kLampSize).pixmap(kLampSize, kLampSize));
+  lamp_dot->setToolTip(colour_word(current.colour));
+  lamp_text->setText(current.text);
+}
+
+void operator_panel::show_waiting(const QList<waiting_line>& lines, const QDateTime& now) {
+  QStringList texts;
+  for (const waiting_line& line : lines) {
+    texts << line.role.left(1).toUpper() + line.role.mid(1) + QStringLiteral(": ") +
+                 waiting_text(line, now);
+  }
+  waiting_label->setText(texts.join(QLatin1Char('\n')));
+}
+
+void operator_panel::show_scan_record(const basics::scan_data& record, const QString& title) {
+  record_ = record;
+  record_title_ = title;
+  has_record_ = true;
+  const QSignalBlocker quiet(position_box);
+  position_box->setRange(1, qMax(1, record.no_positions));
+  position_box->setEnabled(true);
+  show_position();
+}
+
+void operator_panel::show_position() {
+  if (!has_record_) return;
+  const int position = position_box->value() - 1;
+  plotted_spectra spectra = spectra_of(record_, position);
+  spectra.title = record_title_;
+  if (position >= 0 && position < record_.positions.size()) {
+    spectra.title += QStringLiteral(", position %1").arg(record_.positions[position]);
+  }
+  plot->show_spectra(std::move(spectra));
+}
+
+void operator_panel::show_curve(const QList<QPointF>& points, const QString& title) {
+  has_record_ = false;
+  const QSignalBlocker quiet(position_box);
+  position_box->setRange(1, 1);
+  position_box->setEnabled(false);  // an inline file has one curve
+  plotted_spectra spectra;
+  spectra.title = title;
+  spectra.names << QStringLiteral("insitu");
+  spectra.curves << points;
+  plot->show_spectra(std::move(spectra));
+}
+
+void operator_panel::add_history(const basics::history_record& record) {
+  auto* row = new QTreeWidgetItem({record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
+                                   record.plate ? QString::number(*record.plate) : QString(),
+                                   basics::result_word(record.result), record.message});
+  QStringList details{record.time.toString(Qt::ISODate), record.input_folder + record.input,
+                      record.message};
+  if (!record.output.isEmpty()) details << QStringLiteral("Output: ") + record.output;
+  if (!record.archive.isEmpty()) details << QStringLiteral("Archive: ") + record.archive;
+  for (int column = 0; column < history->columnCount(); ++column) {
+    row->setToolTip(column, details.join(QLatin1Char('\n')));
+  }
+  if (record.result == basics::history_result::set_aside ||
+      record.result == basics::history_result::error) {
+    row->setForeground(3, lamp_qcolor(lamp_colour::red));
+  } else if (record.result == basics::history_result::refused) {
+    row->setForeground(3, lamp_qcolor(lamp_colour::amber).darker(130));
+  }
+  history->insertTopLevelItem(0, row);
+  while (history->topLevelItemCount() > kHistoryRows) {
+    delete history->takeTopLevelItem(history->topLevelItemCount() - 1);
+  }
+}
+
+}  // namespace scanner
