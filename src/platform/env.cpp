@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QSet>
 
+#include <algorithm>
+
 namespace platform {
 namespace {
 
@@ -91,76 +93,146 @@ void remove_stale_publish_files_in(const QString& folder) {
   }
 }
 
-// `failure`, after removing `temporary`. The first failure is what the
-// operator must act on; a temporary file left behind is only worth knowing
-// about, so it adds to that message.
-Status without_temporary(const Status& failure, const QString& temporary) {
-  if (env().delete_file(temporary).ok()) return failure;
-  return Status::Error(failure.kind(), failure.message() +
-                                           QStringLiteral(" (the temporary file %1 could not be removed)")
-                                               .arg(quoted(temporary)));
-}
-
-// Writes `data` into a new temporary file in `folder`, flushed or not; its
-// path in `temporary`.
-Status write_temporary(const QString& folder, const QByteArray& data, bool flush,
-                       QString* temporary) {
-  remove_stale_publish_files_in(folder);
-  const Status created = env().create_unique_file(folder, publish_prefix(), temporary);
-  if (!created.ok()) return created;
-  const Status written = flush ? env().write_file(*temporary, data)
-                               : env().write_file_unflushed(*temporary, data);
-  return written.ok() ? written : without_temporary(written, *temporary);
-}
-
 }  // namespace
 
 void remove_stale_publish_files() {
   removing_stale_publish_files = true;
 }
 
-Status publish_file(const QString& target, const QByteArray& data) {
+namespace {
+
+// Removes a temporary that will not be published. The first failure is what
+// the operator must act on; a temporary file left behind is only worth
+// knowing about, so it adds to that message.
+Status discarded(const QString& temporary, const Status& failure) {
+  if (env().delete_file(temporary).ok()) return failure;
+  return Status::Error(
+      failure.kind(),
+      failure.message() +
+          QStringLiteral(" (the temporary file %1 could not be removed)").arg(quoted(temporary)));
+}
+
+// One file of a batch on its way: its outcome so far and, once written, its
+// temporary file.
+struct batch_file {
+  Status status;
   QString temporary;
-  const Status written = write_temporary(folder_of(target), data, /*flush=*/true, &temporary);
-  if (!written.ok()) return written;
-  const Status replaced = env().replace_file(temporary, target);
-  return replaced.ok() ? replaced : without_temporary(replaced, temporary);
+  bool on_the_way() const { return status.ok() && !temporary.isEmpty(); }
+};
+
+// Of the files with the same target, the last one wins; the earlier ones
+// fail before anything is written for them.
+void fail_superseded(const QList<pending_file>& files, QList<batch_file>& batch) {
+  QSet<QString> later_targets;
+  for (qsizetype i = files.size() - 1; i >= 0; --i) {
+    if (later_targets.contains(files[i].target)) {
+      batch[i].status = file_error(Status::Kind::other, "publish", files[i].target,
+                                   "A later file of the same batch replaces it");
+    }
+    later_targets.insert(files[i].target);
+  }
+}
+
+// A new temporary beside `file.target` holding its data, not yet flushed.
+void write_temporary(const pending_file& file, batch_file& out) {
+  const QString folder = folder_of(file.target);
+  remove_stale_publish_files_in(folder);
+  QString temporary;
+  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
+  if (!status.ok()) {
+    out.status = status;
+    return;
+  }
+  status = env().write_file_unsynced(temporary, file.data);
+  if (status.ok()) {
+    out.temporary = temporary;
+  } else {
+    out.status = discarded(temporary, status);
+  }
+}
+
+// Flushes the data of every temporary on its way at once; on failure none of
+// them is published.
+void sync_temporaries(QList<batch_file>& batch) {
+  QList<QString> temporaries;
+  for (const batch_file& file : batch) {
+    if (file.on_the_way()) temporaries.append(file.temporary);
+  }
+  if (temporaries.isEmpty()) return;
+  const Status synced = env().sync_files(temporaries);
+  if (synced.ok()) return;
+  for (batch_file& file : batch) {
+    if (file.on_the_way()) file.status = discarded(file.temporary, synced);
+  }
+}
+
+// Renames each temporary on its way over its target; returns the indices of
+// the renamed files by folder, in the order the folders first came.
+QList<std::pair<QString, QList<qsizetype>>> rename_temporaries(const QList<pending_file>& files,
+                                                               QList<batch_file>& batch) {
+  QList<std::pair<QString, QList<qsizetype>>> renamed;
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    if (!batch[i].on_the_way()) continue;
+    const Status status = env().replace_file_unsynced(batch[i].temporary, files[i].target);
+    if (!status.ok()) {
+      batch[i].status = discarded(batch[i].temporary, status);
+      continue;
+    }
+    const QString folder = folder_of(files[i].target);
+    auto same_folder = std::find_if(renamed.begin(), renamed.end(),
+                                    [&](const auto& entry) { return entry.first == folder; });
+    if (same_folder == renamed.end()) {
+      renamed.append({folder, {i}});
+    } else {
+      same_folder->second.append(i);
+    }
+  }
+  return renamed;
+}
+
+// Makes the renames durable, one flush per folder. A file whose folder
+// cannot be flushed is already in place, but a power cut may still bring
+// the old one back: it fails, and its message says so.
+void sync_target_folders(const QList<std::pair<QString, QList<qsizetype>>>& renamed,
+                         const QList<pending_file>& files, QList<batch_file>& batch) {
+  for (const auto& [folder, indices] : renamed) {
+    const Status synced = env().sync_folder(folder);
+    if (synced.ok()) continue;
+    for (const qsizetype i : indices) {
+      batch[i].status = Status::Error(
+          synced.kind(),
+          synced.message() + QStringLiteral(" (the new %1 is in place but may not survive a "
+                                            "power cut)")
+                                 .arg(quoted(files[i].target)));
+    }
+  }
+}
+
+}  // namespace
+
+Status publish_file(const QString& target, const QByteArray& data) {
+  const QString folder = folder_of(target);
+  remove_stale_publish_files_in(folder);
+  QString temporary;
+  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
+  if (!status.ok()) return status;
+  status = env().write_file(temporary, data);
+  if (status.ok()) status = env().replace_file(temporary, target);
+  if (status.ok()) return status;
+  return discarded(temporary, status);
 }
 
 QList<Status> publish_files(const QList<pending_file>& files) {
-  QList<Status> statuses(files.size(), Status::Ok());
-  QStringList temporaries(files.size());
-  QStringList folders;  // of the files still on their way, in order
+  QList<batch_file> batch(files.size());
+  fail_superseded(files, batch);
   for (qsizetype i = 0; i < files.size(); ++i) {
-    const QString folder = folder_of(files[i].target);
-    statuses[i] = write_temporary(folder, files[i].data, /*flush=*/false, &temporaries[i]);
-    if (statuses[i].ok() && !folders.contains(folder)) folders << folder;
+    if (batch[i].status.ok()) write_temporary(files[i], batch[i]);
   }
-  // Every file of a folder whose flush fails fails with it; `renamed`
-  // files are in place already, the others still under their temporary.
-  const auto flush_each_folder = [&](bool renamed) {
-    for (const QString& folder : folders) {
-      const Status flushed = env().flush_file_system(folder);
-      if (flushed.ok()) continue;
-      for (qsizetype i = 0; i < files.size(); ++i) {
-        if (!statuses[i].ok() || folder_of(files[i].target) != folder) continue;
-        statuses[i] =
-            renamed ? Status::Error(flushed.kind(),
-                                    flushed.message() +
-                                        QStringLiteral(" (%1 is in place but may not survive a "
-                                                       "power cut)")
-                                            .arg(quoted(files[i].target)))
-                    : without_temporary(flushed, temporaries[i]);
-      }
-    }
-  };
-  flush_each_folder(/*renamed=*/false);
-  for (qsizetype i = 0; i < files.size(); ++i) {
-    if (!statuses[i].ok()) continue;
-    const Status replaced = env().replace_file_unflushed(temporaries[i], files[i].target);
-    if (!replaced.ok()) statuses[i] = without_temporary(replaced, temporaries[i]);
-  }
-  flush_each_folder(/*renamed=*/true);
+  sync_temporaries(batch);
+  sync_target_folders(rename_temporaries(files, batch), files, batch);
+  QList<Status> statuses;
+  statuses.reserve(batch.size());
+  for (const batch_file& file : batch) statuses.append(file.status);
   return statuses;
 }
 

@@ -120,6 +120,23 @@ class Env {
   // of `to` sees either the old file or the new one, never a mix.
   virtual Status replace_file(const QString& from, const QString& to) = 0;
 
+  // ---- Publishing many files at once --------------------------------------
+  // `replace_file` pays two flushes for every file. A batch instead writes
+  // all its files with `write_file_unsynced`, makes their data durable in one
+  // `sync_files`, renames each with `replace_file_unsynced` and ends with one
+  // `sync_folder` per folder (publish_files below). The order matters: no
+  // rename before the data is on the disk, or a power cut could leave a
+  // target that names a partly written file.
+
+  // Renames `from` over `to` atomically, as `replace_file` does, but does not
+  // make the rename durable: until `sync_folder` on the folder of `to`
+  // returns, a power cut may bring the old `to` back (never a mix).
+  virtual Status replace_file_unsynced(const QString& from, const QString& to) = 0;
+
+  // Makes the renames, creations and deletions in `folder` durable (Linux:
+  // fsync of the folder).
+  virtual Status sync_folder(const QString& folder) = 0;
+
   // Deletes one file (never a folder).
   virtual Status delete_file(const QString& path) = 0;
 
@@ -141,21 +158,27 @@ class Env {
   // then hold part of the data, so publishers write under a temporary name.
   virtual Status write_file(const QString& path, const QByteArray& data) = 0;
 
+  // `write_file` without the flush: the data may still be only in memory
+  // when this returns, so a power cut can leave the file short or empty
+  // until `sync_files` has covered it. A short write is an error as above.
+  virtual Status write_file_unsynced(const QString& path, const QByteArray& data) = 0;
+
+  // Makes the data of every file in `paths` durable, in as few flushes as the
+  // system allows, so the cost does not grow by one flush per file. Linux:
+  // one syncfs() per local file system the files lie on (the whole file
+  // system is flushed, other programs' writes included); fdatasync() of each
+  // file on network and FUSE file systems, whose syncfs may stop short of the
+  // server's disk, and on kernels before 5.8, whose syncfs reports no write
+  // errors. Fails, naming a file, when any of them cannot be opened or a
+  // flush fails; the data of every file is then in doubt.
+  virtual Status sync_files(const QList<QString>& paths) = 0;
+
   // Creates a new empty file with a unique name in `folder`, starting with
   // `prefix` (like mkstemp on Linux, GetTempFileName on Windows), and returns
   // its full path in `path`. The file gets the permissions of any new file,
   // not mkstemp's private ones, since published files are renamed from it.
   virtual Status create_unique_file(const QString& folder, const QString& prefix,
                                     QString* path) = 0;
-
-  // ---- Group commit: write_file and replace_file without their flushes,
-  // and one flush for many files (see publish_files) ----------------------
-
-  virtual Status write_file_unflushed(const QString& path, const QByteArray& data) = 0;
-  virtual Status replace_file_unflushed(const QString& from, const QString& to) = 0;
-  // Makes everything written on the file system that holds `folder` durable,
-  // data and names alike (Linux: syncfs).
-  virtual Status flush_file_system(const QString& folder) = 0;
 
   // ---- Times ------------------------------------------------------------
 
@@ -246,34 +269,40 @@ QString name_of(const QString& path);
 // returned message (of the first failure's kind) names the file left behind.
 Status publish_file(const QString& target, const QByteArray& data);
 
-// From now on, the first publish_file into a folder removes the temporary
-// files a killed run of this same program left there. Only for a program
-// that is the one instance on its program folder (hold_instance_lock): two
-// runs of one program would otherwise remove each other's files.
-void remove_stale_publish_files();
-
-// One file of a batch for publish_files.
+// One file for `publish_files`: where it goes and what it holds.
 struct pending_file {
   QString target;
   QByteArray data;
 };
 
-// Publishes many files with the guarantee of publish_file (after an ok, a
-// power cut leaves the complete new file or the old one) at a cost that does
-// not grow with a flush per file: every temporary file is written, the file
-// system of each folder flushed once, each temporary renamed over its
-// target, and each folder's file system flushed once more. The status of
-// each file, in order:
-//   - a temporary that cannot be written fails its file alone;
-//   - a failed first flush fails every file of that folder, none renamed;
-//   - a failed rename fails its file alone;
-//   - a failed last flush fails every file of that folder: they are in
-//     place but may not survive a power cut, and the message says so.
-// No temporary stays behind, unless its removal fails too (then the message
-// names it, as publish_file does). Two entries for one target are both
-// published in order: the later one stays. Callers pass batches of a few
-// hundred files, as every file's data is held until the batch is done.
+// Publishes many files as `publish_file` does each, with the same promise
+// for every file reported ok (after a power cut its target holds the whole
+// new file, never part of it), but with one data flush for the whole batch
+// and one flush per target folder instead of two flushes per file.
+// Returns one Status per file, in the order given:
+// - a temporary that cannot be created or written fails its own file only
+//   (temporary removed); the others go on;
+// - a failed data flush fails every file still on its way with that
+//   message; nothing is renamed and every temporary is removed;
+// - a refused rename fails that file (temporary removed, target as it was);
+// - a failed flush of a folder fails the files renamed into it: they are in
+//   place but may not survive a power cut, which their message says, so a
+//   caller keeps its source as it would after any failure.
+// Temporaries carry publish_file's names, so the sweep of a killed run's
+// files covers them; one whose removal fails is named in the message, as
+// publish_file does. Two files with the same target (compared as written):
+// the later wins, and the earlier fails at once, without writing anything,
+// so that no caller takes the earlier's data for published.
+// Every file's bytes are in memory together: a caller with many large files
+// passes them in chunks (256 files of 50 KB are about 13 MB), each chunk
+// costing its two rounds of flushes.
 QList<Status> publish_files(const QList<pending_file>& files);
+
+// From now on, the first publish_file (or publish_files) into a folder
+// removes the temporary files a killed run of this same program left there. Only for a program
+// that is the one instance on its program folder (hold_instance_lock): two
+// runs of one program would otherwise remove each other's files.
+void remove_stale_publish_files();
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
 Status copy_file(const QString& from, const QString& to);

@@ -12,8 +12,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>  // NAME_MAX
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +28,8 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/file_error.h"
 
@@ -163,6 +168,7 @@ class unique_fd {
   }
   unique_fd(const unique_fd&) = delete;
   unique_fd& operator=(const unique_fd&) = delete;
+  unique_fd(unique_fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
@@ -366,14 +372,15 @@ class LinuxEnv final : public Env {
   Status create_folder(const QString& path) override;
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override;
+  Status replace_file_unsynced(const QString& from, const QString& to) override;
+  Status sync_folder(const QString& folder) override;
   Status delete_file(const QString& path) override;
   Status final_target(const QString& path, QString* target) override;
   Status read_file(const QString& path, QByteArray* contents) override;
   Status write_file(const QString& path, const QByteArray& data) override;
+  Status write_file_unsynced(const QString& path, const QByteArray& data) override;
+  Status sync_files(const QList<QString>& paths) override;
   Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override;
-  Status write_file_unflushed(const QString& path, const QByteArray& data) override;
-  Status replace_file_unflushed(const QString& from, const QString& to) override;
-  Status flush_file_system(const QString& folder) override;
   QDateTime last_modified(const QString& path) override;
   Status set_last_modified(const QString& path, const QDateTime& time) override;
   QDateTime now() override { return QDateTime::currentDateTime(); }
@@ -518,7 +525,7 @@ Status LinuxEnv::rename_by_link(const QString& from, const QString& to) {
   return Status::Ok();
 }
 
-Status sync_folder(const QString& folder) {
+Status LinuxEnv::sync_folder(const QString& folder) {
   const QString name = folder.isEmpty() ? QStringLiteral(".") : folder;
   const unique_fd dir(::open(native(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!dir.valid()) return errno_error("flush folder", name);
@@ -527,23 +534,16 @@ Status sync_folder(const QString& folder) {
 }
 
 Status LinuxEnv::replace_file(const QString& from, const QString& to) {
-  const Status replaced = replace_file_unflushed(from, to);
-  if (!replaced.ok()) return replaced;
-  return sync_folder(folder_of(to));
-}
-
-Status LinuxEnv::replace_file_unflushed(const QString& from, const QString& to) {
   if (::rename(native(from).constData(), native(to).constData()) != 0) {
     return errno_error("replace", to);
   }
-  return Status::Ok();
+  return sync_folder(folder_of(to));
 }
 
-Status LinuxEnv::flush_file_system(const QString& folder) {
-  const QString name = folder.isEmpty() ? QStringLiteral(".") : folder;
-  const unique_fd dir(::open(native(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!dir.valid()) return errno_error("flush folder", name);
-  if (::syncfs(dir.get()) != 0) return io_error("flush folder", name);
+Status LinuxEnv::replace_file_unsynced(const QString& from, const QString& to) {
+  if (::rename(native(from).constData(), native(to).constData()) != 0) {
+    return errno_error("replace", to);
+  }
   return Status::Ok();
 }
 
@@ -615,9 +615,6 @@ int write_all(int fd, const QByteArray& data) {
   return 0;
 }
 
-namespace {
-
-// Creates or truncates `path` and writes `data`, flushed to disk when `flush`.
 Status write_whole_file(const QString& path, const QByteArray& data, bool flush) {
   unique_fd file(::open(native(path).constData(),
                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
@@ -629,14 +626,77 @@ Status write_whole_file(const QString& path, const QByteArray& data, bool flush)
   return Status::Ok();
 }
 
-}  // namespace
-
 Status LinuxEnv::write_file(const QString& path, const QByteArray& data) {
-  return write_whole_file(path, data, /*flush=*/true);
+  return write_whole_file(path, data, true);
 }
 
-Status LinuxEnv::write_file_unflushed(const QString& path, const QByteArray& data) {
-  return write_whole_file(path, data, /*flush=*/false);
+Status LinuxEnv::write_file_unsynced(const QString& path, const QByteArray& data) {
+  return write_whole_file(path, data, false);
+}
+
+// syncfs() reports the write errors it meets only from Linux 5.8 on; before,
+// it succeeds whatever happened to the data.
+bool syncfs_reports_errors() {
+  static const bool reports = [] {
+    struct utsname name {};
+    if (::uname(&name) != 0) return false;
+    int major = 0, minor = 0;
+    if (std::sscanf(name.release, "%d.%d", &major, &minor) != 2) return false;
+    return major > 5 || (major == 5 && minor >= 8);
+  }();
+  return reports;
+}
+
+// Whether the file system of `fd` flushes its data through to the disk that
+// keeps it on syncfs(). Network and FUSE file systems may only pass the data
+// to a server or a daemon, where fdatasync() asks for more.
+bool syncfs_reaches_the_disk(int fd) {
+  struct statfs info {};
+  if (::fstatfs(fd, &info) != 0) return false;
+  switch (static_cast<unsigned long>(info.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case FUSE_SUPER_MAGIC:
+    case CEPH_SUPER_MAGIC:
+    case CODA_SUPER_MAGIC:
+    case AFS_FS_MAGIC:
+    case V9FS_MAGIC:
+      return false;
+    default:
+      return true;
+  }
+}
+
+// One file system that sync_files flushes as a whole, by a descriptor on the
+// first of the files that lies on it.
+struct whole_file_system {
+  dev_t device;
+  QString first_path;
+  unique_fd fd;
+};
+
+Status LinuxEnv::sync_files(const QList<QString>& paths) {
+  const bool may_use_syncfs = options_.use_syncfs && syncfs_reports_errors();
+  std::vector<whole_file_system> file_systems;
+  for (const QString& path : paths) {
+    unique_fd file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) return errno_error("flush", path);
+    const bool flushed_whole = std::any_of(file_systems.begin(), file_systems.end(),
+                                           [&](const auto& s) { return s.device == info.st_dev; });
+    if (flushed_whole) continue;
+    if (may_use_syncfs && syncfs_reaches_the_disk(file.get())) {
+      file_systems.push_back({info.st_dev, path, std::move(file)});
+    } else if (::fdatasync(file.get()) != 0) {
+      return io_error("flush", path);
+    }
+  }
+  for (const whole_file_system& file_system : file_systems) {
+    if (::syncfs(file_system.fd.get()) != 0) return io_error("flush", file_system.first_path);
+  }
+  return Status::Ok();
 }
 
 // A random tail of six letters and digits, as mkstemp makes.

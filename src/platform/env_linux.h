@@ -17,6 +17,10 @@ struct LinuxEnvOptions {
   // true: claim with renameat2(RENAME_NOREPLACE); false: with link() and
   // unlink(), as on file systems that refuse the flag.
   bool use_rename_noreplace = true;
+  // true: sync_files flushes each local file system once with syncfs()
+  // (from Linux 5.8 on); false: each file with fdatasync(), as on network
+  // file systems and older kernels.
+  bool use_syncfs = true;
 };
 
 std::unique_ptr<Env> new_linux_env(const LinuxEnvOptions& options);

@@ -14,6 +14,7 @@ bool applies(const std::optional<QString>& fault, const QString& path,
 // the kinds are the ones the real failures carry.
 const QString kAccessDenied = QStringLiteral("Permission denied");
 const QString kDiskFull = QStringLiteral("No space left on device");
+const QString kDeviceFailed = QStringLiteral("Input/output error");
 
 }  // namespace
 
@@ -28,7 +29,8 @@ void FaultEnv::clear_faults() {
   create_folder_.reset();
   list_.reset();
   write_limit_.reset();
-  flush_.reset();
+  sync_files_.reset();
+  sync_folder_.reset();
 }
 
 std::optional<QList<DirEntry>> FaultEnv::list_folder(const QString& folder, const QString& mask) {
@@ -57,16 +59,38 @@ Status FaultEnv::replace_file(const QString& from, const QString& to) {
   return EnvWrapper::replace_file(from, to);
 }
 
+Status FaultEnv::replace_file_unsynced(const QString& from, const QString& to) {
+  if (applies(replace_, from, to)) {
+    return file_error(Status::Kind::denied, "replace", to, kAccessDenied);
+  }
+  return EnvWrapper::replace_file_unsynced(from, to);
+}
+
+Status FaultEnv::sync_folder(const QString& folder) {
+  if (applies(sync_folder_, folder)) {
+    return file_error(Status::Kind::io, "flush folder", folder, kDeviceFailed);
+  }
+  return EnvWrapper::sync_folder(folder);
+}
+
 Status FaultEnv::delete_file(const QString& path) {
   if (applies(delete_, path))
     return file_error(Status::Kind::denied, "delete", path, kAccessDenied);
   return EnvWrapper::delete_file(path);
 }
 
+Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
+  return limited_write(path, data, true);
+}
+
+Status FaultEnv::write_file_unsynced(const QString& path, const QByteArray& data) {
+  return limited_write(path, data, false);
+}
+
 Status FaultEnv::limited_write(const QString& path, const QByteArray& data, bool flush) {
   const auto write = [&](const QByteArray& bytes) {
     return flush ? EnvWrapper::write_file(path, bytes)
-                 : EnvWrapper::write_file_unflushed(path, bytes);
+                 : EnvWrapper::write_file_unsynced(path, bytes);
   };
   if (!write_limit_ || !path.contains(write_limit_->path_part) ||
       data.size() <= write_limit_->bytes) {
@@ -78,27 +102,12 @@ Status FaultEnv::limited_write(const QString& path, const QByteArray& data, bool
   return file_error(Status::Kind::io, "write", path, kDiskFull);
 }
 
-Status FaultEnv::write_file(const QString& path, const QByteArray& data) {
-  return limited_write(path, data, /*flush=*/true);
-}
-
-Status FaultEnv::write_file_unflushed(const QString& path, const QByteArray& data) {
-  return limited_write(path, data, /*flush=*/false);
-}
-
-Status FaultEnv::replace_file_unflushed(const QString& from, const QString& to) {
-  if (applies(replace_, from, to)) {
-    return file_error(Status::Kind::denied, "replace", to, kAccessDenied);
+Status FaultEnv::sync_files(const QList<QString>& paths) {
+  for (const QString& path : paths) {
+    if (applies(sync_files_, path))
+      return file_error(Status::Kind::io, "flush", path, kDeviceFailed);
   }
-  return EnvWrapper::replace_file_unflushed(from, to);
-}
-
-Status FaultEnv::flush_file_system(const QString& folder) {
-  if (applies(flush_, folder) && flush_successes_-- <= 0) {
-    return file_error(Status::Kind::io, "flush folder", folder,
-                      QStringLiteral("Input/output error"));
-  }
-  return EnvWrapper::flush_file_system(folder);
+  return EnvWrapper::sync_files(paths);
 }
 
 QDateTime FaultEnv::now() {

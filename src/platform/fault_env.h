@@ -36,6 +36,10 @@ class EnvWrapper : public Env {
   Status replace_file(const QString& from, const QString& to) override {
     return target_->replace_file(from, to);
   }
+  Status replace_file_unsynced(const QString& from, const QString& to) override {
+    return target_->replace_file_unsynced(from, to);
+  }
+  Status sync_folder(const QString& folder) override { return target_->sync_folder(folder); }
   Status delete_file(const QString& path) override { return target_->delete_file(path); }
   Status final_target(const QString& path, QString* target) override {
     return target_->final_target(path, target);
@@ -46,17 +50,12 @@ class EnvWrapper : public Env {
   Status write_file(const QString& path, const QByteArray& data) override {
     return target_->write_file(path, data);
   }
+  Status write_file_unsynced(const QString& path, const QByteArray& data) override {
+    return target_->write_file_unsynced(path, data);
+  }
+  Status sync_files(const QList<QString>& paths) override { return target_->sync_files(paths); }
   Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override {
     return target_->create_unique_file(folder, prefix, path);
-  }
-  Status write_file_unflushed(const QString& path, const QByteArray& data) override {
-    return target_->write_file_unflushed(path, data);
-  }
-  Status replace_file_unflushed(const QString& from, const QString& to) override {
-    return target_->replace_file_unflushed(from, to);
-  }
-  Status flush_file_system(const QString& folder) override {
-    return target_->flush_file_system(folder);
   }
   QDateTime last_modified(const QString& path) override { return target_->last_modified(path); }
   Status set_last_modified(const QString& path, const QDateTime& time) override {
@@ -77,7 +76,9 @@ class EnvWrapper : public Env {
 // write, which writes its first bytes as a filling disk would. Each fault
 // fails with the text and kind the real failure has: a refused rename is
 // busy ("The file is still open"), a refused create, replace or delete is
-// denied, a limited write is an I/O failure.
+// denied, a limited write or a failed flush is an I/O failure. The unsynced
+// calls meet the same faults as their flushing kin: a limited write limits
+// write_file_unsynced too, a refused replace refuses replace_file_unsynced.
 class FaultEnv : public EnvWrapper {
  public:
   explicit FaultEnv(Env* target = &system_env()) : EnvWrapper(target) {}
@@ -92,12 +93,11 @@ class FaultEnv : public EnvWrapper {
   // write_file writes only the first `bytes` bytes, then fails with
   // "No space left on device" (unless the file cannot be opened at all).
   void fail_writes_after(qsizetype bytes, const QString& path_part = QString());
-  // flush_file_system fails as a disk that reports an I/O error; after
-  // `successes` flushes that still work.
-  void fail_flushes(const QString& path_part = QString(), int successes = 0) {
-    flush_ = path_part;
-    flush_successes_ = successes;
-  }
+  // sync_files fails with "Input/output error" when one of its paths holds
+  // `path_part`, naming that path, as a failing disk would.
+  void fail_sync_files(const QString& path_part = QString()) { sync_files_ = path_part; }
+  // sync_folder fails the same way, after nothing was done.
+  void fail_sync_folder(const QString& path_part = QString()) { sync_folder_ = path_part; }
   // Switches every fault off.
   void clear_faults();
 
@@ -115,11 +115,12 @@ class FaultEnv : public EnvWrapper {
   Status create_folder(const QString& path) override;
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override;
+  Status replace_file_unsynced(const QString& from, const QString& to) override;
+  Status sync_folder(const QString& folder) override;
   Status delete_file(const QString& path) override;
   Status write_file(const QString& path, const QByteArray& data) override;
-  Status write_file_unflushed(const QString& path, const QByteArray& data) override;
-  Status replace_file_unflushed(const QString& from, const QString& to) override;
-  Status flush_file_system(const QString& folder) override;
+  Status write_file_unsynced(const QString& path, const QByteArray& data) override;
+  Status sync_files(const QList<QString>& paths) override;
   QDateTime now() override;
   QString temp_folder() override;
   QString roaming_app_data_folder() override;
@@ -131,11 +132,10 @@ class FaultEnv : public EnvWrapper {
     QString path_part;
   };
 
-  // The limited write of write_file and write_file_unflushed.
   Status limited_write(const QString& path, const QByteArray& data, bool flush);
 
-  std::optional<QString> rename_, replace_, delete_, create_folder_, list_, flush_;
-  int flush_successes_ = 0;
+  std::optional<QString> rename_, replace_, delete_, create_folder_, list_;
+  std::optional<QString> sync_files_, sync_folder_;
   std::optional<write_limit> write_limit_;
   QDateTime now_;
   std::optional<QString> program_file_path_, roaming_app_data_folder_, temp_folder_;

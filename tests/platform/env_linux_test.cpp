@@ -246,6 +246,30 @@ TEST(FullDiskTest, AWriteThatFindsNoSpaceIsAnIoFailure) {
   EXPECT_EQ(status.message(), "Cannot write \"/dev/full\": No space left on device");
 }
 
+// sync_files flushes by file system or file by file; either way a file
+// that is not there fails the call, named, rather than passing unflushed.
+TEST(SyncFilesTest, FlushesWrittenFilesAndNamesOneThatIsMissing) {
+  for (const bool use_syncfs : {true, false}) {
+    SCOPED_TRACE(use_syncfs ? "syncfs" : "fdatasync");
+    temp_tree tree;
+    const auto env = new_linux_env({.use_syncfs = use_syncfs});
+    QList<QString> paths;
+    for (const char* name : {"a/1.scn", "a/2.scn", "b/3.scn"}) {
+      paths.append(tree.path(name));
+      tree.make_folder(QString(name).left(1));
+      ASSERT_TRUE(env->write_file_unsynced(paths.back(), name).ok());
+    }
+    EXPECT_TRUE(env->sync_files(paths).ok());
+    EXPECT_TRUE(env->sync_files({}).ok());
+
+    paths.insert(1, tree.path("a/gone.scn"));
+    const Status missing = env->sync_files(paths);
+    EXPECT_EQ(missing.kind(), Status::Kind::not_found);
+    EXPECT_EQ(missing.message(), QStringLiteral("Cannot flush \"%1\": No such file or directory")
+                                     .arg(tree.path("a/gone.scn")));
+  }
+}
+
 TEST(PublishPermissionsTest, PublishedFilesAreReadableByOthers) {
   // Other programs read our output; mkstemp's private 0600 would lock them out.
   temp_tree tree;

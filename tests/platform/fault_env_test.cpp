@@ -63,6 +63,39 @@ TEST(FaultEnvTest, LimitedWriteStopsPartWayLikeAFullDisk) {
   EXPECT_EQ(tree.read("1.csv"), "123456");
 }
 
+TEST(FaultEnvTest, UnsyncedCallsMeetTheFaultsOfTheirFlushingKin) {
+  temp_tree tree;
+  FaultEnv fault;
+  fault.fail_writes_after(3, ".scn");
+  fault.refuse_replace("keep");
+  EXPECT_FALSE(fault.write_file_unsynced(tree.path("1.scn"), "123456").ok());
+  EXPECT_EQ(tree.read("1.scn"), "123");
+  const QString keep = tree.write("keep.scn", "old");
+  EXPECT_EQ(fault.replace_file_unsynced(tree.write("new.tmp", "new"), keep).kind(),
+            Status::Kind::denied);
+  EXPECT_EQ(tree.read("keep.scn"), "old");
+}
+
+TEST(FaultEnvTest, FlushFaultsHitOnlyTheirPathPart) {
+  temp_tree tree;
+  FaultEnv fault;
+  fault.fail_sync_files(".scn");
+  fault.fail_sync_folder("new");
+  const QString csv = tree.write("a.csv", "x");
+  const QString scn = tree.write("a.scn", "x");
+
+  const Status failed = fault.sync_files({csv, scn});
+  EXPECT_EQ(failed.kind(), Status::Kind::io);
+  EXPECT_EQ(failed.message(), QStringLiteral("Cannot flush \"%1\": Input/output error").arg(scn));
+  EXPECT_TRUE(fault.sync_files({csv}).ok());
+  EXPECT_EQ(fault.sync_folder(tree.make_folder("new")).kind(), Status::Kind::io);
+  EXPECT_TRUE(fault.sync_folder(tree.make_folder("old")).ok());
+
+  fault.clear_faults();
+  EXPECT_TRUE(fault.sync_files({csv, scn}).ok());
+  EXPECT_TRUE(fault.sync_folder(tree.path("new")).ok());
+}
+
 TEST(FaultEnvTest, ClockAndPlacesAreSettable) {
   FaultEnv fault;
   const QDateTime noon(QDate(2024, 3, 1), QTime(12, 0));

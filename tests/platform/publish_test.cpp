@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/env.h"
 #include "platform/fault_env.h"
+#include "support/status_print.h"
 #include "support/temp_tree.h"
 
 namespace platform {
@@ -137,101 +140,6 @@ TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
 namespace platform {
 namespace {
 
-// A batch publishes with one flush per folder, not per file; what it
-// reports published is whole, and what failed leaves the old file.
-class PublishFilesTest : public PublishTest {
- protected:
-  // Ten files 0.scn ... 9.scn of the output folder, 1 KB each but the fifth
-  // (100 KB, so a write limit catches it alone).
-  QList<pending_file> batch() const {
-    QList<pending_file> files;
-    for (int n = 0; n < 10; ++n) {
-      files.append({tree_.path(QStringLiteral("new/%1.scn").arg(n)),
-                    QByteArray(n == 4 ? 100000 : 1000, char('a' + n))});
-    }
-    return files;
-  }
-  QStringList targets(int count) const {
-    QStringList names;
-    for (int n = 0; n < count; ++n) names << QStringLiteral("%1.scn").arg(n);
-    return names;
-  }
-};
-
-TEST_F(PublishFilesTest, PublishesEveryFileWholeAndReplacesOldOnes) {
-  tree_.write("new/3.scn", "old");
-  const QList<pending_file> files = batch();
-  const QList<Status> statuses = publish_files(files);
-  ASSERT_EQ(statuses.size(), files.size());
-  for (qsizetype i = 0; i < files.size(); ++i) {
-    EXPECT_TRUE(statuses[i].ok()) << statuses[i].message().toStdString();
-    EXPECT_EQ(tree_.read("new/" + QString::number(i) + ".scn"), files[i].data);
-  }
-  QStringList expected = targets(10);
-  expected.sort();
-  QStringList names = folder_names();
-  names.sort();
-  EXPECT_EQ(names, expected);  // no temporary left
-  EXPECT_TRUE(publish_files({}).isEmpty());
-}
-
-TEST_F(PublishFilesTest, AFailureFailsOnlyWhatItTouchesAndLeavesNoTemporary) {
-  for (int n = 0; n < 10; ++n) tree_.write(QStringLiteral("new/%1.scn").arg(n), "old");
-  const struct {
-    const char* fault;
-    void (*arm)(FaultEnv&);
-    QList<int> failed;  // the files that must keep their old content
-    bool renamed_anyway;  // a failed last flush: new content, reported failed
-  } cases[] = {
-      {"disk full in the middle", [](FaultEnv& f) { f.fail_writes_after(4096); }, {4}, false},
-      {"one rename refused", [](FaultEnv& f) { f.refuse_replace("7.scn"); }, {7}, false},
-      {"first flush fails", [](FaultEnv& f) { f.fail_flushes(); },
-       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, false},
-      {"last flush fails", [](FaultEnv& f) { f.fail_flushes(QString(), 1); },
-       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.fault);
-    for (int n = 0; n < 10; ++n) tree_.write(QStringLiteral("new/%1.scn").arg(n), "old");
-    const QList<pending_file> files = batch();
-    QList<Status> statuses;
-    {
-      FaultEnv fault;
-      ScopedEnv use(&fault);
-      c.arm(fault);
-      statuses = publish_files(files);
-    }
-    for (int n = 0; n < 10; ++n) {
-      SCOPED_TRACE(n);
-      const QByteArray content = tree_.read(QStringLiteral("new/%1.scn").arg(n));
-      if (!c.failed.contains(n)) {
-        EXPECT_TRUE(statuses[n].ok()) << statuses[n].message().toStdString();
-        EXPECT_EQ(content, files[n].data);
-      } else {
-        EXPECT_FALSE(statuses[n].ok());
-        EXPECT_EQ(content, c.renamed_anyway ? files[n].data : QByteArray("old"));
-        if (c.renamed_anyway) {
-          EXPECT_TRUE(statuses[n].message().contains("may not survive a power cut"))
-              << statuses[n].message().toStdString();
-        }
-      }
-    }
-    QStringList names = folder_names();
-    names.sort();
-    QStringList expected = targets(10);
-    expected.sort();
-    EXPECT_EQ(names, expected);
-  }
-}
-
-TEST_F(PublishFilesTest, TheLaterOfTwoEntriesForOneTargetStays) {
-  const QList<Status> statuses =
-      publish_files({{target_, "first"}, {tree_.path("new/other.scn"), "x"}, {target_, "second"}});
-  for (const Status& status : statuses) EXPECT_TRUE(status.ok());
-  EXPECT_EQ(tree_.read("new/1234.scn"), "second");
-  EXPECT_EQ(folder_names().size(), 2);
-}
-
 // A run killed while publishing leaves its temporary file behind; the next
 // run of the same program removes it the first time it publishes there, and
 // leaves other programs' temporaries alone. The temporary's name stays
@@ -258,6 +166,229 @@ TEST(StalePublishFilesTest, TheNextRunRemovesWhatAKilledOneLeft) {
   for (const DirEntry& entry : entries.value()) names << entry.name;
   EXPECT_EQ(names, (QStringList{".publish_00000000_Other1", long_name}));
   EXPECT_EQ(tree.read("new/" + long_name), "whole");
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// Publishing a batch: each file reported ok is whole in its target, each
+// failure leaves its old target (or none), and no temporary stays behind,
+// whichever step fails.
+class PublishFilesTest : public ::testing::Test {
+ protected:
+  // Files 0..count-1 of `folder` ("a" or "b"), each with bytes of its own;
+  // every other one replaces an old file.
+  QList<pending_file> files_in(const QString& folder, int count) {
+    QList<pending_file> files;
+    for (int i = 0; i < count; ++i) {
+      const QString name = QStringLiteral("%1/%2.scn").arg(folder).arg(i);
+      if (i % 2 == 0) tree_.write(name, "old " + name.toUtf8());
+      files.append({tree_.make_folder(folder) + QStringLiteral("/%1.scn").arg(i), bytes_for(name)});
+    }
+    return files;
+  }
+
+  static QByteArray bytes_for(const QString& name) {
+    return name.toUtf8().repeated(1000 + name.size());
+  }
+
+  // The relative path of `file`'s target in the tree.
+  QString relative(const pending_file& file) const {
+    return file.target.mid(tree_.path().size() + 1);
+  }
+
+  // Every name in `folder` that is no target of `files` (a temporary left).
+  QStringList left_over(const QString& folder, const QList<pending_file>& files) {
+    QStringList names;
+    const auto entries = env().list_folder(tree_.path(folder), "*");
+    for (const DirEntry& entry : entries.value()) names << entry.name;
+    for (const pending_file& file : files) names.removeAll(name_of(file.target));
+    return names;
+  }
+
+  // The target holds the file's new bytes.
+  void expect_published(const pending_file& file) {
+    EXPECT_EQ(tree_.read(relative(file)), file.data) << relative(file).toStdString();
+  }
+
+  // The target is as it was before the batch: its old bytes, or nothing.
+  void expect_untouched(const pending_file& file) {
+    const QString name = relative(file);
+    const bool had_old = name_of(name).chopped(4).toInt() % 2 == 0;
+    if (had_old) {
+      EXPECT_EQ(tree_.read(name), "old " + name.toUtf8());
+    } else {
+      EXPECT_FALSE(tree_.exists(name)) << name.toStdString();
+    }
+  }
+
+  temp_tree tree_;
+};
+
+TEST_F(PublishFilesTest, PublishesEveryFileWholeIntoEachFolder) {
+  QList<pending_file> files = files_in("a", 20) + files_in("b", 5);
+  files.append({tree_.path("a/empty.scn"), QByteArray()});
+  const QList<Status> statuses = publish_files(files);
+  ASSERT_EQ(statuses.size(), files.size());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    EXPECT_TRUE(statuses[i].ok()) << statuses[i].message().toStdString();
+    expect_published(files[i]);
+  }
+  EXPECT_EQ(left_over("a", files), QStringList());
+  EXPECT_EQ(left_over("b", files), QStringList());
+  EXPECT_TRUE(publish_files({}).isEmpty());
+}
+
+TEST_F(PublishFilesTest, AFileThatFailsFailsAloneAndTheOthersArePublished) {
+  const struct {
+    const char* fault;
+    void (*arm)(FaultEnv&);
+    Status::Kind kind;
+    const char* reason;
+  } cases[] = {
+      // Only the big file 5 outgrows the space left.
+      {"disk full", [](FaultEnv& f) { f.fail_writes_after(100000); }, Status::Kind::io,
+       "No space left on device"},
+      {"replace refused", [](FaultEnv& f) { f.refuse_replace("/5.scn"); }, Status::Kind::denied,
+       "Permission denied"},
+      {"folder of the target missing", [](FaultEnv&) {}, Status::Kind::not_found,
+       "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    QList<pending_file> files = files_in("a", 10);
+    files[5].data = QByteArray(200000, 'x');
+    if (c.kind == Status::Kind::not_found) files[5].target = tree_.path("gone/5.scn");
+    FaultEnv fault;
+    ScopedEnv use(&fault);
+    c.arm(fault);
+
+    const QList<Status> statuses = publish_files(files);
+    ASSERT_EQ(statuses.size(), files.size());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+      if (i == 5) continue;
+      EXPECT_TRUE(statuses[i].ok()) << i << ": " << statuses[i].message().toStdString();
+      expect_published(files[i]);
+    }
+    EXPECT_EQ(statuses[5].kind(), c.kind);
+    EXPECT_TRUE(statuses[5].message().endsWith(QLatin1String(c.reason)))
+        << statuses[5].message().toStdString();
+    if (c.kind != Status::Kind::not_found) expect_untouched(files[5]);
+    EXPECT_EQ(left_over("a", files), QStringList());
+  }
+}
+
+TEST_F(PublishFilesTest, AFailedDataFlushPublishesNothing) {
+  const QList<pending_file> files = files_in("a", 6) + files_in("b", 3);
+  FaultEnv fault;
+  ScopedEnv use(&fault);
+  fault.fail_sync_files();
+
+  const QList<Status> statuses = publish_files(files);
+  ASSERT_EQ(statuses.size(), files.size());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(statuses[i].kind(), Status::Kind::io);
+    EXPECT_TRUE(statuses[i].message().endsWith("Input/output error"))
+        << statuses[i].message().toStdString();
+    expect_untouched(files[i]);
+  }
+  EXPECT_EQ(left_over("a", files), QStringList());
+  EXPECT_EQ(left_over("b", files), QStringList());
+}
+
+TEST_F(PublishFilesTest, AFileThatFailedToWriteKeepsItsOwnMessageWhenTheFlushFails) {
+  QList<pending_file> files = files_in("a", 3);
+  files[1].data = QByteArray(200000, 'x');
+  FaultEnv fault;
+  ScopedEnv use(&fault);
+  fault.fail_writes_after(100000);
+  fault.fail_sync_files();
+
+  const QList<Status> statuses = publish_files(files);
+  EXPECT_TRUE(statuses[0].message().endsWith("Input/output error"));
+  EXPECT_TRUE(statuses[1].message().endsWith("No space left on device"));
+  EXPECT_TRUE(statuses[2].message().endsWith("Input/output error"));
+  for (const pending_file& file : files) expect_untouched(file);
+  EXPECT_EQ(left_over("a", files), QStringList());
+}
+
+TEST_F(PublishFilesTest, EachTemporaryThatCannotBeRemovedIsNamedInItsOwnMessage) {
+  const QList<pending_file> files = files_in("a", 3);
+  FaultEnv fault;
+  ScopedEnv use(&fault);
+  fault.fail_sync_files();
+  fault.refuse_delete();
+
+  const QList<Status> statuses = publish_files(files);
+  QStringList left = left_over("a", files);
+  ASSERT_EQ(left.size(), files.size());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString message = statuses[i].message();
+    EXPECT_EQ(statuses[i].kind(), Status::Kind::io) << message.toStdString();
+    const auto named = std::find_if(left.begin(), left.end(), [&](const QString& name) {
+      return message.endsWith(
+          QStringLiteral("Input/output error (the temporary file \"%1\" could not be removed)")
+              .arg(tree_.path("a/" + name)));
+    });
+    ASSERT_NE(named, left.end()) << message.toStdString();
+    left.erase(named);  // a temporary of its own
+    expect_untouched(files[i]);
+  }
+}
+
+TEST_F(PublishFilesTest, AFailedFolderFlushFailsTheFilesRenamedIntoThatFolder) {
+  const QList<pending_file> in_a = files_in("a", 4);
+  const QList<pending_file> in_b = files_in("b", 3);
+  FaultEnv fault;
+  ScopedEnv use(&fault);
+  fault.fail_sync_folder("/b");
+
+  const QList<Status> statuses = publish_files(in_a + in_b);
+  for (qsizetype i = 0; i < in_a.size(); ++i) {
+    EXPECT_TRUE(statuses[i].ok()) << statuses[i].message().toStdString();
+    expect_published(in_a[i]);
+  }
+  for (qsizetype i = 0; i < in_b.size(); ++i) {
+    const Status& status = statuses[in_a.size() + i];
+    EXPECT_EQ(status.kind(), Status::Kind::io);
+    // The file is in place, and the caller hears it may not last.
+    EXPECT_TRUE(status.message().endsWith(
+        QStringLiteral("Input/output error (the new \"%1\" is in place but may not survive a "
+                       "power cut)")
+            .arg(in_b[i].target)))
+        << status.message().toStdString();
+    expect_published(in_b[i]);
+  }
+  EXPECT_EQ(left_over("b", in_b), QStringList());
+}
+
+TEST_F(PublishFilesTest, OfTwoFilesWithOneTargetTheLaterWins) {
+  const QString target = tree_.make_folder("a") + "/0.scn";
+  const QString other = tree_.path("a/1.scn");
+  tree_.write("a/0.scn", "old a/0.scn");
+  const QList<pending_file> files = {{target, "earlier"}, {other, "other"}, {target, "later"}};
+  const QList<Status> statuses = publish_files(files);
+  EXPECT_EQ(statuses[0].message(),
+            QStringLiteral("Cannot publish \"%1\": A later file of the same batch replaces it")
+                .arg(target));
+  EXPECT_TRUE(statuses[1].ok());
+  EXPECT_TRUE(statuses[2].ok());
+  EXPECT_EQ(tree_.read("a/0.scn"), "later");
+  EXPECT_EQ(left_over("a", files), QStringList());
+
+  // A later file that fails does not let the earlier one in: both fail and
+  // the target stays as it was.
+  FaultEnv fault;
+  ScopedEnv use(&fault);
+  fault.fail_writes_after(10);
+  const QList<Status> again = publish_files({{target, "short"}, {target, "far too long"}});
+  EXPECT_FALSE(again[0].ok());
+  EXPECT_TRUE(again[1].message().endsWith("No space left on device"));
+  EXPECT_EQ(tree_.read("a/0.scn"), "later");
+  EXPECT_EQ(left_over("a", files), QStringList());
 }
 
 }  // namespace
