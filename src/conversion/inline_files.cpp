@@ -89,8 +89,7 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   // Every way on ends the claim: published, kept aside or given back.
   const auto claim_ended = qScopeGuard([&note] { note.remove(); });
   if (const auto fault = lasting_fault(ctx, options, name)) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, claimed, name, *fault);
+    keep_aside(file, ctx.board, claimed, *fault);
     return true;
   }
   QString pane_id;
@@ -105,21 +104,18 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   }
   const QString target = inline_channel_folder(ctx, options, name) + pane_id + kInlineSuffix;
   if (basics::file_or_folder_exists(target)) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, claimed, name, target + QStringLiteral(" is already there"));
+    keep_aside(file, ctx.board, claimed, target + QStringLiteral(" is already there"));
     return true;
   }
   if (const platform::Status copied = platform::copy_file(claimed, target); !copied.ok()) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, claimed, name,
+    keep_aside(file, ctx.board, claimed,
                target + QStringLiteral(" could not be written: ") + copied.message());
     return true;
   }
   file.note_output(target);
   ctx.board(target);
   if (const platform::Status deleted = platform::env().delete_file(claimed); !deleted.ok()) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, claimed, name, deleted.message());
+    keep_aside(file, ctx.board, claimed, deleted.message());
   }
   return true;
 }

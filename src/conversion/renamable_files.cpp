@@ -28,6 +28,12 @@ void keep_aside(const basics::message_sink& say, const QString& path, const QStr
       QStringLiteral("."));
 }
 
+void keep_aside(handled_file& file, const basics::message_sink& say, const QString& path,
+                const QString& reason) {
+  file.note_result(basics::history_result::set_aside);
+  keep_aside(say, path, file.name(), reason);
+}
+
 namespace {
 
 // Whether the writer has finished: the file can be renamed away and back.

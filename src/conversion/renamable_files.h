@@ -10,6 +10,7 @@
 
 #include "conversion/claimed_file.h"
 #include "conversion/context.h"
+#include "conversion/handled_file.h"
 
 namespace conversion {
 
@@ -36,6 +37,9 @@ void keep_aside(const context& ctx, const QString& path, const QString& name,
                 const QString& reason);
 // The same, said to `say` (the message board of a window that has one).
 void keep_aside(const basics::message_sink& say, const QString& path, const QString& name,
+                const QString& reason);
+// The same for the input `file`, whose history then says it was set aside.
+void keep_aside(handled_file& file, const basics::message_sink& say, const QString& path,
                 const QString& reason);
 
 }  // namespace conversion

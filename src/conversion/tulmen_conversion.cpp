@@ -65,8 +65,8 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_da
   const archived copy = archive_input_copy(ctx, path, name, platform::env().now(), &copy_path);
   file.note_archive(copy_path);
   if (copy == archived::failed) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx, path, name, QStringLiteral("The archive copy could not be written."));
+    keep_aside(file, ctx.plain_status, path,
+               QStringLiteral("The archive copy could not be written."));
     return;
   }
   const QDateTime last_modified = platform::env().last_modified(path);
@@ -82,21 +82,18 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_da
       }
     }
   } catch (const basics::error& e) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx, path, name, e.text());
+    keep_aside(file, ctx.plain_status, path, e.text());
     return;
   }
   for (const QString& target : written) file.note_output(target);
   if (copy == archived::switched_off && written.isEmpty()) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx, path, name,
+    keep_aside(file, ctx.plain_status, path,
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
   const platform::Status deleted = platform::env().delete_file(path);
   if (!deleted.ok()) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx, path, name, deleted.message());
+    keep_aside(file, ctx.plain_status, path, deleted.message());
   }
 }
 

@@ -107,20 +107,17 @@ void archive_and_delete(handled_file& file, const context& archive, const contex
   const archived copy = archive_input_copy(archive, path, name, measured, &copy_path);
   file.note_archive(copy_path);
   if (copy == archived::failed) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, path, name, QStringLiteral("The archive copy could not be written."));
+    keep_aside(file, ctx.board, path, QStringLiteral("The archive copy could not be written."));
     return;
   }
   if (copy == archived::switched_off && !written) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, path, name,
+    keep_aside(file, ctx.board, path,
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
   const platform::Status deleted = platform::env().delete_file(path);
   if (!deleted.ok()) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, path, name, deleted.message());
+    keep_aside(file, ctx.board, path, deleted.message());
   }
 }
 
@@ -192,8 +189,7 @@ void convert_noted_zeiss_file(handled_file& file, context& ctx, basics::scan_dat
       file.note_plate(carried.zeiss_plate);
     }
   } catch (const basics::error& e) {
-    file.note_result(basics::history_result::set_aside);
-    keep_aside(ctx.board, path, name, e.text());
+    keep_aside(file, ctx.board, path, e.text());
     return;
   }
   for (const QString& target : written) file.note_output(target);
