@@ -30,8 +30,9 @@ void batch_output::note_outcome(int code) {
 
 bool batch_output::may_write(const QString& source, const QString& target) {
   const auto earlier = written_by_.constFind(target);
-  const bool exists = earlier != written_by_.constEnd() || platform::env().entry(target);
-  if (options_.no_clobber && exists) {
+  // The disk is asked only when the answer matters.
+  if (options_.no_clobber &&
+      (earlier != written_by_.constEnd() || platform::env().entry(target))) {
     print_about(source, QStringLiteral("Error: %1 exists; not replaced (--no-clobber).").arg(target));
     note_outcome(kNotWritten);
     return false;
