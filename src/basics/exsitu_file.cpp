@@ -133,8 +133,7 @@ void read_exsitu_lines(const QStringList& lines, const QDateTime& last_modified,
     written->sheet_resistance.assign(count, false);
     written->spectral_data.assign(record.spectral_data.size(), false);
   }
-  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message,
-                          written);
+  read_selected_positions(line_at(lines, kPositionLine), count, selected, record, message, written);
   read_sheet_resistances(lines, count, selected, record, written);
   read_spectra(lines, count, selected, record, message, written);
 }

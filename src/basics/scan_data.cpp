@@ -217,11 +217,12 @@ void shape_record(scan_data& record, qint32 positions, qint32 spectra, qint32 po
 }
 
 void scan_data::savetofile(const QString& a_filename, const file_publisher& publish) const {
-  publish_scan_file(a_filename, [this] { return scan_file_bytes(*this); }, publish);
+  publish_scan_file(
+      a_filename, [this] { return scan_file_bytes(*this); }, publish);
 }
 
-void scan_data::save_partially_to_file(const QString& a_filename, qint32 this_part,
-                                       qint32 no_parts, const file_publisher& publish) const {
+void scan_data::save_partially_to_file(const QString& a_filename, qint32 this_part, qint32 no_parts,
+                                       const file_publisher& publish) const {
   publish_scan_file(
       a_filename, [&] { return partial_scan_file_bytes(*this, this_part, no_parts); }, publish);
 }

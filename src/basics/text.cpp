@@ -258,8 +258,8 @@ bool read_decimal(const QChar* c, const QChar* const end, decimal& d) {
 // more than the division.)
 bool exact_value(const decimal& d, double& value) {
   static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr std::uint64_t kLargestExact = std::uint64_t(1) << 53;
   if (!d.exact || d.digits > kLargestExact || d.power < -22 || d.power > 22) return false;
   value = double(d.digits);

@@ -11,10 +11,14 @@ namespace {
 // input, which outweighs a replaced output.
 int severity(int code) {
   switch (code) {
-    case kNotWritten: return 3;
-    case kInputRefused: return 2;
-    case kSameOutput: return 1;
-    default: return 0;
+    case kNotWritten:
+      return 3;
+    case kInputRefused:
+      return 2;
+    case kSameOutput:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -31,14 +35,15 @@ void batch_output::note_outcome(int code) {
 bool batch_output::may_write(const QString& source, const QString& target) {
   const auto earlier = written_by_.constFind(target);
   // The disk is asked only when the answer matters.
-  if (options_.no_clobber &&
-      (earlier != written_by_.constEnd() || platform::env().entry(target))) {
-    print_about(source, QStringLiteral("Error: %1 exists; not replaced (--no-clobber).").arg(target));
+  if (options_.no_clobber && (earlier != written_by_.constEnd() || platform::env().entry(target))) {
+    print_about(source,
+                QStringLiteral("Error: %1 exists; not replaced (--no-clobber).").arg(target));
     note_outcome(kNotWritten);
     return false;
   }
   if (earlier != written_by_.constEnd()) {
-    print_about(source, QStringLiteral("Warning: %1 replaces the output of %2.").arg(target, *earlier));
+    print_about(source,
+                QStringLiteral("Warning: %1 replaces the output of %2.").arg(target, *earlier));
     note_outcome(kSameOutput);
   }
   written_by_.insert(target, source);

@@ -242,16 +242,15 @@ QString json_dump(const basics::scan_data& record, float version, const QByteArr
   const bool has_time = basics::has_time_of_measurement(version) && bytes.size() >= with_time;
   const QDateTime time = basics::date_time_from_ole(record.time_of_measurement);
   item("time_of_measurement",
-       !has_time ? QStringLiteral("null")
-                 : QStringLiteral("{\"ole\":%1,\"local\":%2}")
-                       .arg(std::isfinite(record.time_of_measurement)
-                                ? shortest_text(record.time_of_measurement)
-                                : QStringLiteral("null"),
-                            time.isValid() ? u'"' +
-                                                 time.toString(QStringLiteral(
-                                                     "yyyy-MM-ddTHH:mm:ss.zzz")) +
-                                                 u'"'
-                                           : QStringLiteral("null")));
+       !has_time
+           ? QStringLiteral("null")
+           : QStringLiteral("{\"ole\":%1,\"local\":%2}")
+                 .arg(std::isfinite(record.time_of_measurement)
+                          ? shortest_text(record.time_of_measurement)
+                          : QStringLiteral("null"),
+                      time.isValid()
+                          ? u'"' + time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) + u'"'
+                          : QStringLiteral("null")));
   QStringList positions;
   for (qint32 p = 0; p < n; ++p) {
     QStringList spectra;
@@ -390,10 +389,10 @@ int convert_exsitu(const QString& folder, const QStringList& files,
     }
     if (options.fresh_record) basics::shape_exsitu_record(record);
     basics::carry_written(reading.record, reading.written, record);
-    out.add(files[index],
-            platform::with_delimiter(folder) + QString::number(reading.plate) +
-                QStringLiteral(".scn"),
-            basics::scan_file_bytes(record));
+    out.add(
+        files[index],
+        platform::with_delimiter(folder) + QString::number(reading.plate) + QStringLiteral(".scn"),
+        basics::scan_file_bytes(record));
   };
   return run_batch(folder, files, options, run);
 }

@@ -321,7 +321,8 @@ TEST_F(scan_file_tool, inputs_writing_the_same_output_are_reported) {
 
   // Within one run the first input's output is the one kept.
   ASSERT_TRUE(QFile::remove(tree_.path("out/5.scn")));
-  const run_result first_kept = run_tool({"convert-exsitu", "--no-clobber", tree_.path("out"), a, b});
+  const run_result first_kept =
+      run_tool({"convert-exsitu", "--no-clobber", tree_.path("out"), a, b});
   EXPECT_EQ(first_kept.exit_code, 3);
   EXPECT_EQ(tree_.read("out/5.scn"), expected_scan_file(first, kMeasured));
 }
@@ -470,8 +471,8 @@ TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
     const QString usage = r.err.mid(r.err.indexOf("Usage: "));
     EXPECT_TRUE(usage.startsWith("Usage: scan_file_tool dump [--json] FILE.scn"))
         << r.err.toStdString();
-    EXPECT_EQ(r.err.startsWith("Unknown option --"), arguments.join(' ').contains(" --f") ||
-                                                         arguments.join(' ').contains(" --c"));
+    EXPECT_EQ(r.err.startsWith("Unknown option --"),
+              arguments.join(' ').contains(" --f") || arguments.join(' ').contains(" --c"));
   }
 }
 
