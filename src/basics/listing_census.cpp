@@ -2,8 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
-
-#include <iterator>
+#include <QSet>
 
 #include "platform/env.h"
 
@@ -35,12 +34,14 @@ QString key_of(const QString& folder, const QString& mask) {
   return platform::with_delimiter(folder) + QChar(0) + mask;
 }
 
+// Linear in the folder's size: a backlog of many thousand files is listed
+// after every handled file.
 void keep_files(noted_listing& listing, const QStringList& files) {
   if (listing.files == files) return;  // the common case: nothing came or went
   listing.files = files;
-  for (auto it = listing.times.begin(); it != listing.times.end();) {
-    it = files.contains(it.key()) ? std::next(it) : listing.times.erase(it);
-  }
+  if (listing.times.isEmpty()) return;
+  const QSet<QString> present(files.cbegin(), files.cend());
+  listing.times.removeIf([&present](const auto& time) { return !present.contains(time.key()); });
 }
 
 }  // namespace

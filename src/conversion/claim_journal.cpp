@@ -49,9 +49,10 @@ bool archived_whole(const note_fields& note) {
 // Puts the file of `note` back under its own name, or a free variant of it
 // when a new file of that name has arrived meanwhile. False when it stays.
 bool put_back(const note_fields& note, const basics::message_sink& say) {
-  const QString target =
-      free_name(platform::folder_of(note.source), platform::name_of(note.source));
-  if (const platform::Status moved = platform::env().rename_file(note.temp, target); !moved.ok()) {
+  QString target;
+  if (const platform::Status moved = rename_to_free_name(
+          note.temp, platform::folder_of(note.source), platform::name_of(note.source), &target);
+      !moved.ok()) {
     say(QStringLiteral("Error: ") + sentence(moved.message()) +
         QStringLiteral(" The measurement ") + note.source + QStringLiteral(" stays as ") +
         note.temp + QStringLiteral(" until the next start."));

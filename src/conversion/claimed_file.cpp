@@ -61,9 +61,14 @@ claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QSt
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(archive_name);
-  const QString target = free_name(folder, name);
-  note_.mark_archiving(target);
-  if (!platform::copy_file(path_, target).ok()) return archived::failed;
+  QString target;
+  // The journal names each copy before it is made, so a restart after a
+  // crash finds the copy instead of archiving the file twice.
+  if (!copy_under_free_name(path_, folder, name, &target, [this](const QString& copy) {
+         note_.mark_archiving(copy);
+       }).ok()) {
+    return archived::failed;
+  }
   note_archive(target);
   if (how == naming::announce_taken && target != folder + name) {
     ctx().board(folder + name + QStringLiteral(" is taken; the measurement ") + this->name() +
@@ -116,21 +121,27 @@ QString could_not_rename(const QString& source) {
 void claim_files(const context& ctx, const QString& action,
                  const rename_failure_text& on_rename_failure,
                  const std::function<void(claimed_file&)>& convert) {
-  const QString mask = QString::fromLatin1(kInputMask);
   const QString folder = platform::with_delimiter(ctx.input_folder);
-  for (int pass = 0; pass < kPassesPerCall; ++pass) {
-    const QStringList waiting = waiting_files(ctx.input_folder, mask, ctx.board);
-    if (waiting.isEmpty()) return;
+  // One listing per call: a backlog of thousands of files must not be
+  // listed again for every pass. A file that is still open is tried again
+  // in the next pass, as the first of the folder; one gone meanwhile is
+  // passed over.
+  const QStringList waiting =
+      waiting_files(ctx.input_folder, QString::fromLatin1(kInputMask), ctx.board);
+  qsizetype next = 0;
+  for (int pass = 0; pass < kPassesPerCall && next < waiting.size(); ++pass) {
     const QString temp = basics::random_temp_name(ctx.input_folder);
-    const QString& name = waiting.first();
+    const QString name = waiting.at(next);
     const QString source = folder + name;
     // Its writer may still be at work on a network share.
     if (still_settling(source, ctx.settle_seconds)) return;
     claim_note note;
-    if (!claim_file(ctx, source, temp, &note).ok()) {
+    if (const platform::Status claimed = claim_file(ctx, source, temp, &note); !claimed.ok()) {
       if (on_rename_failure) ctx.status(on_rename_failure(source));
+      if (claimed.is_not_found()) ++next;
       continue;
     }
+    ++next;
     claimed_file file(ctx, name, temp, std::move(note));
     ctx.status(action);
     convert_noted(file, convert);

@@ -1,6 +1,9 @@
 #include "conversion/file_keeping.h"
 
 #include <QFileInfo>
+#include <QHash>
+
+#include <optional>
 
 #include "basics/files.h"
 #include "platform/env.h"
@@ -21,11 +24,95 @@ QString free_name(const QString& folder, const QString& name) {
   return candidate;
 }
 
+platform::Status place_under_free_name(
+    const QString& folder, const QString& name,
+    const std::function<platform::Status(const QString& target)>& place, QString* placed) {
+  // Each lost race costs one more name; a folder where every try loses is
+  // no longer a race but a fault, reported as the last refusal.
+  constexpr int kMostTries = 100;
+  platform::Status status;
+  for (int tried = 0; tried < kMostTries; ++tried) {
+    const QString target = free_name(folder, name);
+    status = place(target);
+    if (status.ok()) *placed = target;
+    if (!status.already_exists()) return status;
+  }
+  return status;
+}
+
+platform::Status copy_under_free_name(
+    const QString& path, const QString& folder, const QString& name, QString* placed,
+    const std::function<void(const QString& target)>& before_each) {
+  QByteArray contents;
+  if (const platform::Status read = platform::env().read_file(path, &contents); !read.ok()) {
+    return read;
+  }
+  return place_under_free_name(
+      folder, name,
+      [&](const QString& target) {
+        if (before_each) before_each(target);
+        return platform::publish_new_file(target, contents);
+      },
+      placed);
+}
+
+platform::Status rename_to_free_name(const QString& path, const QString& folder,
+                                     const QString& name, QString* placed) {
+  return place_under_free_name(
+      folder, name,
+      [&path](const QString& target) { return platform::env().rename_file(path, target); }, placed);
+}
+
+namespace {
+
+// A file not settled yet, as the scanner last saw it: its size and time,
+// and when it first saw them so, by the scanner's own clock.
+struct sighting {
+  qint64 size = 0;
+  QDateTime written;
+  QDateTime first_seen;
+};
+
+QHash<QString, sighting>& sightings() {
+  static QHash<QString, sighting> seen;
+  return seen;
+}
+
+// A scan watches only the first files of its folders, so few are noted; the
+// notes of files that went elsewhere are dropped once they pile up.
+void forget_old_sightings(const QDateTime& now, qint64 settle_ms) {
+  constexpr qsizetype kMostSightings = 1000;
+  QHash<QString, sighting>& seen = sightings();
+  if (seen.size() < kMostSightings) return;
+  seen.removeIf(
+      [&](const auto& noted) { return noted.value().first_seen.msecsTo(now) > 2 * settle_ms; });
+}
+
+}  // namespace
+
 bool still_settling(const QString& path, double settle_seconds) {
+  if (settle_seconds <= 0) return false;
+  const std::optional<platform::DirEntry> entry = platform::env().entry(path);
   const QDateTime written = platform::env().last_modified(path);
-  if (!written.isValid()) return false;
-  const qint64 age = written.msecsTo(platform::env().now());
-  return age >= 0 && age < qint64(settle_seconds * 1000);
+  if (!entry || !written.isValid()) return false;
+  const QDateTime now = platform::env().now();
+  const qint64 settle_ms = qint64(settle_seconds * 1000);
+  QHash<QString, sighting>& seen = sightings();
+  if (written.msecsTo(now) >= settle_ms) {
+    seen.remove(path);
+    return false;
+  }
+  const auto noted = seen.constFind(path);
+  const bool unchanged = noted != seen.cend() && noted->size == entry->size &&
+                         noted->written == written && noted->first_seen <= now;
+  if (!unchanged) {
+    forget_old_sightings(now, settle_ms);
+    seen.insert(path, {entry->size, written, now});
+    return true;
+  }
+  if (noted->first_seen.msecsTo(now) < settle_ms) return true;
+  seen.remove(path);
+  return false;
 }
 
 QString dated_archive_folder(const context& ctx, const QString& leaf, const QDateTime& measured) {
@@ -53,8 +140,8 @@ archived archive_input_copy(const context& ctx, const QString& path, const QStri
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(input_name);
-  const QString target = free_name(folder, name);
-  if (!platform::copy_file(path, target).ok()) return archived::failed;
+  QString target;
+  if (!copy_under_free_name(path, folder, name, &target).ok()) return archived::failed;
   if (copy) *copy = target;
   if (target != folder + name) {
     ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
@@ -69,8 +156,11 @@ QString sentence(const QString& text) {
 }
 
 QString move_aside(const QString& path, const QString& name) {
-  const QString kept = free_name(platform::folder_of(path), name + QStringLiteral(".failed"));
-  if (!platform::env().rename_file(path, kept).ok()) return QString();
+  QString kept;
+  if (!rename_to_free_name(path, platform::folder_of(path), name + QStringLiteral(".failed"), &kept)
+           .ok()) {
+    return QString();
+  }
   return kept;
 }
 

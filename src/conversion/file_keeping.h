@@ -5,10 +5,14 @@
 // reach, and the settle time before a file is taken at all. Shared by every
 // way of claiming a file.
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 #include "conversion/context.h"
+#include "platform/env.h"
 
 namespace conversion {
 
@@ -17,9 +21,34 @@ namespace conversion {
 // `folder` ends with the delimiter.
 QString free_name(const QString& folder, const QString& name);
 
-// Whether the file at `path` was written less than `settle_seconds` ago. A
-// time ahead of the clock (another machine's clock) counts as settled, so a
-// skewed share never holds the queue up for good.
+// Puts a file into `folder` as `name`, or as the first free variant of it
+// (free_name), through `place`, which must never replace anything and fail
+// with kind `exists` when its target is taken. A name that another program
+// takes between the look and the placing is passed over for the next free
+// one, so two scanners sharing a folder never overwrite each other's files.
+// `placed` receives the path the file got.
+platform::Status place_under_free_name(
+    const QString& folder, const QString& name,
+    const std::function<platform::Status(const QString& target)>& place, QString* placed);
+
+// Copies the file at `path` into `folder` as `name` or a free variant of it,
+// as place_under_free_name says, published complete. `before_each`, when
+// given, hears each name just before it is tried.
+platform::Status copy_under_free_name(
+    const QString& path, const QString& folder, const QString& name, QString* placed,
+    const std::function<void(const QString& target)>& before_each = {});
+
+// Renames the file at `path` into `folder` as `name` or a free variant of
+// it, as place_under_free_name says.
+platform::Status rename_to_free_name(const QString& path, const QString& folder,
+                                     const QString& name, QString* placed);
+
+// Whether the file at `path` may still be written to: its last
+// modification is less than `settle_seconds` old, and its size and time have
+// not stood still that long since this scanner first saw them so. The second
+// rule holds back a file stamped ahead of the clock (a writer whose clock
+// runs ahead, appending in chunks) until its writer has stopped. Never for
+// a settle time of 0.
 bool still_settling(const QString& path, double settle_seconds);
 
 // The archive folder for `leaf`: archive root + product + year/month/day +

@@ -103,13 +103,12 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
     throw;
   }
   const QString target = inline_channel_folder(ctx, options, name) + pane_id + kInlineSuffix;
-  if (basics::file_or_folder_exists(target)) {
-    keep_aside(file, ctx.board, claimed, target + QStringLiteral(" is already there"));
-    return true;
-  }
-  if (const platform::Status copied = platform::copy_file(claimed, target); !copied.ok()) {
+  // Never over another pane's file, also not one that appears meanwhile.
+  if (const platform::Status copied = platform::copy_new_file(claimed, target); !copied.ok()) {
     keep_aside(file, ctx.board, claimed,
-               target + QStringLiteral(" could not be written: ") + copied.message());
+               copied.already_exists()
+                   ? target + QStringLiteral(" is already there")
+                   : target + QStringLiteral(" could not be written: ") + copied.message());
     return true;
   }
   file.note_output(target);

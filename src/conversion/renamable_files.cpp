@@ -55,15 +55,17 @@ void scan_renamable_files(const context& ctx, const QString& mask,
                           const rename_failure_text& on_open,
                           const std::function<void(const QString& name)>& handle) {
   if (!basics::folder_exists(ctx.input_folder) || !basics::folder_exists(ctx.output_folder)) return;
-  QStringList waiting = waiting_files(ctx.input_folder, mask, ctx.plain_status);
+  // Listed once per call: a backlog of thousands of files must not be
+  // listed again after every handled file.
+  const QStringList waiting = waiting_files(ctx.input_folder, mask, ctx.plain_status);
   if (waiting.isEmpty()) {
     ctx.plain_status(QStringLiteral("No files to process ..."));
     return;
   }
   ctx.plain_status(QStringLiteral("Number of files to process: ") +
                    QString::number(waiting.size()));
-  for (int done = 0; !waiting.isEmpty() && done < kRenamableFilesPerCall; ++done) {
-    const QString name = waiting.first();
+  for (qsizetype done = 0; done < waiting.size() && done < kRenamableFilesPerCall; ++done) {
+    const QString& name = waiting.at(done);
     ctx.plain_status(name);
     const QString path = input_file(ctx, name);
     // Its writer may still be at work on a network share.
@@ -75,7 +77,6 @@ void scan_renamable_files(const context& ctx, const QString& mask,
     handle(name);
     // The window stays responsive through a long run of files.
     QCoreApplication::processEvents();
-    waiting = waiting_files(ctx.input_folder, mask, ctx.plain_status);
   }
 }
 

@@ -236,11 +236,30 @@ QList<Status> publish_files(const QList<pending_file>& files) {
   return statuses;
 }
 
+Status publish_new_file(const QString& target, const QByteArray& data) {
+  const QString folder = folder_of(target);
+  remove_stale_publish_files_in(folder);
+  QString temporary;
+  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
+  if (!status.ok()) return status;
+  status = env().write_file(temporary, data);
+  if (status.ok()) status = env().rename_file(temporary, target);
+  if (!status.ok()) return discarded(temporary, status);
+  return env().sync_folder(folder);
+}
+
 Status copy_file(const QString& from, const QString& to) {
   QByteArray contents;
   const Status status = env().read_file(from, &contents);
   if (!status.ok()) return status;
   return publish_file(to, contents);
+}
+
+Status copy_new_file(const QString& from, const QString& to) {
+  QByteArray contents;
+  const Status status = env().read_file(from, &contents);
+  if (!status.ok()) return status;
+  return publish_new_file(to, contents);
 }
 
 }  // namespace platform

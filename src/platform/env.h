@@ -79,6 +79,7 @@ struct DirEntry {
   // a link to one). Neither this nor is_folder: a FIFO, socket, device or
   // dangling link, which no scan can ever claim.
   bool is_file = false;
+  qint64 size = 0;         // in bytes, for a file; 0 for anything else
   bool read_only = false;  // nobody may write it (Linux: no write bit at all)
   bool hidden = false;     // Linux: the name starts with "."
   bool system = false;     // never set on Linux
@@ -306,5 +307,15 @@ void remove_stale_publish_files();
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
 Status copy_file(const QString& from, const QString& to);
+
+// Publishes as `publish_file` does, but never replaces anything: the file is
+// put in place with the claiming rename (`rename_file`), so it fails with
+// kind `exists`, `target` untouched and the temporary removed, when a file
+// or folder is at `target` by then, even one that another process created
+// a moment before. For outputs that must never overwrite a measurement.
+Status publish_new_file(const QString& target, const QByteArray& data);
+
+// Copies `from` to `to` as `publish_new_file` publishes: never replacing.
+Status copy_new_file(const QString& from, const QString& to);
 
 }  // namespace platform

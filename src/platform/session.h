@@ -20,6 +20,13 @@ bool headless_session();
 // with another kind when the file cannot be opened at all.
 Status hold_instance_lock(const QString& lock_file);
 
+// Where the instance lock named `name` of `folder` goes when no file can be
+// made in `folder` itself (a read-only program folder): the system's
+// temporary folder, under a name made of `name` and the folder's identity
+// (Linux: device and inode), so every path to the same folder, and every
+// user, meets the same lock. Empty when the folder cannot be looked at.
+QString shared_lock_file(const QString& folder, const QString& name);
+
 // Calls `handler` on the main thread, from the event loop, whenever the
 // system asks the program to end (Linux: SIGTERM, SIGINT). Install once,
 // after the application object exists.

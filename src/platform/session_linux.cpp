@@ -46,7 +46,10 @@ bool headless_session() {
 Status hold_instance_lock(const QString& lock_file) {
   const QByteArray name = QFile::encodeName(lock_file);
   // Kept open on purpose: closing it would release the lock.
-  const int held = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int held = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // Another user's lock file (in a shared temporary folder) may be opened
+  // for reading only; flock takes it all the same.
+  if (held < 0 && errno == EACCES) held = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
   if (held < 0) {
     return Status::Error(errno == EACCES || errno == EPERM || errno == EROFS ? Status::Kind::denied
                                                                              : Status::Kind::other,
@@ -59,6 +62,15 @@ Status hold_instance_lock(const QString& lock_file) {
   return Status::Error(error == EWOULDBLOCK ? Status::Kind::busy : Status::Kind::other,
                        QStringLiteral("Cannot lock \"%1\": %2")
                            .arg(lock_file, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+QString shared_lock_file(const QString& folder, const QString& name) {
+  struct stat identity {};
+  if (::stat(QFile::encodeName(folder).constData(), &identity) != 0) return QString();
+  return with_delimiter(env().temp_folder()) + name +
+         QStringLiteral("_%1_%2")
+             .arg(qulonglong(identity.st_dev), 0, 16)
+             .arg(qulonglong(identity.st_ino), 0, 16);
 }
 
 Status on_termination_request(std::function<void()> handler) {

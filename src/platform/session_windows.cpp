@@ -40,6 +40,22 @@ Status hold_instance_lock(const QString& lock_file) {
       QStringLiteral("Cannot lock \"%1\"").arg(lock_file));
 }
 
+QString shared_lock_file(const QString& folder, const QString& name) {
+  const HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(folder.utf16()), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return QString();
+  BY_HANDLE_FILE_INFORMATION identity{};
+  const bool known = GetFileInformationByHandle(handle, &identity);
+  CloseHandle(handle);
+  if (!known) return QString();
+  const quint64 index = (quint64(identity.nFileIndexHigh) << 32) | identity.nFileIndexLow;
+  return with_delimiter(env().temp_folder()) + name +
+         QStringLiteral("_%1_%2")
+             .arg(qulonglong(identity.dwVolumeSerialNumber), 0, 16)
+             .arg(qulonglong(index), 0, 16);
+}
+
 Status on_termination_request(std::function<void()> handler) {
   termination_handler = std::move(handler);
   if (!SetConsoleCtrlHandler(note_console_event, TRUE)) {

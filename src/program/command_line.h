@@ -25,6 +25,9 @@ namespace program {
 inline constexpr int kWrongArguments = 2;
 // A scanner found another one running on its program folder.
 inline constexpr int kAnotherInstance = 3;
+// A scanner could not take the lock that keeps it the only one on its
+// program folder.
+inline constexpr int kNoInstanceLock = 4;
 
 // What a program tells about itself for its --help.
 struct usage {

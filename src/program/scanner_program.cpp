@@ -93,18 +93,45 @@ int check_config() {
   return usable ? 0 : 1;
 }
 
-// Two scanners on one program folder would split its files between them and
-// overwrite each other's settings at close. A lock that cannot even be
-// opened (a read-only folder) does not keep the scanner from its work.
-bool another_scanner_runs() {
-  const QString lock_file = basics::program_folder_file(QStringLiteral(".vellic_scanner.lock"));
-  const platform::Status locked = platform::hold_instance_lock(lock_file);
-  // The one run on this folder: what an earlier run left is ours to tidy.
-  if (locked.ok()) platform::remove_stale_publish_files();
-  if (!locked.is_busy()) return false;
+constexpr char kInstanceLockName[] = ".vellic_scanner.lock";
+
+// Two scanners on one program folder would split its files between them,
+// archive over each other and overwrite each other's settings at close. A
+// read-only program folder has its lock in the shared temporary folder; a
+// scanner that can take neither lock cannot know it is alone, and ends.
+std::optional<int> refuse_second_scanner() {
+  const QString folder = basics::program_folder_file(QString());
+  const QString name = QString::fromLatin1(kInstanceLockName);
+  platform::Status locked = platform::hold_instance_lock(folder + name);
+  if (!locked.ok() && !locked.is_busy()) {
+    const QString shared = platform::shared_lock_file(folder, name);
+    if (!shared.isEmpty()) locked = platform::hold_instance_lock(shared);
+  }
+  if (locked.ok()) {
+    // The one run on this folder: what an earlier run left is ours to tidy.
+    platform::remove_stale_publish_files();
+    return std::nullopt;
+  }
+  if (locked.is_busy()) {
+    platform::prompts().show_message(
+        QStringLiteral("Another scanner already runs on the program folder %1; this one ends.")
+            .arg(folder));
+    return program::kAnotherInstance;
+  }
   platform::prompts().show_message(
-      QStringLiteral("Another scanner already runs on the program folder %1; this one ends.")
-          .arg(basics::program_folder_file(QString())));
+      QStringLiteral("The scanner cannot make sure that it is the only one on the program folder "
+                     "%1 (%2); it ends.")
+          .arg(folder, locked.message()));
+  return program::kNoInstanceLock;
+}
+
+// A program folder that is not there (mistyped, or not yet made) would give
+// a scanner without any of its settings that never says why.
+bool program_folder_missing() {
+  const QString folder = basics::program_folder_file(QString());
+  if (basics::folder_exists(folder)) return false;
+  platform::prompts().show_message(
+      QStringLiteral("The program folder %1 does not exist; the scanner ends.").arg(folder));
   return true;
 }
 
@@ -120,7 +147,8 @@ int run_scanner_program(
   // The shared unit's start-up may already ask the operator a question, so
   // the prompts are in place before it runs.
   program::window_session session(argc, argv);
-  if (another_scanner_runs()) return program::kAnotherInstance;
+  if (program_folder_missing()) return program::kWrongArguments;
+  if (const std::optional<int> refused = refuse_second_scanner()) return *refused;
   basics::start_basics();
 
   int exit_code = 0;

@@ -381,7 +381,12 @@ TEST(ExsituConversionTest, YoungFileWaitsForTheSettleTime) {
   site.convert();
   EXPECT_TRUE(site.tree.exists("out/6.scn"));
 
-  site.drop("b.csv", plate_with(2, "16"), site.fault.now().addSecs(3600));  // skewed clock
+  // A writer whose clock runs ahead: the file waits until it has stood
+  // still for the settle time by this scanner's clock.
+  site.drop("b.csv", plate_with(2, "16"), site.fault.now().addSecs(3600));
+  site.convert();
+  EXPECT_EQ(site.input_files(), QStringList{"b.csv"});
+  site.fault.advance_now(30);
   site.convert();
   EXPECT_TRUE(site.tree.exists("out/16.scn"));
 }

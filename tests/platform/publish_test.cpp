@@ -125,6 +125,29 @@ TEST_F(PublishTest, CopyReplacesTheTargetAndKeepsTheSource) {
   EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
 }
 
+// Archive copies and set-aside files must never overwrite a measurement,
+// also not one that another scanner put there a moment before.
+TEST_F(PublishTest, PublishingANewFileNeverReplacesAndLeavesNoTemporary) {
+  ASSERT_TRUE(publish_new_file(target_, data_).ok());
+  EXPECT_EQ(tree_.read("new/1234.scn"), data_);
+
+  for (const bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "a folder is there" : "a file is there");
+    const QString taken = tree_.path(folder ? "new/taken" : "new/1234.scn");
+    if (folder) tree_.make_folder("new/taken");
+    const Status status = publish_new_file(taken, "another scanner's copy");
+    EXPECT_TRUE(status.already_exists()) << status.message().toStdString();
+    EXPECT_EQ(tree_.read("new/1234.scn"), data_);
+  }
+  EXPECT_EQ(folder_names(), (QStringList{"1234.scn", "taken"}));
+
+  tree_.write("source.csv", "raw");
+  EXPECT_TRUE(copy_new_file(tree_.path("source.csv"), target_).already_exists());
+  EXPECT_TRUE(copy_new_file(tree_.path("source.csv"), tree_.path("new/copy.csv")).ok());
+  EXPECT_EQ(tree_.read("new/copy.csv"), "raw");
+  EXPECT_EQ(tree_.read("new/1234.scn"), data_);
+}
+
 TEST_F(PublishTest, CopyOfAMissingFileLeavesTheTarget) {
   tree_.write("new/1234.scn", "old");
   const Status status = copy_file(tree_.path("in/gone.csv"), target_);

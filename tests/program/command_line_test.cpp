@@ -192,6 +192,22 @@ TEST(CommandLineTest, ScannersAndTheEditorRefuseArgumentsTheyDoNotTake) {
   EXPECT_TRUE(editor.err.contains("b.bin")) << editor.err.toStdString();
 }
 
+// A mistyped or not yet made program folder would give a scanner without
+// any of its settings that never says why: it names the folder and ends.
+TEST(CommandLineTest, AScannerWhoseProgramFolderIsMissingSaysSoAndEnds) {
+  installation site;
+  const QStringList before = site.snapshot();
+  for (const QString& program : kScanners) {
+    SCOPED_TRACE(program.toStdString());
+    const finished_run refused = site.run(program, {"--program-folder", "nowhere"});
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_TRUE(refused.err.contains("box: The program folder " + site.tree.path("nowhere") +
+                                     "/ does not exist; the scanner ends."))
+        << refused.err.toStdString();
+  }
+  EXPECT_EQ(site.snapshot(), before);
+}
+
 TEST(CommandLineTest, CheckConfigReportsAUsableDeploymentAndChangesNothing) {
   installation site;
   const QStringList before = site.snapshot();

@@ -207,6 +207,34 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
   site.stop_with(SIGTERM);
 }
 
+// A program folder where the lock file cannot be made (read-only, or the
+// name taken by a folder) still keeps a second scanner out: the lock then
+// lies in the temporary folder, named by the program folder's identity, so a
+// second path to the same folder meets it too.
+TEST(ProgramTest, WithoutALockFileInItsFolderASecondScannerStillEnds) {
+  deployment site;
+  site.write_scanner_settings();
+  site.tree.make_folder("prog/.vellic_scanner.lock");
+  site.start({"TMPDIR=" + site.tree.make_folder("tmp")});
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+
+  ASSERT_TRUE(QFile::link(site.tree.path("prog"), site.tree.path("prog_link")));
+  for (const QString& folder : {site.tree.path("prog"), site.tree.path("prog_link")}) {
+    SCOPED_TRACE(folder.toStdString());
+    QProcess second;
+    second.setProcessEnvironment(site.process.processEnvironment());
+    second.start(site.tree.path("prog/" + kProgram), {"--program-folder", folder});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 3);
+    EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
+                    .contains("box: Another scanner already runs on the program folder "));
+  }
+  EXPECT_EQ(site.process.state(), QProcess::Running);
+  site.stop_with(SIGTERM);
+  EXPECT_EQ(site.process.exitCode(), 0);
+}
+
 // The first `count` lines of `bytes`.
 QByteArray first_lines(const QByteArray& bytes, int count) {
   return bytes.split('\n').mid(0, count).join('\n') + '\n';
