@@ -97,6 +97,22 @@ bool ensure_folder(const QString& path) {
   return folder_exists(path) || env().create_folder(path).ok();
 }
 
+bool ensure_folder_path(const QString& path) {
+  QString folder = path;
+  while (folder.size() > 1 && folder.endsWith(kDelimiter)) folder.chop(1);
+  if (folder.isEmpty()) return false;
+  if (folder_exists(folder)) return true;
+  // Looked at with its delimiter, the only form in which a root or a drive
+  // is a folder.
+  const QString parent = platform::folder_of(folder);
+  if (!parent.isEmpty() && parent != folder && !folder_exists(parent) &&
+      !ensure_folder_path(parent)) {
+    return false;
+  }
+  // Another program may have made it meanwhile.
+  return env().create_folder(folder).ok() || folder_exists(folder);
+}
+
 bool file_or_folder_exists(const QString& path) {
   return first_match(path).has_value();
 }

@@ -34,6 +34,10 @@ QString program_folder_file(const QString& name);  // program folder + delimiter
 // True if the folder exists; otherwise creates this one folder (not its
 // parents) and returns whether that worked.
 bool ensure_folder(const QString& path);
+// True if the folder exists; otherwise creates it together with every
+// missing folder above it (a new account has no data folder yet) and
+// returns whether that worked.
+bool ensure_folder_path(const QString& path);
 bool file_or_folder_exists(const QString& path);  // path may hold wildcards
 bool folder_exists(const QString& path);          // a folder (not a file) is there
 bool file_exists(const QString& path);            // a file (not a folder) is there

@@ -19,7 +19,8 @@ shared_settings settings;
 
 void ensure_user_folders() {
   const QString user_folder = user_app_data_folder() + platform::kDelimiter + application_name();
-  ensure_folder(user_folder);
+  // A new account, a service user among them, has no data folder yet.
+  ensure_folder_path(user_folder);
   for (const char* sub : {"downloads", "uploads", "undo_history"}) {
     ensure_folder(user_folder + platform::kDelimiter + QLatin1String(sub));
   }

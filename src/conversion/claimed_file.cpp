@@ -145,8 +145,9 @@ void claim_files(const context& ctx, const QString& action,
     claimed_file file(ctx, name, temp, std::move(note));
     ctx.status(action);
     convert_noted(file, convert);
-    if (!file.kept()) delete_converted(file);
     file.tell();
+    if (!file.kept()) delete_converted(file);
+    file.tell();  // a deletion that failed
   }
 }
 

@@ -54,8 +54,9 @@ struct context {
   basics::message_sink status = [](const QString&) {};
   // A new status line, shown as it is.
   basics::message_sink plain_status = [](const QString&) {};
-  // Told once of each file the conversion has finished with: what became
-  // of it, for the history the operator reads.
+  // Told of each file the conversion has finished with, before its input
+  // is deleted: what became of it, for the history the operator reads; a
+  // second time when the deletion then fails.
   std::function<void(const basics::history_record&)> handled = [](const basics::history_record&) {};
 };
 

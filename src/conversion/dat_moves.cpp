@@ -40,6 +40,7 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
     return;
   }
   file.note_output(target);
+  file.tell();
   if (platform::env().delete_file(temp).ok()) {
     ctx.plain_status(name + QStringLiteral(" has been moved"));
   } else {

@@ -7,9 +7,9 @@ namespace {
 
 // `sink`, noting each line that says something into `said`.
 basics::message_sink noting(const basics::message_sink& sink,
-                            const std::shared_ptr<QStringList>& said) {
+                            const std::shared_ptr<basics::message_lines>& said) {
   return [sink, said](const QString& line) {
-    if (!line.isEmpty()) said->append(line);
+    if (!line.isEmpty()) said->add(line);
     sink(line);
   };
 }
@@ -17,7 +17,7 @@ basics::message_sink noting(const basics::message_sink& sink,
 }  // namespace
 
 handled_file::handled_file(const context& ctx, QString name)
-    : ctx_(ctx), name_(std::move(name)), said_(std::make_shared<QStringList>()) {
+    : ctx_(ctx), name_(std::move(name)), said_(std::make_shared<basics::message_lines>()) {
   ctx_.board = noting(ctx.board, said_);
   // Windows without a board say everything on the status line.
   ctx_.plain_status = noting(ctx.plain_status, said_);
@@ -53,13 +53,22 @@ basics::history_record handled_file::record() const {
                                                       : basics::history_result::converted);
   record.output = outputs_.join(QStringLiteral("; "));
   record.archive = archive_;
-  QStringList message = *said_;
-  if (!error_.isEmpty()) message << error_;
+  basics::message_lines message = *said_;
+  if (!error_.isEmpty()) message.add(error_);
   if (message.isEmpty() && !outputs_.isEmpty()) {
-    message << QStringLiteral("Converted into ") + record.output + QStringLiteral(".");
+    message.add(QStringLiteral("Converted into ") + record.output + QStringLiteral("."));
   }
-  record.message = message.join(QLatin1Char(' '));
+  record.message = message.text();
   return record;
+}
+
+void handled_file::tell() {
+  const basics::history_record told = record();
+  if (told_ == told.result) return;
+  ctx_.handled(told);
+  told_ = told.result;
+  *said_ = basics::message_lines();
+  error_.clear();
 }
 
 }  // namespace conversion

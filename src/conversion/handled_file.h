@@ -1,9 +1,10 @@
 #pragma once
 
-// What became of one input file, told once as its history record when the
-// scanner has finished with it: converted, refused, set aside or ended by
-// an error, with its plate, its output, its archive copy and every line the
-// board and the status line said about it meanwhile.
+// What became of one input file, told as its history record when the
+// scanner has finished with it, before its input is deleted: converted,
+// refused, set aside or ended by an error, with its plate, its output, its
+// archive copy and what the board and the status line said about it
+// meanwhile (the first and last lines, the others counted).
 
 #include <QString>
 #include <QStringList>
@@ -40,8 +41,11 @@ class handled_file {
   void note_error(const QString& text);
 
   basics::history_record record() const;
-  // Tells the context's history of the record.
-  void tell() const { ctx_.handled(record()); }
+  // Tells the context's history of the record, once. Told before the
+  // input is deleted, so a kill in between loses no record; should the
+  // result change after that (the deletion failed), a further call tells a
+  // second record with the new result and what was said since.
+  void tell();
 
   // While it lives, `ctx` (a context the conversion changes as it goes,
   // such as an identified product) says its board and status lines through
@@ -67,8 +71,11 @@ class handled_file {
   QString archive_;
   std::optional<basics::history_result> result_;
   QString error_;
-  // The lines said about this file; shared with the sinks of ctx_.
-  std::shared_ptr<QStringList> said_;
+  // The lines said about this file since its last record; shared with the
+  // sinks of ctx_.
+  std::shared_ptr<basics::message_lines> said_;
+  // The result of the record told last; none before the first.
+  std::optional<basics::history_result> told_;
 };
 
 }  // namespace conversion

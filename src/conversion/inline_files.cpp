@@ -113,6 +113,7 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   }
   file.note_output(target);
   ctx.board(target);
+  file.tell();
   if (const platform::Status deleted = platform::env().delete_file(claimed); !deleted.ok()) {
     keep_aside(file, ctx.board, claimed, deleted.message());
   }

@@ -91,6 +91,7 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_da
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
+  file.tell();
   const platform::Status deleted = platform::env().delete_file(path);
   if (!deleted.ok()) {
     keep_aside(file, ctx.plain_status, path, deleted.message());

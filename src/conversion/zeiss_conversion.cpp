@@ -115,6 +115,7 @@ void archive_and_delete(handled_file& file, const context& archive, const contex
                QStringLiteral("No scan file was written and there is no archive to keep it in."));
     return;
   }
+  file.tell();
   const platform::Status deleted = platform::env().delete_file(path);
   if (!deleted.ok()) {
     keep_aside(file, ctx.board, path, deleted.message());

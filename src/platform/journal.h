@@ -8,19 +8,59 @@
 // system journal's stream, each line also carries the journal's priority in
 // front ("<3>box: ..."), which the journal strips and keeps as the line's
 // priority; anywhere else the lines are plain.
+//
+// A file of thousands of equal complaints would make the journal's rate
+// limit drop other lines: a run of identical lines is written
+// kRepeatsWritten times, the rest of it is counted, and one line with the
+// same prefix tells the count when the run ends
+// ("board: ... the last line repeated 11975 more times").
 
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace platform {
 
 // The journal's priorities (those of syslog) that the program uses.
 enum class severity { error = 3, warning = 4, info = 6 };
 
+// How often a line is written in a row before its repeats are counted.
+inline constexpr int kRepeatsWritten = 10;
+
+// One line of the journal, as written (its text on one line).
+struct journal_line {
+  QString prefix;
+  QString text;
+  severity level = severity::info;
+
+  friend bool operator==(const journal_line&, const journal_line&) = default;
+};
+
+// Runs of identical lines: what to write for each line that comes.
+class journal_runs {
+ public:
+  // The lines to write for `next`: the count of a run it ends, then `next`
+  // itself unless it is a repeat to be counted.
+  QList<journal_line> pass(const journal_line& next);
+  // The count of the run still going, when repeats of it were counted; the
+  // run ends.
+  std::optional<journal_line> finish();
+
+ private:
+  std::optional<journal_line> last_;
+  qint64 run_ = 0;  // lines of the run so far, the first included
+};
+
 // Writes `prefix` + `text` as one line, line breaks in `text` turned into
 // spaces, and flushes it at once; with the priority prefix of `level` when
-// standard error is connected to the journal.
+// standard error is connected to the journal. Repeats are counted as above.
 void write_journal_line(const QString& prefix, const QString& text,
                         severity level = severity::info);
+
+// Writes the count of a run of repeats still going; at the program's end,
+// so that no count is lost.
+void finish_journal_run();
 
 // Whether standard error is the journal's stream: the service manager names
 // that stream's device and inode in JOURNAL_STREAM, and standard error must

@@ -164,6 +164,7 @@ int run_scanner_program(
     if (!command.screenshot.isEmpty()) take_screenshot_later(*window, command.screenshot);
     exit_code = session.exec();
   }
+  platform::finish_journal_run();
   basics::stop_basics();
   return exit_code;
 }

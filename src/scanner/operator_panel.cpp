@@ -148,17 +148,21 @@ void operator_panel::show_curve(const QList<QPointF>& points, const QString& tit
   plot->show_spectra(std::move(spectra));
 }
 
-void operator_panel::add_history(const basics::history_record& record) {
-  auto* row = new QTreeWidgetItem({record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
-                                   record.plate ? QString::number(*record.plate) : QString(),
-                                   basics::result_word(record.result), record.message});
+QString history_tooltip(const basics::history_record& record) {
   QStringList details{record.time.toString(Qt::ISODate), record.input_folder + record.input,
                       record.message};
   if (!record.output.isEmpty()) details << QStringLiteral("Output: ") + record.output;
   if (!record.archive.isEmpty()) details << QStringLiteral("Archive: ") + record.archive;
-  for (int column = 0; column < history->columnCount(); ++column) {
-    row->setToolTip(column, details.join(QLatin1Char('\n')));
-  }
+  return details.join(QLatin1Char('\n'));
+}
+
+void operator_panel::add_history(const basics::history_record& record) {
+  auto* row = new QTreeWidgetItem({record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
+                                   record.plate ? QString::number(*record.plate) : QString(),
+                                   basics::result_word(record.result), record.message});
+  // Built once and shared by every column of the row.
+  const QString tooltip = history_tooltip(record);
+  for (int column = 0; column < history->columnCount(); ++column) row->setToolTip(column, tooltip);
   if (record.result == basics::history_result::set_aside ||
       record.result == basics::history_result::error) {
     row->setForeground(3, lamp_qcolor(lamp_colour::red));

@@ -37,6 +37,10 @@ struct waiting_line {
 // "3 waiting, the oldest for 5 min" or "none waiting".
 QString waiting_text(const waiting_line& line, const QDateTime& now);
 
+// The tooltip of a history row: the time, the input's path, the message,
+// the output and the archive copy, one to a line.
+QString history_tooltip(const basics::history_record& record);
+
 class operator_panel : public QWidget {
   Q_OBJECT
 

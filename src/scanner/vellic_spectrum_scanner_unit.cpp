@@ -96,7 +96,11 @@ void TVELLIC_spectrum_scanner::create_operator_panel() {
   panel_timer = new QTimer(this);
   panel_timer->setObjectName(QStringLiteral("panel_timer"));
   panel_timer->setInterval(1000);
-  connect(panel_timer, &QTimer::timeout, this, [this] { refresh_operator_view(); });
+  connect(panel_timer, &QTimer::timeout, this, [this] {
+    refresh_operator_view();
+    // The day files of a scanner that runs for months.
+    remove_old_history_days();
+  });
 }
 
 void TVELLIC_spectrum_scanner::create_controls() {
@@ -648,9 +652,6 @@ QString TVELLIC_spectrum_scanner::history_folder() {
 }
 
 void TVELLIC_spectrum_scanner::note_handled(const basics::history_record& record) {
-  // The per-user folder may be new (a first run, a test); its parent is the
-  // user's own data folder.
-  basics::ensure_folder(platform::folder_of(history_folder()));
   if (!history_) history_.emplace(history_folder());
   const platform::Status kept = history_->append(record);
   panel->add_history(record);
@@ -668,7 +669,15 @@ void TVELLIC_spectrum_scanner::note_handled(const basics::history_record& record
   refresh_operator_view();
 }
 
+void TVELLIC_spectrum_scanner::remove_old_history_days() {
+  const QDate today = platform::env().now().date();
+  if (today == history_kept_on_) return;
+  history_kept_on_ = today;
+  basics::remove_old_history(history_folder(), today);
+}
+
 void TVELLIC_spectrum_scanner::load_history() {
+  remove_old_history_days();
   const QList<basics::history_record> newest_first =
       basics::read_history(history_folder(), scanner::operator_panel::kHistoryRows);
   for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel->add_history(*it);

@@ -86,6 +86,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   const scanner::lamp& current_lamp() const { return lamp_; }
   // The folder of the history's day files, in the per-user folder.
   static QString history_folder();
+  // Removes the day files of days no longer kept: at the start and, from
+  // panel_timer, whenever the date has changed since.
+  void remove_old_history_days();
 
   // ---- Fields ---------------------------------------------------------------
   QString input_path;
@@ -272,6 +275,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
   std::optional<basics::history_writer> history_;
   // Said once until the history can be written again.
   bool history_failing_ = false;
+  // The day the old day files were last removed on.
+  QDate history_kept_on_;
 };
 
 template <class Window>

@@ -97,6 +97,37 @@ TEST(Folders, EnsureFolderCreatesOneLevel) {
   EXPECT_FALSE(tree.exists("missing"));
 }
 
+// A new account has no data folder yet: the whole chain is made.
+TEST(Folders, EnsureFolderPathCreatesTheFoldersAbove) {
+  const temp_tree tree;
+  tree.write("a_file", "x");
+  tree.make_folder("there");
+  const struct {
+    const char* path;
+    bool result;
+    const char* folder_after;  // a folder there afterwards; none when empty
+  } cases[] = {
+      {"there", true, "there"},
+      {"home/svc/.local/share/APP", true, "home/svc/.local/share/APP"},
+      {"there/a/b/", true, "there/a/b"},
+      {"a_file/child", false, ""},
+      {"a_file", false, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(basics::ensure_folder_path(tree.path(c.path)), c.result) << c.path;
+    if (*c.folder_after) {
+      EXPECT_TRUE(QFileInfo(tree.path(c.folder_after)).isDir()) << c.path;
+    }
+  }
+  EXPECT_FALSE(basics::ensure_folder_path(QString()));
+
+  platform::FaultEnv fault;
+  platform::ScopedEnv use(&fault);
+  fault.refuse_create_folder("refused");
+  EXPECT_FALSE(basics::ensure_folder_path(tree.path("refused/below")));
+  EXPECT_FALSE(tree.exists("refused"));
+}
+
 TEST(Folders, ExistenceAndAttributes) {
   const temp_tree tree;
   fill(tree, "in", {"a.csv", ".hidden", "locked.txt", "sub/"});

@@ -7,6 +7,7 @@
 #include "support/temp_tree.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -52,12 +53,42 @@ TEST_F(StartUp, CreatesThePerUserFolders) {
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
-TEST_F(StartUp, MissingAppDataFolderIsNoError) {
-  fault_.set_roaming_app_data_folder(tree_.path("nowhere"));
+// A new account, a service user among them, has no data folder yet.
+TEST_F(StartUp, MissingAppDataFolderIsCreatedWithThePerUserFolders) {
+  fault_.set_roaming_app_data_folder(tree_.path("home/svc/.local/share"));
   basics::start_basics();
-  EXPECT_FALSE(tree_.exists("nowhere"));
+  EXPECT_EQ(names_in("home/svc/.local/share/DORNIK_SPECTRUM_SCANNER"),
+            QStringList({"downloads", "undo_history", "uploads"}));
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
+
+#ifndef Q_OS_WIN
+// The same where the data folder comes from the system's own setting.
+TEST(StartUpOfANewAccount, CreatesTheChainBelowANewDataHome) {
+  const test_support::temp_tree tree;
+  const QByteArray previous = qgetenv("XDG_DATA_HOME");
+  const bool had_previous = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", tree.path("fresh/data/home").toLocal8Bit());
+  {
+    platform::FaultEnv fault;
+    platform::ScopedEnv use(&fault);
+    fault.set_program_file_path(tree.path("program/DORNIK_spectrum_scanner"));
+    basics::start_basics();
+    basics::stop_basics();
+  }
+  if (had_previous) {
+    qputenv("XDG_DATA_HOME", previous);
+  } else {
+    qunsetenv("XDG_DATA_HOME");
+  }
+  for (const char* sub : {"downloads", "undo_history", "uploads"}) {
+    EXPECT_TRUE(
+        QFileInfo(tree.path(QStringLiteral("fresh/data/home/DORNIK_SPECTRUM_SCANNER/") + sub))
+            .isDir())
+        << sub;
+  }
+}
+#endif
 
 TEST_F(StartUp, EmptiesTheUndoHistoryAtStartAndStop) {
   for (const char* name : {"a.bak", ".hidden", "noext", "sub/kept.bak"}) {

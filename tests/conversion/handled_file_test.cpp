@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include "support/exsitu_file.h"
 #include "support/insitu_file.h"
 #include "support/probe_heads.h"
+#include "support/recording_prompts.h"
 #include "support/tulmen_file.h"
 
 namespace {
@@ -181,7 +183,9 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          s.tree.write("in/S1.dat", "x");
          conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
        },
-       "S1.dat", history_result::converted, "out/S1.dat.out", "", "S1.dat has been moved"},
+       // Told before the claimed file is deleted, so before the status line
+       // says it has moved.
+       "S1.dat", history_result::converted, "out/S1.dat.out", "", "Converted into "},
       {".dat file that cannot be copied",
        [](history_site& s) {
          s.tree.write("in/S2.dat", "x");
@@ -203,6 +207,126 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
     EXPECT_EQ(r.archive, c.archive.isEmpty() ? QString() : site.path(c.archive));
     EXPECT_TRUE(r.message.contains(c.message_part)) << r.message.toStdString();
   }
+}
+
+void convert_tulmen(history_site& s) {
+  s.tree.write("in/A1_export.csv", test_support::tulmen_bytes({}));
+  s.ctx.input_folder = s.folder("in");
+  basics::scan_data record;
+  basics::shape_tulmen_record(record);
+  basics::tulmen_wavelengths wavelengths{};
+  conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+}
+
+void move_dat(history_site& s) {
+  s.tree.write("in/S1.dat", "x");
+  s.ctx.input_folder = s.folder("in");
+  conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+}
+
+// A kill between the record and the deletion leaves the record and the
+// input to convert again, never a deleted input without its record.
+TEST(HandledFileTest, EachRecordIsToldWhileItsInputIsStillThere) {
+  const struct {
+    const char* name;
+    QString folder;
+    std::function<void(history_site&)> run;
+  } cases[] = {
+      {"exsitu", "in",
+       [](history_site& s) { s.convert_exsitu(test_support::plate_with(3, "77")); }},
+      {"insitu", "insitu",
+       [](history_site& s) { s.convert_insitu(test_support::insitu_measurement{}); }},
+      {"TULMEN", "in", convert_tulmen},
+      {".dat", "in", move_dat},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    history_site site;
+    QList<QStringList> inputs_told;
+    site.ctx.handled = [&](const history_record& record) {
+      site.records << record;
+      inputs_told << site.files(c.folder);
+    };
+    c.run(site);
+    ASSERT_EQ(site.records.size(), 1);
+    EXPECT_EQ(site.records[0].result, history_result::converted);
+    EXPECT_EQ(inputs_told.value(0).size(), 1);
+    EXPECT_TRUE(site.files(c.folder).isEmpty());
+  }
+}
+
+// The record told before the deletion stands; the failed deletion is a
+// record of its own, so the lamp, the tray and the journal hear of it.
+TEST(HandledFileTest, ADeletionThatFailsAfterTheRecordGivesASecondRecord) {
+  const struct {
+    const char* name;
+    std::function<void(history_site&)> run;
+    history_result second;
+    std::function<QString(const history_site&)> message_end;
+  } cases[] = {
+      {"exsitu",
+       [](history_site& s) {
+         s.fault.refuse_delete(".tmp");
+         s.convert_exsitu(test_support::plate_with(3, "77"));
+       },
+       history_result::error, [](const history_site&) { return ".tmp\": Permission denied"; }},
+      {"TULMEN",
+       [](history_site& s) {
+         s.fault.refuse_delete("A1_export");
+         convert_tulmen(s);
+       },
+       history_result::set_aside,
+       [](const history_site& s) {
+         return " is kept as " + s.path("in/A1_export.csv.failed") + ".";
+       }},
+      {".dat",
+       [](history_site& s) {
+         s.fault.refuse_delete(s.path("in"));
+         move_dat(s);
+       },
+       history_result::error, [](const history_site&) { return ".tmp could not be deleted."; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    history_site site;
+    test_support::recording_prompts prompts;
+    c.run(site);
+    ASSERT_EQ(site.records.size(), 2);
+    EXPECT_EQ(site.records[0].result, history_result::converted);
+    EXPECT_FALSE(site.records[0].output.isEmpty());
+    const history_record& r = site.records[1];
+    EXPECT_EQ(r.result, c.second);
+    EXPECT_EQ(r.input, site.records[0].input);
+    EXPECT_EQ(r.output, site.records[0].output);
+    EXPECT_EQ(r.archive, site.records[0].archive);
+    // Only what was said after the first record.
+    EXPECT_FALSE(r.message.contains(site.records[0].message)) << r.message.toStdString();
+    EXPECT_TRUE(r.message.endsWith(c.message_end(site))) << r.message.toStdString();
+  }
+}
+
+// Every value on the board, its record short: the first and last lines and
+// a count of those between.
+TEST(HandledFileTest, AFileOfUnreadableValuesGivesAShortMessageWithTheirCount) {
+  history_site site;
+  test_support::exsitu_plate p = test_support::plate_with(33, "41");
+  p.value = [](int, int, int) { return QStringLiteral("n.a."); };
+  site.convert_exsitu(p);
+  ASSERT_EQ(site.records.size(), 1);
+  const QStringList& board = site.board;
+  ASSERT_GT(board.size(), 11000);
+  const qsizetype between = board.size() - basics::kMessageFirstLines - basics::kMessageLastLines;
+  EXPECT_EQ(board.mid(basics::kMessageFirstLines, between)
+                .filter(" could not be converted to a spectral value.")
+                .size(),
+            between);
+  const QString expected = (board.mid(0, basics::kMessageFirstLines) +
+                            QStringList{QString("\u2026 and %1 more values could not be read.")
+                                            .arg(QLocale(QLocale::English).toString(between))} +
+                            board.mid(board.size() - basics::kMessageLastLines))
+                               .join(' ');
+  EXPECT_EQ(site.records[0].message, expected);
+  EXPECT_LE(site.records[0].message.size(), basics::kMessageChars);
 }
 
 TEST(HandledFileTest, FilesLeftWaitingGiveNoRecord) {

@@ -19,6 +19,7 @@
 #include <csignal>
 #include <functional>
 
+#include "basics/history_file.h"
 #include "basics/scan_data.h"
 #include "dialogs/language_editor_unit.h"
 #include "support/halvik_file.h"
@@ -114,7 +115,8 @@ class deployment {
       environment.insert(setting.section(QLatin1Char('='), 0, 0),
                          setting.section(QLatin1Char('='), 1));
     }
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), tree.make_folder("user"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       data_home.isEmpty() ? tree.make_folder("user") : tree.path(data_home));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
@@ -140,6 +142,9 @@ class deployment {
   }
 
   QString program_name;
+  // The user's data folder below the tree, left to the program to make;
+  // empty: "user", there from the start.
+  QString data_home;
   temp_tree tree;
   QProcess process;
   QString journal;
@@ -243,6 +248,62 @@ QByteArray first_lines(const QByteArray& bytes, int count) {
 QByteArray with_plate(QByteArray measurement, int plate) {
   return measurement.replace("Plate number,1\r\n",
                              "Plate number," + QByteArray::number(plate) + "\r\n");
+}
+
+// `measurement` with "n.a." for every value of its three spectra, which
+// start on lines 36, 160 and 284 and have 121 points each.
+QByteArray with_unreadable_values(const QByteArray& measurement) {
+  QList<QByteArray> lines = measurement.split('\n');
+  for (const int first : {36, 160, 284}) {
+    for (int line = first - 1; line < first - 1 + 121; ++line) {
+      const QList<QByteArray> fields = lines[line].split(',');
+      lines[line] = fields.mid(0, 3).join(',') + ",n.a.,n.a.,n.a.\r";
+    }
+  }
+  return lines.join('\n');
+}
+
+// A new service user has no data folder yet. A file of unreadable values
+// puts each on the board; the journal counts a run of equal ones, and the
+// file's record is short.
+TEST(ProgramTest, OnAFreshAccountAFileOfUnreadableValuesIsRecordedInShort) {
+  deployment site;
+  site.data_home = "home/svc/.local/share";
+  site.write_scanner_settings();
+  site.start();
+  ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+  site.drop("unreadable.csv", with_unreadable_values(with_plate(
+                                  test_support::fixture("exsitu_3_positions.csv"), 504)));
+  const bool handled = site.wait_until([&] { return site.journal.contains("\nhistory: "); });
+  site.stop_with(SIGTERM);
+  ASSERT_TRUE(handled) << site.journal.toStdString();
+
+  const QStringList journal = site.journal.split(QLatin1Char('\n'));
+  // Each run of equal lines is written ten times, then counted.
+  const QStringList board = journal.filter(QRegularExpression("^board: "));
+  const QStringList counts =
+      board.filter(QRegularExpression("^board: \\.\\.\\. the last line repeated 111 more times$"));
+  EXPECT_EQ(counts.size(), 2 * 3) << site.journal.toStdString();  // R glass and R coating
+  EXPECT_EQ(board.size(), 3 * 121 + 2 * 3 * (10 + 1)) << site.journal.toStdString();
+
+  const QStringList records = journal.filter(QRegularExpression("^history: "));
+  ASSERT_EQ(records.size(), 1) << site.journal.toStdString();
+  const QString message =
+      QJsonDocument::fromJson(records[0].mid(int(qstrlen("history: "))).toUtf8())
+          .object()
+          .value("message")
+          .toString();
+  EXPECT_LE(message.size(), basics::kMessageChars);
+  EXPECT_TRUE(
+      message.contains(QString::fromUtf8("\u2026 and 1,076 more values could not be read.")))
+      << message.toStdString();
+  EXPECT_TRUE(journal.filter(QRegularExpression("^state: red: ")).isEmpty())
+      << site.journal.toStdString();
+  EXPECT_EQ(QDir(site.tree.path("home/svc/.local/share/DORNIK_SPECTRUM_SCANNER/history"))
+                .entryList(QDir::Files)
+                .size(),
+            1);
 }
 
 TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {

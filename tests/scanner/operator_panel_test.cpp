@@ -268,6 +268,66 @@ TEST(OperatorPanelTest, HistorySurvivesARestartAndSkipsADamagedLine) {
   EXPECT_EQ(skipped, 1);
 }
 
+// A file of thousands of unreadable values: its row holds the short
+// message of its record, and one tooltip shared by every column.
+TEST(OperatorPanelTest, HistoryRowOfAFileOfUnreadableValuesStaysSmall) {
+  panel_site site;
+  site.open();
+  test_support::exsitu_plate p = plate_with(33, "41");
+  p.value = [](int, int, int) { return QStringLiteral("n.a."); };
+  site.drop("a.csv", kNow.addSecs(-60), p);
+  site.window->timer_action();
+  ASSERT_EQ(site.window->panel->history->topLevelItemCount(), 1);
+  const QTreeWidgetItem* row = site.window->panel->history->topLevelItem(0);
+  EXPECT_LE(row->text(4).size(), basics::kMessageChars);
+  EXPECT_TRUE(row->text(4).contains(" more values could not be read."))
+      << row->text(4).toStdString();
+  const QString tooltip = row->toolTip(0);
+  EXPECT_TRUE(tooltip.contains(row->text(4)));
+  EXPECT_LE(tooltip.size(), basics::kMessageChars + 1000);
+  for (int column = 1; column < site.window->panel->history->columnCount(); ++column) {
+    EXPECT_EQ(row->toolTip(column).constData(), tooltip.constData()) << column;
+  }
+}
+
+// A new service user has no data folder: the first handled file makes it.
+TEST(OperatorPanelTest, HistoryIsWrittenOnAFreshAccount) {
+  panel_site site;
+  site.fault.set_roaming_app_data_folder(site.path("home/svc/.local/share"));
+  site.open();
+  site.drop("a.csv");
+  site.window->timer_action();
+  EXPECT_EQ(site.colour(), lamp_colour::green) << site.lamp_text().toStdString();
+  EXPECT_EQ(
+      basics::read_history(site.path("home/svc/.local/share/DORNIK_SPECTRUM_SCANNER/history"), 10)
+          .value(0)
+          .input,
+      "a.csv");
+}
+
+// The day files of the last 90 days stay; older ones go at the start and
+// when the date changes while the scanner runs.
+TEST(OperatorPanelTest, OldHistoryDaysAreRemovedAtStartAndAtTheDayChange) {
+  panel_site site;
+  const QString folder = "user/DORNIK_SPECTRUM_SCANNER/history/";
+  const auto day_file = [&](int days_ago) {
+    return folder + kNow.date().addDays(-days_ago).toString(Qt::ISODate) + ".jsonl";
+  };
+  for (const int days_ago : {0, 10, 89, 90, 365}) site.tree.write(day_file(days_ago), "");
+  site.open();
+  for (const int days_ago : {0, 10, 89}) EXPECT_TRUE(site.tree.exists(day_file(days_ago)));
+  for (const int days_ago : {90, 365}) EXPECT_FALSE(site.tree.exists(day_file(days_ago)));
+
+  // After midnight the file of 89 days ago is one day too old.
+  site.fault.advance_now(9 * 3600);  // 23:07
+  site.window->remove_old_history_days();
+  EXPECT_TRUE(site.tree.exists(day_file(89)));
+  site.fault.advance_now(3600);
+  site.window->remove_old_history_days();
+  EXPECT_FALSE(site.tree.exists(day_file(89)));
+  EXPECT_TRUE(site.tree.exists(day_file(10)));
+}
+
 TEST(OperatorPanelTest, TrayNoticesOnlyForFilesInTrouble) {
   basics::history_record r;
   r.input = "a.csv";
