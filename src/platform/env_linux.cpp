@@ -257,6 +257,7 @@ DirEntry dir_entry(const QString& name, const struct stat& info) {
   entry.name = name;
   entry.is_folder = S_ISDIR(info.st_mode);
   entry.is_file = S_ISREG(info.st_mode);
+  if (entry.is_file) entry.size = qint64(info.st_size);
   entry.read_only = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
   entry.hidden = name.startsWith(QLatin1Char('.'));
   return entry;
