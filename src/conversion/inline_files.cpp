@@ -128,10 +128,6 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 // The file to try now: the first in listing order that has not failed, or,
 // when all have, the one that failed longest ago. Files gone are forgotten.
 QString next_inline_file(const QStringList& waiting, inline_retries& retries) {
