@@ -32,6 +32,9 @@ inline constexpr qint32 kExsituSpectra = 3;
 inline constexpr qint32 kExsituPoints = 121;
 inline constexpr float kExsituFirstWavelength = 380.0f;
 inline constexpr float kExsituLastWavelength = 980.0f;
+// A complete file (404 lines, 33 positions) holds well under a megabyte; a
+// larger file than this is no exsitu measurement and is not read.
+inline constexpr qint64 kLargestExsituFile = qint64(16) << 20;
 
 // Shapes `record` for exsitu files (all values zero).
 void shape_exsitu_record(scan_data& record);

@@ -32,12 +32,17 @@ inline constexpr qint32 kHalvikExsituSpectra = 3;
 inline constexpr qint32 kHalvikExsituPoints = 168;
 inline constexpr float kHalvikExsituFirstWavelength = 305.0f;
 inline constexpr float kHalvikExsituLastWavelength = 1140.0f;
+// A complete file (541 lines, 51 positions) holds well under a megabyte; a
+// larger file than this is no Halvik exsitu measurement and is not read.
+inline constexpr qint64 kLargestHalvikExsituFile = qint64(16) << 20;
 
 inline constexpr int kHalvikInsituFileLines = 139;
 inline constexpr qint32 kHalvikInsituPositions = 9;
 inline constexpr qint32 kHalvikInsituPoints = 121;
 inline constexpr float kHalvikInsituFirstWavelength = 380.0f;
 inline constexpr float kHalvikInsituLastWavelength = 980.0f;
+// A complete file (139 lines, 9 positions) holds some ten kilobytes.
+inline constexpr qint64 kLargestHalvikInsituFile = qint64(16) << 20;
 
 // Shapes the records for the two files (all values zero).
 void shape_halvik_exsitu_record(scan_data& record);

@@ -19,6 +19,10 @@ namespace basics {
 
 // A file of fewer lines is too short to convert.
 inline constexpr int kInsituShortestFile = 139;
+// The table runs as long as the probe head writes it, some thousand lines
+// of a few fields at most: well under a megabyte. A larger file than this
+// is no insitu measurement and is not read.
+inline constexpr qint64 kLargestInsituFile = qint64(16) << 20;
 
 // The refusal of a file too short to convert, naming `path`; empty when the
 // lines are long enough.

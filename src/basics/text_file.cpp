@@ -112,6 +112,31 @@ QStringList read_lines(const QString& path) {
   return lines_from_bytes(bytes);
 }
 
+namespace {
+
+QString megabytes(qint64 bytes) {
+  constexpr double kMegabyte = 1024.0 * 1024.0;
+  return QString::number(double(bytes) / kMegabyte, 'f', 1) + QStringLiteral(" MB");
+}
+
+}  // namespace
+
+std::optional<QString> oversize_refusal(const QString& path, qint64 largest) {
+  const std::optional<platform::DirEntry> entry = platform::env().entry(path);
+  if (!entry || entry->size <= largest) return std::nullopt;
+  return QStringLiteral(
+             "The file holds %1 (%2 bytes), more than any measurement of its kind "
+             "(at most %3); it is not read.")
+      .arg(megabytes(entry->size))
+      .arg(entry->size)
+      .arg(megabytes(largest));
+}
+
+QStringList read_measurement_lines(const QString& path, qint64 largest) {
+  if (const std::optional<QString> refusal = oversize_refusal(path, largest)) throw error(*refusal);
+  return read_lines(path);
+}
+
 decoded_lines read_lines_detecting_utf8(const QString& path) {
   QByteArray bytes;
   raise_on_failure(platform::env().read_file(path, &bytes));

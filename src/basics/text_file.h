@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace basics {
 
 QStringList lines_from_bytes(const QByteArray& bytes);
@@ -17,6 +19,18 @@ QByteArray bytes_from_lines(const QStringList& lines);
 
 // Throws basics::error naming the file when it cannot be read.
 QStringList read_lines(const QString& path);
+
+// A file larger than the largest measurement of its kind is no such
+// measurement, and reading it whole would only cost memory and time: the
+// operator's words for the file at `path` when it holds more than
+// `largest` bytes, naming its size; nothing when it does not (or is not
+// there, which reading then tells). Only the size is looked at.
+std::optional<QString> oversize_refusal(const QString& path, qint64 largest);
+
+// read_lines for a measurement file of at most `largest` bytes; throws
+// basics::error with the words of oversize_refusal, before reading anything,
+// for a larger one.
+QStringList read_measurement_lines(const QString& path, qint64 largest);
 
 // Lines of a text file prepared by hand, on any system.
 struct decoded_lines {

@@ -36,6 +36,9 @@ inline constexpr float kTulmenLastWavelength = 1680.0f;
 inline constexpr int kTulmenShortestIgnored = 500;
 // The last line the reader needs: the end of the second spectrum.
 inline constexpr int kTulmenFileLines = 820;
+// A complete file (820 lines, 40 positions) holds well under a megabyte; a
+// larger file than this is no TULMEN measurement and is not read.
+inline constexpr qint64 kLargestTulmenFile = qint64(16) << 20;
 
 // The wavelength of each line of the first spectrum.
 using tulmen_wavelengths = std::array<float, kTulmenPoints>;

@@ -36,6 +36,10 @@ inline constexpr float kZeissFirstWavelength = 380.0f;
 inline constexpr float kZeissInitialLastWavelength = 1000.0f;
 // The longest plate text that may name an output file.
 inline constexpr int kLongestPlateText = 100;
+// Positions and points vary from plate to plate, yet a real file holds a
+// megabyte at most; a larger file than this is no Zeiss measurement and is
+// not read.
+inline constexpr qint64 kLargestZeissFile = qint64(16) << 20;
 
 // Where the parts of a file lie, by line number (from 1).
 struct zeiss_block {

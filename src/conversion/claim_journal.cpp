@@ -74,6 +74,15 @@ bool remove_spare(const note_fields& note, const basics::message_sink& say) {
   return true;
 }
 
+// A file claimed where it lies is in its folder whatever happened. When its
+// archive copy is whole, the run stopped before deleting it.
+void tell_converted_again(const note_fields& note, const basics::message_sink& say) {
+  if (!archived_whole(note)) return;
+  say(QStringLiteral("The measurement ") + note.source +
+      QStringLiteral(" was being converted when the scanner stopped; its archive copy ") +
+      note.copy + QStringLiteral(" is already there, and it is converted again."));
+}
+
 }  // namespace
 
 platform::Status claim_note::write(const QString& journal, const QString& source,
@@ -143,7 +152,9 @@ void recover_claims(const QString& journal, const basics::message_sink& say) {
     if (!platform::env().read_file(folder + entry.name, &content).ok()) continue;
     const std::optional<note_fields> note = parse_note(content);
     bool done = true;
-    if (note && basics::file_exists(note->temp)) {
+    if (note && note->temp == note->source) {
+      tell_converted_again(*note, say);
+    } else if (note && basics::file_exists(note->temp)) {
       done = archived_whole(*note) ? remove_spare(*note, say) : put_back(*note, say);
     }
     if (done) static_cast<void>(platform::env().delete_file(folder + entry.name));

@@ -29,8 +29,13 @@ class claim_note {
   // The file is about to be copied into the archive as `copy`, its last
   // step before it is deleted. Should the run end after the copy, recovery
   // finds the copy whole and only removes the temporary file, so a restart
-  // never archives a measurement twice.
+  // never archives a measurement twice. A file claimed where it lies is
+  // marked once its copy is made.
   void mark_archiving(const QString& copy);
+  // The file is back under its own name and worked on there (renamed away
+  // and back): a run that stops from now on leaves it in its folder, where
+  // the scan finds it again. Written with the next mark.
+  void claimed_in_place() { temp_ = source_; }
   // The claim has ended: the file is deleted, set aside or given back.
   void remove();
 
@@ -52,7 +57,9 @@ QString claim_journal_folder();
 
 // Handles every note of `journal` whose temporary file is still there, as
 // the header says, naming each file it puts back or cannot through `say`;
-// removes every note it has dealt with.
+// removes every note it has dealt with. A file claimed where it lies needs
+// no putting back: when its archive copy is whole, `say` tells that it is
+// converted again, and its archive step then finds the copy in place.
 void recover_claims(const QString& journal, const basics::message_sink& say);
 
 }  // namespace conversion

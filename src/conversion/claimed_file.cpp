@@ -5,6 +5,7 @@
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
 #include "conversion/input_queue.h"
+#include "conversion/memory_shortage.h"
 #include "platform/env.h"
 
 namespace conversion {
@@ -13,10 +14,12 @@ namespace {
 constexpr int kPassesPerCall = 10;
 
 // Runs `convert` on `file`; an error passes on to the window's error report
-// with the file's history record telling of it first.
+// with the file's history record telling of it first. A file memory ran
+// short for would fail the same way at every start: it is set aside.
 void convert_noted(claimed_file& file, const std::function<void(claimed_file&)>& convert) {
   try {
-    convert(file);
+    const std::optional<QString> shortage = ran_out_of_memory([&] { convert(file); });
+    if (shortage && !file.kept()) file.set_aside(*shortage);
   } catch (const basics::error& e) {
     file.note_error(e.text());
     file.tell();
@@ -45,9 +48,9 @@ void delete_converted(claimed_file& file) {
 claimed_file::claimed_file(const context& ctx, QString name, QString path, claim_note note)
     : handled_file(ctx, std::move(name)), path_(std::move(path)), note_(std::move(note)) {}
 
-std::optional<QStringList> claimed_file::load() {
+std::optional<QStringList> claimed_file::load(qint64 largest) {
   try {
-    return basics::read_lines(path_);
+    return basics::read_measurement_lines(path_, largest);
   } catch (const basics::error& e) {
     set_aside(e.text());
     return std::nullopt;

@@ -30,8 +30,9 @@ class claimed_file : public handled_file {
   // The claim has ended with the file deleted.
   void end_claim() { note_.remove(); }
 
-  // The file's lines; a file that cannot be read is set aside.
-  std::optional<QStringList> load();
+  // The file's lines; a file that cannot be read, or that holds more than
+  // `largest` bytes (then not read at all), is set aside.
+  std::optional<QStringList> load(qint64 largest);
 
   enum class archived { copied, switched_off, failed };
   // Whether the board says so when the archive name is taken; a caller that
@@ -76,7 +77,8 @@ inline constexpr char kInputMask[] = "*.csv";
 // passes per call, shows `action` on the status line and hands each claimed
 // file to `convert`. A file younger than the settle time ends the call, left
 // for a later one. The claimed file is deleted after `convert` unless it was
-// set aside.
+// set aside. Should memory run out during `convert`, the file is set aside
+// with the reason.
 void claim_files(const context& ctx, const QString& action,
                  const rename_failure_text& on_rename_failure,
                  const std::function<void(claimed_file&)>& convert);

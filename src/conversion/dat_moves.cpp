@@ -54,8 +54,9 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
 
 void move_dat_files(const context& ctx, const naming_rule& new_name) {
   // A file its writer still holds is simply tried again later.
-  scan_renamable_files(ctx, QString::fromLatin1(kDatMask), {},
-                       [&](const QString& name) { move_dat_file(ctx, name, new_name); });
+  scan_renamable_files(
+      ctx, QString::fromLatin1(kDatMask), {},
+      [&](const QString& name, claim_note&) { move_dat_file(ctx, name, new_name); });
 }
 
 }  // namespace conversion

@@ -11,7 +11,7 @@ QString exsitu_action() {
 }
 
 void convert_exsitu_file(claimed_file& file, basics::scan_data& record, qint32& plate) {
-  const std::optional<QStringList> lines = file.load();
+  const std::optional<QStringList> lines = file.load(basics::kLargestExsituFile);
   if (!lines) return;
   const context& ctx = file.ctx();
   if (const auto refusal = basics::exsitu_refusal(*lines, file.path(), file.name())) {

@@ -140,6 +140,10 @@ archived archive_input_copy(const context& ctx, const QString& path, const QStri
   if (folder.isEmpty()) return archived::switched_off;
   // The archive may lie on a share that takes only names that are text.
   const QString name = platform::portable_name(input_name);
+  if (const QString earlier = identical_copy(path, folder, name); !earlier.isEmpty()) {
+    if (copy) *copy = earlier;
+    return archived::copied;
+  }
   QString target;
   if (!copy_under_free_name(path, folder, name, &target).ok()) return archived::failed;
   if (copy) *copy = target;
@@ -148,6 +152,27 @@ archived archive_input_copy(const context& ctx, const QString& path, const QStri
                      target);
   }
   return archived::copied;
+}
+
+QString identical_copy(const QString& path, const QString& folder, const QString& name) {
+  const std::optional<platform::DirEntry> input = platform::env().entry(path);
+  if (!input) return QString();
+  // Every variant free_name gives starts with the base and ends with the
+  // extension; a mask finds them all in one listing.
+  const QFileInfo info(name);
+  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+  const auto listed =
+      platform::env().list_folder(folder, info.completeBaseName() + QLatin1Char('*') + suffix);
+  QByteArray bytes;
+  for (const platform::DirEntry& entry : listed.value_or(QList<platform::DirEntry>())) {
+    if (!entry.is_file || entry.size != input->size) continue;
+    if (bytes.isNull() && !platform::env().read_file(path, &bytes).ok()) return QString();
+    QByteArray other;
+    if (platform::env().read_file(folder + entry.name, &other).ok() && other == bytes) {
+      return folder + entry.name;
+    }
+  }
+  return QString();
 }
 
 QString sentence(const QString& text) {

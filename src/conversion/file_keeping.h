@@ -60,10 +60,17 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
 
 enum class archived { copied, switched_off, failed };
 
+// A copy of the file at `path` already in `folder` (ending with the
+// delimiter) as `name` or a variant of it ("_2", "_3"...), byte for byte
+// the same; empty when there is none. A run that stopped between archiving
+// a file and deleting it leaves one.
+QString identical_copy(const QString& path, const QString& folder, const QString& name);
+
 // Copies the input file at `path` as `name` into the dated archive folder of
 // the context's LUMOR name (dated by `measured` as dated_archive_folder
 // says). A name already taken there keeps both copies: the new one under a
-// free name, said on the plain status line. `copy`, when given, receives
+// free name, said on the plain status line. An identical copy already there
+// is taken as the file's copy: no measurement is archived twice. `copy`, when given, receives
 // the copy's path.
 archived archive_input_copy(const context& ctx, const QString& path, const QString& name,
                             const QDateTime& measured, QString* copy = nullptr);

@@ -14,7 +14,7 @@ QString halvik_exsitu_rename_failure() {
 }
 
 void convert_halvik_exsitu_file(claimed_file& file, basics::scan_data& record, qint32& plate) {
-  const std::optional<QStringList> lines = file.load();
+  const std::optional<QStringList> lines = file.load(basics::kLargestHalvikExsituFile);
   if (!lines) return;
   const context& ctx = file.ctx();
   if (const auto refusal =
@@ -43,7 +43,7 @@ void handle_halvik_exsitu_data(const context& ctx, basics::scan_data& record, qi
 }
 
 void convert_halvik_insitu_file(claimed_file& file, basics::scan_data& record, qint32& plate) {
-  const std::optional<QStringList> lines = file.load();
+  const std::optional<QStringList> lines = file.load(basics::kLargestHalvikInsituFile);
   if (!lines) return;
   const context& ctx = file.ctx();
   if (const auto refusal = basics::halvik_insitu_refusal(*lines, file.path())) {

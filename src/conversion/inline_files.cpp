@@ -1,14 +1,17 @@
 #include "conversion/inline_files.h"
 
 #include <QScopeGuard>
+#include <QSet>
 
 #include "basics/error.h"
 #include "basics/files.h"
 #include "basics/ole_date.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claim_journal.h"
+#include "conversion/file_keeping.h"
 #include "conversion/handled_file.h"
 #include "conversion/input_queue.h"
+#include "conversion/memory_shortage.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
 
@@ -74,7 +77,8 @@ QString inline_channel_folder(const context& ctx, const inline_options& options,
 namespace {
 
 // Claims the inline file of `file` and publishes it into its channel's
-// folder; false when the file stays for a later tick.
+// folder; false when the file stays for a later tick. A pane id query that
+// fails gives the file back and passes its error on.
 bool move_inline_file(handled_file& file, const inline_options& options) {
   const context& ctx = file.ctx();
   const QString& name = file.name();
@@ -95,16 +99,20 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   QString pane_id;
   try {
     pane_id = options.pane_id(*inline_channel(name), when);
-  } catch (const basics::error& e) {
-    // A database fault passes; the file waits for the next tick.
+  } catch (const basics::error&) {
+    // A database fault passes; the file waits for a later tick.
     give_back(ctx, claimed, name);
-    file.note_error(e.text());
-    file.tell();
     throw;
   }
   const QString target = inline_channel_folder(ctx, options, name) + pane_id + kInlineSuffix;
   // Never over another pane's file, also not one that appears meanwhile.
-  if (const platform::Status copied = platform::copy_new_file(claimed, target); !copied.ok()) {
+  platform::Status copied;
+  if (const auto shortage =
+          ran_out_of_memory([&] { copied = platform::copy_new_file(claimed, target); })) {
+    keep_aside(file, ctx.board, claimed, *shortage);
+    return true;
+  }
+  if (!copied.ok()) {
     keep_aside(file, ctx.board, claimed,
                copied.already_exists()
                    ? target + QStringLiteral(" is already there")
@@ -120,14 +128,66 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   return true;
 }
 
+// The file to try now: the first in listing order that has not failed, or,
+// when all have, the one that failed longest ago. Files gone are forgotten.
+QString next_inline_file(const QStringList& waiting, inline_retries& retries) {
+  const QSet<QString> present(waiting.begin(), waiting.end());
+  retries.behind.removeIf([&present](const QString& name) { return !present.contains(name); });
+  const QSet<QString> behind(retries.behind.begin(), retries.behind.end());
+  for (const QString& name : waiting) {
+    if (!behind.contains(name)) return name;
+  }
+  return retries.behind.first();
+}
+
+void put_behind(inline_retries& retries, const QString& name) {
+  retries.behind.removeAll(name);
+  retries.behind.append(name);
+}
+
+// Once no file waits behind, the trouble is over: the next error is news.
+void done_with(inline_retries& retries, const QString& name) {
+  retries.behind.removeAll(name);
+  if (retries.behind.isEmpty()) retries.last_error.clear();
+}
+
+// The operator sees an error in its message box once; the same error at
+// every later tick would only stack up boxes, so it is counted on the board.
+void pass_on(handled_file& file, const context& ctx, inline_retries& retries,
+             const basics::error& e) {
+  if (e.text() != retries.last_error) {
+    retries.last_error = e.text();
+    retries.times = 1;
+    file.note_error(e.text());
+    file.tell();
+    throw e;
+  }
+  ++retries.times;
+  ctx.board(QStringLiteral("Error again (%1 times): ").arg(retries.times) + sentence(e.text()) +
+            QStringLiteral(" ") + file.name() + QStringLiteral(" waits for a later tick."));
+}
+
 }  // namespace
 
-void scan_inline_folder(const context& ctx, const inline_options& options) {
+void scan_inline_folder(const context& ctx, const inline_options& options,
+                        inline_retries& retries) {
   const QStringList waiting =
       waiting_files(ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
   if (waiting.isEmpty()) return;
-  handled_file file(ctx, waiting.first());
-  if (move_inline_file(file, options)) file.tell();
+  const QString name = next_inline_file(waiting, retries);
+  handled_file file(ctx, name);
+  try {
+    if (!move_inline_file(file, options)) {
+      put_behind(retries, name);  // still open
+      return;
+    }
+  } catch (const basics::error& e) {
+    put_behind(retries, name);
+    pass_on(file, ctx, retries, e);
+    return;
+  }
+  done_with(retries, name);
+  file.tell();
 }
 
 }  // namespace conversion

@@ -5,13 +5,15 @@
 // "new" folder of its channel's LUMOR measurement as <pane id>___T.xy.
 //
 // A file that cannot be placed for good (no channel, no LUMOR name or
-// output folder for it, a target already there, a copy that fails) is set
-// aside as <name>.failed with a board line, so it never blocks the files
-// behind it. A file still open, or a pane id query that fails, leaves the
-// file under its own name for the next tick. The input is deleted only once
-// its copy is in place.
+// output folder for it, a target already there, a copy that fails, memory
+// running short) is set aside as <name>.failed with a board line, so it
+// never blocks the files behind it. A file still open, or a pane id query
+// that fails, leaves the file under its own name, and behind the other
+// waiting files, so that one failing channel never holds up the others. The
+// input is deleted only once its copy is in place.
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -36,6 +38,17 @@ struct inline_options {
   std::function<void(const QString& text)> message_box;
 };
 
+// What the inline step keeps from tick to tick: the files that failed for a
+// passing reason, and the last error that passed on to the operator.
+struct inline_retries {
+  // Waiting behind the other files, the one that failed longest ago first.
+  QStringList behind;
+  // The error the operator saw in its message box; the same error again is
+  // only counted on the board.
+  QString last_error;
+  int times = 0;
+};
+
 // The channel a file name starts with ("Channel 0" ... "Channel 4", case
 // counts), or nothing.
 std::optional<int> inline_channel(const QString& name);
@@ -46,7 +59,12 @@ std::optional<int> inline_channel(const QString& name);
 QString inline_channel_folder(const context& ctx, const inline_options& options,
                               const QString& name);
 
-// Moves the first waiting file of ctx.input_folder, if any.
-void scan_inline_folder(const context& ctx, const inline_options& options);
+// Moves one waiting file of ctx.input_folder, if any: the first in listing
+// order that is not behind, else the first behind. A file whose pane id
+// query fails goes behind the others (in `retries`) and its error passes
+// on as basics::error, unless it is the error passed on last, which is
+// counted on the board instead until another one comes or every file
+// behind has been moved.
+void scan_inline_folder(const context& ctx, const inline_options& options, inline_retries& retries);
 
 }  // namespace conversion

@@ -98,7 +98,7 @@ claimed_file::archived archive_insitu_file(claimed_file& file) {
 }
 
 void process_insitu_file(claimed_file& file, qint32& plate) {
-  const std::optional<QStringList> lines = file.load();
+  const std::optional<QStringList> lines = file.load(basics::kLargestInsituFile);
   if (!lines) return;
   const bool written = convert_insitu_file(file, *lines, plate);
   if (file.kept()) return;

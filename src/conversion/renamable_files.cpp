@@ -39,21 +39,21 @@ namespace {
 // Whether the writer has finished: the file can be renamed away and back.
 // Noted as any claim is, so that a crash between the two renames leaves a
 // file the next start puts back. Should only the way back fail, the note
-// stays for the same reason.
-bool renames_away_and_back(const context& ctx, const QString& path) {
+// stays for the same reason. Once back, `note` stays with the file, claimed
+// where it lies.
+bool renames_away_and_back(const context& ctx, const QString& path, claim_note* note) {
   const QString temp = basics::random_temp_name(platform::folder_of(path));
-  claim_note note;
-  if (!claim_file(ctx, path, temp, &note).ok()) return false;
+  if (!claim_file(ctx, path, temp, note).ok()) return false;
   if (!platform::env().rename_file(temp, path).ok()) return false;
-  note.remove();
+  note->claimed_in_place();
   return true;
 }
 
 }  // namespace
 
-void scan_renamable_files(const context& ctx, const QString& mask,
-                          const rename_failure_text& on_open,
-                          const std::function<void(const QString& name)>& handle) {
+void scan_renamable_files(
+    const context& ctx, const QString& mask, const rename_failure_text& on_open,
+    const std::function<void(const QString& name, claim_note& note)>& handle) {
   if (!basics::folder_exists(ctx.input_folder) || !basics::folder_exists(ctx.output_folder)) return;
   // Listed once per call: a backlog of thousands of files must not be
   // listed again after every handled file.
@@ -70,11 +70,13 @@ void scan_renamable_files(const context& ctx, const QString& mask,
     const QString path = input_file(ctx, name);
     // Its writer may still be at work on a network share.
     if (still_settling(path, ctx.settle_seconds)) return;
-    if (!renames_away_and_back(ctx, path)) {
+    claim_note note;
+    if (!renames_away_and_back(ctx, path, &note)) {
       if (on_open) ctx.plain_status(on_open(path));
       return;
     }
-    handle(name);
+    handle(name, note);
+    note.remove();
     // The window stays responsive through a long run of files.
     QCoreApplication::processEvents();
   }

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "conversion/claim_journal.h"
 #include "conversion/claimed_file.h"
 #include "conversion/context.h"
 #include "conversion/handled_file.h"
@@ -23,9 +24,12 @@ inline constexpr int kRenamableFilesPerCall = 31;
 // on the status line, if any) or 31 were handled. `handle` must take the file out of the folder or
 // out of the mask's reach. Nothing happens while the input or the output
 // folder is missing; a file younger than the settle time ends the call.
+// The file's claim stays noted in the claim journal while `handle` works on
+// it under its own name (`note`, which it may mark with the archive copy and
+// end itself); it ends when `handle` returns.
 void scan_renamable_files(const context& ctx, const QString& mask,
                           const rename_failure_text& on_open,
-                          const std::function<void(const QString& name)>& handle);
+                          const std::function<void(const QString& name, claim_note& note)>& handle);
 
 // The input path of `name` in ctx.input_folder.
 QString input_file(const context& ctx, const QString& name);

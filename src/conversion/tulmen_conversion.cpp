@@ -1,9 +1,11 @@
 #include "conversion/tulmen_conversion.h"
 
 #include "basics/error.h"
+#include "basics/files.h"
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
 #include "conversion/handled_file.h"
+#include "conversion/memory_shortage.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
 
@@ -53,22 +55,34 @@ QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const Q
 
 namespace {
 
+// Why the converted file must be kept and not deleted, or nothing when its
+// measurement is safe without it.
+std::optional<QString> reason_to_keep(archived copy, const QStringList& written) {
+  if (copy == archived::failed) return QStringLiteral("The archive copy could not be written.");
+  if (copy == archived::switched_off && written.isEmpty()) {
+    return QStringLiteral("No scan file was written and there is no archive to keep it in.");
+  }
+  return std::nullopt;
+}
+
 // The steps of convert_tulmen_file, noted in `file`.
-void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_data& record,
-                               basics::tulmen_wavelengths& wavelengths,
+void convert_noted_tulmen_file(handled_file& file, context& ctx, claim_note& note,
+                               basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
                                const tulmen_options& options) {
   const QString& name = file.name();
   const QString path = input_file(ctx, name);
+  if (const auto too_large = basics::oversize_refusal(path, basics::kLargestTulmenFile)) {
+    keep_aside(file, ctx.plain_status, path, *too_large);
+    return;
+  }
   // The archive copy comes first, so a measurement is safe before anything
-  // is read from it.
+  // is read from it. A copy that cannot be made does not stop the
+  // conversion: the file itself is kept instead.
   QString copy_path;
   const archived copy = archive_input_copy(ctx, path, name, platform::env().now(), &copy_path);
   file.note_archive(copy_path);
-  if (copy == archived::failed) {
-    keep_aside(file, ctx.plain_status, path,
-               QStringLiteral("The archive copy could not be written."));
-    return;
-  }
+  // A restart before the deletion then finds the copy made.
+  if (copy == archived::copied) note.mark_archiving(copy_path);
   const QDateTime last_modified = platform::env().last_modified(path);
   QStringList written;
   try {
@@ -86,9 +100,8 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_da
     return;
   }
   for (const QString& target : written) file.note_output(target);
-  if (copy == archived::switched_off && written.isEmpty()) {
-    keep_aside(file, ctx.plain_status, path,
-               QStringLiteral("No scan file was written and there is no archive to keep it in."));
+  if (const auto reason = reason_to_keep(copy, written)) {
+    keep_aside(file, ctx.plain_status, path, *reason);
     return;
   }
   file.tell();
@@ -100,11 +113,17 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, basics::scan_da
 
 }  // namespace
 
-void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,
-                         basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
+void convert_tulmen_file(context& ctx, const QString& name, claim_note& note,
+                         basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
+                         const tulmen_options& options) {
   handled_file file(ctx, name);
   const handled_file::noting_in noting(file, ctx);
-  convert_noted_tulmen_file(file, ctx, record, wavelengths, options);
+  const std::optional<QString> shortage = ran_out_of_memory(
+      [&] { convert_noted_tulmen_file(file, ctx, note, record, wavelengths, options); });
+  // Still under its own name, it would run short again at every tick.
+  const QString path = input_file(ctx, name);
+  if (shortage && basics::file_exists(path)) keep_aside(file, ctx.plain_status, path, *shortage);
+  note.remove();
   file.tell();
 }
 
@@ -117,11 +136,11 @@ void handle_tulmen_data(const context& ctx, basics::scan_data& record,
       [](const QString& path) {
         return path + QStringLiteral(" could not be copied - the file is open");
       },
-      [&](const QString& name) {
+      [&](const QString& name, claim_note& note) {
         // Nothing names the file's temporary copy: the
         // status line is cleared before each conversion.
         current.plain_status(QString());
-        convert_tulmen_file(current, name, record, wavelengths, options);
+        convert_tulmen_file(current, name, note, record, wavelengths, options);
       });
 }
 

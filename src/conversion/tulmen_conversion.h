@@ -5,9 +5,10 @@
 // scan files) <base>.scn in the context's output folder, and deleted. A file
 // of 500 lines or fewer carries no measurement and is only archived; a file
 // that cannot be converted is refused on the status line and archived. A
-// file that has neither an archive copy nor a scan file is kept aside, never
-// deleted. The TULMEN and base windows have no message board: everything
-// goes to the plain status line.
+// file whose archive copy could not be made is still converted, then kept
+// aside, never deleted: nothing else would hold its measurement. A file
+// larger than any TULMEN measurement is kept aside unread. The TULMEN and base windows have no
+// message board: everything goes to the plain status line.
 //
 // The scan record and the wavelengths are the caller's and carried from file
 // to file: a value a file does not give keeps the previous file's.
@@ -20,6 +21,7 @@
 
 #include "basics/scan_data.h"
 #include "basics/tulmen_file.h"
+#include "conversion/claim_journal.h"
 #include "conversion/context.h"
 
 namespace conversion {
@@ -62,9 +64,13 @@ QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const Q
                                  const tulmen_options& options);
 
 // Archives, converts and deletes the complete TULMEN file `name` of
-// ctx.input_folder. The context follows a product the identification set.
-void convert_tulmen_file(context& ctx, const QString& name, basics::scan_data& record,
-                         basics::tulmen_wavelengths& wavelengths, const tulmen_options& options);
+// ctx.input_folder, claimed where it lies under `note`, which is marked with
+// its archive copy and ends with the file deleted or kept aside. The context
+// follows a product the identification set. Should memory run out on the
+// way, the file is kept aside with the reason.
+void convert_tulmen_file(context& ctx, const QString& name, claim_note& note,
+                         basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
+                         const tulmen_options& options);
 
 // The TULMEN scan step: converts the complete TULMEN files of the input
 // folder, at most 31; a file still open ends the step on the status line.

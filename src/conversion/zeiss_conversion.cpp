@@ -8,6 +8,7 @@
 #include "basics/text_file.h"
 #include "conversion/file_keeping.h"
 #include "conversion/handled_file.h"
+#include "conversion/memory_shortage.h"
 #include "conversion/renamable_files.h"
 #include "conversion/tulmen_conversion.h"
 #include "platform/env.h"
@@ -181,7 +182,7 @@ void convert_noted_zeiss_file(handled_file& file, context& ctx, basics::scan_dat
   QStringList written;
   bool identified = false;
   try {
-    const QStringList lines = basics::read_lines(path);
+    const QStringList lines = basics::read_measurement_lines(path, basics::kLargestZeissFile);
     if (const auto refused = zeiss_refusal(lines, name, options)) {
       if (!refused->isEmpty()) ctx.board(*refused);
     } else {
@@ -206,7 +207,11 @@ void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& re
                         zeiss_carried& carried, const zeiss_options& options) {
   handled_file file(ctx, name);
   const handled_file::noting_in noting(file, ctx);
-  convert_noted_zeiss_file(file, ctx, record, carried, options);
+  const std::optional<QString> shortage =
+      ran_out_of_memory([&] { convert_noted_zeiss_file(file, ctx, record, carried, options); });
+  // Still under its own name, it would run short again at every tick.
+  const QString path = input_file(ctx, name);
+  if (shortage && basics::file_exists(path)) keep_aside(file, ctx.board, path, *shortage);
   file.tell();
 }
 
@@ -219,7 +224,7 @@ void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carr
       [](const QString& path) {
         return path + QStringLiteral(" could not be copied - the file is open");
       },
-      [&](const QString& name) {
+      [&](const QString& name, claim_note&) {
         current.plain_status(QString());
         convert_zeiss_file(current, name, record, carried, options);
       });

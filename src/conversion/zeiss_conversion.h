@@ -75,6 +75,8 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
 
 // Converts, archives and deletes the complete Zeiss file `name` of
 // ctx.input_folder. The context follows a product the identification set.
+// A file larger than any Zeiss measurement is kept aside unread, and one
+// that memory runs short for is kept aside with the reason.
 void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
                         zeiss_carried& carried, const zeiss_options& options);
 

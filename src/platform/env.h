@@ -79,7 +79,8 @@ struct DirEntry {
   // a link to one). Neither this nor is_folder: a FIFO, socket, device or
   // dangling link, which no scan can ever claim.
   bool is_file = false;
-  qint64 size = 0;         // in bytes, for a file; 0 for anything else
+  // Bytes of a file (of the file a link leads to); 0 for anything else.
+  qint64 size = 0;
   bool read_only = false;  // nobody may write it (Linux: no write bit at all)
   bool hidden = false;     // Linux: the name starts with "."
   bool system = false;     // never set on Linux

@@ -241,7 +241,8 @@ conversion::zeiss_options TSELMAR_spectrum_scanner_main::zeiss_options() {
 }
 
 void TSELMAR_spectrum_scanner_main::scan_inline_folder() {
-  conversion::scan_inline_folder(conversion_context(avantes_input_path), inline_options());
+  conversion::scan_inline_folder(conversion_context(avantes_input_path), inline_options(),
+                                 inline_retries);
 }
 
 conversion::inline_options TSELMAR_spectrum_scanner_main::inline_options() {

@@ -133,6 +133,9 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
  private:
   conversion::zeiss_options zeiss_options();
   conversion::inline_options inline_options();
+  // The inline files waiting behind the others after a failed pane id
+  // query, and the error the operator has seen.
+  conversion::inline_retries inline_retries;
   void set_default_position_offsets();
   void read_vellic_ini();
   void read_selmar_ini(const QStringList& sl);

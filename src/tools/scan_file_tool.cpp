@@ -354,7 +354,7 @@ exsitu_reading read_exsitu(const QString& file) {
   exsitu_reading reading;
   const basics::message_sink collect = [&](const QString& m) { reading.messages << m; };
   try {
-    const QStringList lines = basics::read_lines(file);
+    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestExsituFile);
     reading.refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName());
     if (reading.refusal) return reading;
     basics::shape_exsitu_record(reading.record);
@@ -406,7 +406,7 @@ int convert_insitu(const QString& folder, const QStringList& files,
   run.convert = [&](qsizetype index, tools::batch_output& out) {
     const QString& file = files[index];
     const basics::message_sink report = reporter(file);
-    const QStringList lines = basics::read_lines(file);
+    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestInsituFile);
     if (options.fresh_record) plate = 0;
     const auto pairs = conversion::read_insitu_measurement(lines, file, plate, report);
     if (!pairs) {
@@ -448,7 +448,7 @@ int convert_tulmen(const QString& folder, const QStringList& files,
   run.convert = [&](qsizetype index, tools::batch_output& out) {
     const QString& file = files[index];
     conversion::context ctx = batch_context(folder, file, out);
-    const QStringList lines = basics::read_lines(file);
+    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestTulmenFile);
     const auto refusal = !basics::tulmen_has_measurement(lines)
                              ? std::optional<QString>(QStringLiteral(
                                    "500 lines or fewer: no measurement; no scan file written."))
@@ -482,7 +482,7 @@ int convert_zeiss(const QString& folder, const QStringList& files,
     const QString& file = files[index];
     conversion::context ctx = batch_context(folder, file, out);
     zeiss.message_box = ctx.board;
-    const QStringList lines = basics::read_lines(file);
+    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestZeissFile);
     const QString name = QFileInfo(file).fileName();
     if (!basics::zeiss_has_measurement(lines)) {
       ctx.board(QStringLiteral("10 lines or fewer: no measurement; no scan file written."));

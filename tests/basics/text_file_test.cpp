@@ -116,6 +116,28 @@ TEST(TextFiles, ReadingAMissingFileNamesIt) {
   EXPECT_THAT(thrown_text([&] { basics::read_lines(path); }), HasSubstr(path.toStdString()));
 }
 
+// A measurement file is read up to its kind's limit and refused, unread and
+// with its size named, beyond it.
+TEST(TextFiles, AMeasurementFileBeyondItsLimitIsRefusedUnread) {
+  const test_support::temp_tree tree;
+  const QString path = tree.write("m.csv", "a,b\r\nc,d\r\n");  // 10 bytes
+  EXPECT_EQ(basics::read_measurement_lines(path, 10), QStringList({"a,b", "c,d"}));
+  EXPECT_FALSE(basics::oversize_refusal(path, 10));
+  const QString refusal =
+      "The file holds 0.0 MB (10 bytes), more than any measurement of its kind (at most 0.0 MB); "
+      "it is not read.";
+  EXPECT_EQ(basics::oversize_refusal(path, 9), refusal);
+  tree.write_sparse("huge.csv", "x", qint64(65) << 20);
+  EXPECT_EQ(
+      thrown_text([&] { basics::read_measurement_lines(tree.path("huge.csv"), qint64(64) << 20); }),
+      "The file holds 65.0 MB (68157440 bytes), more than any measurement of its kind "
+      "(at most 64.0 MB); it is not read.");
+  // A missing file is the reader's to report.
+  EXPECT_FALSE(basics::oversize_refusal(tree.path("missing.csv"), 0));
+  EXPECT_THAT(thrown_text([&] { basics::read_measurement_lines(tree.path("missing.csv"), 0); }),
+              HasSubstr("missing.csv"));
+}
+
 // A write that fails part-way (full disk) or cannot be put in place reports
 // the failure and leaves the old file as it was, with nothing left beside it.
 TEST(TextFiles, FailedWriteKeepsTheOldFile) {

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QDir>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "basics/error.h"
@@ -35,6 +37,7 @@ struct inline_site : conversion_site {
       queries << QStringLiteral("%1 %2").arg(channel).arg(
           basics::date_time_from_ole(when).toString(Qt::ISODate));
       if (fail_query) throw basics::error("database gone");
+      if (failing_channel == channel) throw basics::error(channel_fault);
       return QString::number(++simulated);
     };
   }
@@ -44,15 +47,19 @@ struct inline_site : conversion_site {
     EXPECT_TRUE(fault.set_last_modified(path("avantes/" + name), kWritten).ok());
     return bytes;
   }
-  void move() { conversion::scan_inline_folder(ctx, options); }
+  void move() { conversion::scan_inline_folder(ctx, options, retries); }
   QString out(int lumor) const {
     return QStringLiteral("v/database/products/P/measurements/LUMOR%1/new").arg(lumor);
   }
 
   conversion::inline_options options;
+  conversion::inline_retries retries;
   QStringList queries;
   int simulated = 0;
   bool fail_query = false;
+  // A channel whose queries fail with `channel_fault`.
+  std::optional<int> failing_channel;
+  QString channel_fault = "database gone";
 };
 
 TEST(InlineFilesTest, OneFilePerCallUnderItsChannelsPaneId) {
@@ -122,6 +129,67 @@ TEST(InlineFilesTest, PassingFaultsLeaveTheFileUnderItsOwnName) {
   site.fail_query = false;
   site.move();
   EXPECT_EQ(site.files(site.out(1)), QStringList{"1___T.xy"});
+}
+
+// A channel whose pane id cannot be found never holds up the others: its
+// file goes behind them, its error is boxed once and then counted.
+TEST(InlineFilesTest, AFailingChannelWaitsBehindTheOthers) {
+  inline_site site;
+  site.options.lumor_names = {"", "", "LUMOR3", "LUMOR4", "LUMOR1"};
+  site.tree.make_folder(site.out(3));
+  site.tree.make_folder(site.out(4));
+  site.drop("Channel 2 0001.txt");
+  site.drop("Channel 3 0001.txt");
+  site.drop("Channel 4 0001.txt");
+  site.failing_channel = 2;
+  const QString waits = "Channel 2 0001.txt waits for a later tick.";
+
+  EXPECT_THROW(site.move(), basics::error);  // the operator's message box
+  site.move();
+  site.move();
+  EXPECT_EQ(site.files(site.out(4)), QStringList{"1___T.xy"});
+  EXPECT_EQ(site.files(site.out(1)), QStringList{"2___T.xy"});
+  EXPECT_EQ(site.files("avantes"), QStringList{"Channel 2 0001.txt"});
+  // Alone now, it is tried at every tick; the same error is only counted.
+  site.board.clear();
+  EXPECT_NO_THROW(site.move());
+  EXPECT_NO_THROW(site.move());
+  EXPECT_EQ(site.board, (QStringList{"Error again (2 times): database gone. " + waits,
+                                     "Error again (3 times): database gone. " + waits}));
+  // Another error is news.
+  site.channel_fault = "login failed";
+  EXPECT_THROW(site.move(), basics::error);
+  EXPECT_NO_THROW(site.move());
+  EXPECT_EQ(site.board.last(), "Error again (2 times): login failed. " + waits);
+  // Once the file has gone, the next fault is news again.
+  site.failing_channel.reset();
+  site.move();
+  EXPECT_EQ(site.files(site.out(3)), QStringList{"3___T.xy"});
+  site.drop("Channel 2 0002.txt");
+  site.failing_channel = 2;
+  EXPECT_THROW(site.move(), basics::error);
+  EXPECT_EQ(site.files("avantes"), QStringList{"Channel 2 0002.txt"});
+}
+
+// A file behind the others that is the only one left, or whose turn comes
+// after every file that has not failed, is tried in the order it failed.
+TEST(InlineFilesTest, FilesBehindAreTriedInTheOrderTheyFailed) {
+  inline_site site;
+  site.drop("Channel 0 0001.txt");
+  site.drop("Channel 0 0002.txt");
+  site.fail_query = true;
+  EXPECT_THROW(site.move(), basics::error);
+  EXPECT_NO_THROW(site.move());
+  EXPECT_EQ(site.retries.behind, (QStringList{"Channel 0 0001.txt", "Channel 0 0002.txt"}));
+  site.fail_query = false;
+  site.move();
+  EXPECT_EQ(site.files("avantes"), QStringList{"Channel 0 0002.txt"});
+  // A file that is gone is forgotten.
+  ASSERT_TRUE(platform::env().delete_file(site.path("avantes/Channel 0 0002.txt")).ok());
+  site.drop("Channel 4 0003.txt");
+  site.move();
+  EXPECT_TRUE(site.retries.behind.isEmpty());
+  EXPECT_TRUE(site.files("avantes").isEmpty());
 }
 
 }  // namespace

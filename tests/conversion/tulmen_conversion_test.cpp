@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "basics/ole_date.h"
+#include "conversion/claim_journal.h"
 #include "conversion/tulmen_conversion.h"
 #include "conversion_site.h"
+#include "platform/fault_env.h"
 #include "support/holder_process.h"
 #include "support/tulmen_file.h"
 
@@ -205,6 +207,82 @@ TEST(TulmenConversionTest, IdentifiedProductHoldsForTheFilesAfterIt) {
   // The first file is archived under the product before its identification.
   EXPECT_TRUE(site.tree.exists(site.archive("F_export.csv")));
   EXPECT_TRUE(site.tree.exists("arch/Q/2024/3/5/L/G_export.csv"));
+}
+
+// Without an archive copy the scan file is still written; the input is the
+// only other holder of the measurement, so it is kept, not deleted.
+TEST(TulmenConversionTest, AnArchiveFolderThatCannotBeCreatedStillGivesTheScanFile) {
+  tulmen_site site;
+  site.tree.write("arch/P/2024", "a file where the year's folder belongs");
+  const QByteArray bytes = site.drop("G_export.csv");
+  site.drop("H_export.csv");
+  site.convert();
+  EXPECT_EQ(site.files("out"), (QStringList{"G.scn", "H.scn"}));
+  EXPECT_EQ(site.files("in"), (QStringList{"G_export.csv.failed", "H_export.csv.failed"}));
+  EXPECT_EQ(site.tree.read("in/G_export.csv.failed"), bytes);
+  EXPECT_TRUE(site.status_lines.contains(site.path("arch/P/2024") + " could not be created!"));
+  EXPECT_TRUE(site.status_lines.contains(
+      "Error: The archive copy could not be written. The measurement G_export.csv is kept as " +
+      site.path("in/G_export.csv.failed") + "."))
+      << site.status_lines.join('\n').toStdString();
+}
+
+// A run killed between the archive copy and the deletion of its input.
+struct killed_at_deletion : platform::EnvWrapper {
+  struct killed {};
+  explicit killed_at_deletion(QString input)
+      : EnvWrapper(&platform::env()), input_(std::move(input)) {}
+  platform::Status delete_file(const QString& path) override {
+    if (path == input_) throw killed();
+    return EnvWrapper::delete_file(path);
+  }
+  QString input_;
+};
+
+TEST(TulmenConversionTest, ARunKilledBeforeTheDeletionArchivesTheFileOnlyOnce) {
+  tulmen_site site;
+  site.ctx.claim_journal = site.path("claims");
+  const QByteArray bytes = site.drop("K_export.csv");
+  {
+    killed_at_deletion kill(site.path("in/K_export.csv"));
+    const platform::ScopedEnv use(&kill);
+    EXPECT_THROW(site.convert(), killed_at_deletion::killed);
+  }
+  EXPECT_EQ(site.files("in"), QStringList{"K_export.csv"});
+  EXPECT_EQ(site.files("arch/P/2024/3/5/L"), QStringList{"K_export.csv"});
+  EXPECT_EQ(site.files("claims").size(), 1);
+
+  // The next start.
+  conversion::recover_claims(site.ctx.claim_journal,
+                             [&site](const QString& line) { site.board << line; });
+  EXPECT_EQ(site.board, QStringList{"The measurement " + site.path("in/K_export.csv") +
+                                    " was being converted when the scanner stopped; its archive "
+                                    "copy " +
+                                    site.path(site.archive("K_export.csv")) +
+                                    " is already there, and it is converted again."});
+  EXPECT_TRUE(site.files("claims").isEmpty());
+  site.status_lines.clear();
+  site.convert();
+  EXPECT_TRUE(site.files("in").isEmpty());
+  EXPECT_EQ(site.files("arch/P/2024/3/5/L"), QStringList{"K_export.csv"});
+  EXPECT_EQ(site.tree.read(site.archive("K_export.csv")), bytes);
+  EXPECT_EQ(site.files("out"), QStringList{"K.scn"});
+  EXPECT_TRUE(site.status_lines.filter(" is taken").isEmpty());
+  EXPECT_TRUE(site.files("claims").isEmpty());
+}
+
+TEST(TulmenConversionTest, AnIdenticalCopyInTheArchiveIsNotCopiedAgain) {
+  tulmen_site site;
+  // The same measurement already archived under a variant of its name.
+  tulmen_measurement other;
+  other.positions = QStringList{"5", "6"};
+  site.tree.write(site.archive("M_export.csv"), test_support::tulmen_bytes(other));
+  site.tree.write(site.archive("M_export_2.csv"), test_support::tulmen_bytes({}));
+  site.drop("M_export.csv");
+  site.convert();
+  EXPECT_TRUE(site.files("in").isEmpty());
+  EXPECT_EQ(site.files("arch/P/2024/3/5/L"), (QStringList{"M_export.csv", "M_export_2.csv"}));
+  EXPECT_EQ(site.files("out"), QStringList{"M.scn"});
 }
 
 }  // namespace

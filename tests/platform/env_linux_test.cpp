@@ -158,7 +158,7 @@ TEST(RawNameTest, ANameThatIsNotUtf8IsListedClaimedAndReadUnderItsOwnBytes) {
   temp_tree tree;
   const QByteArray folder = QFile::encodeName(tree.path());
   for (const QByteArray& name : {QByteArray("a\xe4.csv"), QByteArray("\xff\xfe.csv"),
-                                QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
+                                 QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
     SCOPED_TRACE(name.toHex().toStdString());
     const QByteArray raw = folder + '/' + name;
     const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -226,6 +226,22 @@ TEST(NotAFileTest, ListingTellsFilesFromWhatCanNeverBeClaimed) {
   }
   EXPECT_EQ(files, (QStringList{"file.csv", "link.csv"}));
   EXPECT_EQ(others, (QStringList{"dangling.csv", "pipe.csv"}));
+}
+
+TEST(NotAFileTest, AnEntryTellsTheSizeOfAFileWithoutReadingIt) {
+  temp_tree tree;
+  tree.write("small.csv", "12345");
+  // Sparse: a size no test could afford to write.
+  const QString big = tree.write_sparse("big.csv", "x", qint64(5) << 30);
+  ASSERT_EQ(::symlink("small.csv", QFile::encodeName(tree.path("link.csv")).constData()), 0);
+  tree.make_folder("folder.csv");
+  EXPECT_EQ(system_env().entry(tree.path("small.csv"))->size, 5);
+  EXPECT_EQ(system_env().entry(big)->size, qint64(5) << 30);
+  EXPECT_EQ(system_env().entry(tree.path("link.csv"))->size, 5);
+  EXPECT_EQ(system_env().entry(tree.path("folder.csv"))->size, 0);
+  const auto listed = system_env().list_folder(tree.path(), "big.csv");
+  ASSERT_TRUE(listed && listed->size() == 1);
+  EXPECT_EQ(listed->first().size, qint64(5) << 30);
 }
 
 TEST(NotAFileTest, ReadingAPipeFailsAtOnce) {

@@ -195,6 +195,12 @@ TEST(SelmarWindowTest, ADatabaseFaultKeepsTheInlineFileForTheNextTick) {
   EXPECT_THAT(site.prompts.texts()[0].toStdString(), HasSubstr("no such table"));
   EXPECT_TRUE(window->Timer1->isActive());
 
+  // The same fault again is counted on the board, not boxed at every tick.
+  window->Timer1Timer();
+  EXPECT_EQ(site.prompts.texts().size(), 1);
+  EXPECT_THAT(window->messages->toPlainText().toStdString(), HasSubstr("Error again (2 times): "));
+  EXPECT_EQ(files_in(site.path("inline")), QStringList{"Channel 4 0001.txt"});
+
   site.prompts.clear();
   site.execute({"CREATE TABLE late (v INTEGER)", "INSERT INTO late VALUES (1)"});
   window->Timer1Timer();

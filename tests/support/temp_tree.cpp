@@ -8,7 +8,9 @@
 
 namespace test_support {
 
-temp_tree::temp_tree() { EXPECT_TRUE(dir_.isValid()); }
+temp_tree::temp_tree() {
+  EXPECT_TRUE(dir_.isValid());
+}
 
 QString temp_tree::path(const QString& relative) const {
   const QString full = relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
@@ -29,13 +31,22 @@ QString temp_tree::write(const QString& relative, const QByteArray& bytes) const
   return full;
 }
 
+QString temp_tree::write_sparse(const QString& relative, const QByteArray& bytes,
+                                qint64 size) const {
+  const QString full = write(relative, bytes);
+  EXPECT_TRUE(QFile::resize(full, size)) << full.toStdString();
+  return full;
+}
+
 QByteArray temp_tree::read(const QString& relative) const {
   QFile file(path(relative));
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
 }
 
-bool temp_tree::exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+bool temp_tree::exists(const QString& relative) const {
+  return QFileInfo::exists(path(relative));
+}
 
 QByteArray fixture(const QString& name) {
   QFile file(QStringLiteral(TEST_DATA_DIR "/") + name);

@@ -19,6 +19,9 @@ class temp_tree {
   QString make_folder(const QString& relative) const;
   // Writes `bytes` to `relative`, creating its folders; returns its path.
   QString write(const QString& relative, const QByteArray& bytes) const;
+  // Writes `bytes`, then stretches the file to `size` bytes with a hole of
+  // zero bytes that takes no room on the disk; returns its path.
+  QString write_sparse(const QString& relative, const QByteArray& bytes, qint64 size) const;
   QByteArray read(const QString& relative) const;
   bool exists(const QString& relative) const;
 

@@ -360,13 +360,18 @@ TEST_F(scan_file_tool, refused_and_unreadable_files_do_not_stop_the_others) {
   const QString too_short = drop("short.csv", short_plate);
   const QString wide = drop("wide.csv", plate_with(34, "3"));
   const QString missing = tree_.path("in/missing.csv");
+  // Far larger than any exsitu file: refused before it is read.
+  const QString huge = tree_.write_sparse("in/huge.csv", "x", qint64(65) << 20);
   const QString d = drop("d.csv", plate_with(2, "4"));
   const run_result r =
-      run_tool({"convert-exsitu", tree_.path("out"), a, too_short, wide, missing, d});
+      run_tool({"convert-exsitu", tree_.path("out"), a, too_short, wide, missing, huge, d});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(scan_files(), (QStringList{"1.scn", "4.scn"}));
   const QStringList err = r.err_lines();
-  ASSERT_EQ(err.size(), 3) << r.err.toStdString();
+  ASSERT_EQ(err.size(), 4) << r.err.toStdString();
+  EXPECT_EQ(err[3], huge +
+                        ": The file holds 65.0 MB (68157440 bytes), more than any measurement of "
+                        "its kind (at most 16.0 MB); it is not read.");
   EXPECT_EQ(err[0], too_short + ": Length of file " + too_short + " too small!");
   EXPECT_EQ(err[1], wide +
                         ": Error: file wide.csv holds 34 positions, a scan file takes 0 to 33; "
