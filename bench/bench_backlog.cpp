@@ -90,7 +90,7 @@ void BM_RenameAwayAndBackTick(benchmark::State& state) {
   const conversion::context ctx = context_of(folder);
   int handled = 0;
   for (auto _ : state) {
-    conversion::scan_renamable_files(ctx, kMask, {}, [&](const QString& name) {
+    conversion::scan_renamable_files(ctx, kMask, {}, [&](const QString& name, auto&) {
       ++handled;
       static_cast<void>(
           platform::env().delete_file(platform::with_delimiter(ctx.input_folder) + name));

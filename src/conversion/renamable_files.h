@@ -21,9 +21,10 @@ inline constexpr int kRenamableFilesPerCall = 31;
 // Hands each complete file of ctx.input_folder matching `mask` to `handle`,
 // by name, the first in listing order first, until none is left, one is
 // still open (which ends the call, with the text `on_open` makes of its path
-// on the status line, if any) or 31 were handled. `handle` must take the file out of the folder or
-// out of the mask's reach. Nothing happens while the input or the output
-// folder is missing; a file younger than the settle time ends the call.
+// on the status line, if any) or 31 were handled. The folder is listed once
+// per call. `handle` must take the file out of the folder or out of the
+// mask's reach. Nothing happens while the input or the output folder is
+// missing; a file younger than the settle time ends the call.
 // The file's claim stays noted in the claim journal while `handle` works on
 // it under its own name (`note`, which it may mark with the archive copy and
 // end itself); it ends when `handle` returns.
