@@ -158,7 +158,7 @@ TEST(RawNameTest, ANameThatIsNotUtf8IsListedClaimedAndReadUnderItsOwnBytes) {
   temp_tree tree;
   const QByteArray folder = QFile::encodeName(tree.path());
   for (const QByteArray& name : {QByteArray("a\xe4.csv"), QByteArray("\xff\xfe.csv"),
-                                QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
+                                 QByteArray("b\xc3.csv"), QByteArray("c\xed\xb2\x80.csv")}) {
     SCOPED_TRACE(name.toHex().toStdString());
     const QByteArray raw = folder + '/' + name;
     const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -244,6 +244,17 @@ TEST(FullDiskTest, AWriteThatFindsNoSpaceIsAnIoFailure) {
   const Status status = system_env().write_file("/dev/full", "scan");
   EXPECT_EQ(status.kind(), Status::Kind::io) << status.message().toStdString();
   EXPECT_EQ(status.message(), "Cannot write \"/dev/full\": No space left on device");
+}
+
+// The tests compare the system's error texts word for word: the test main
+// pins the C locale for itself and for every program a test starts.
+TEST(ErrorTextTest, SystemErrorsAreInEnglishWhateverTheMachinesLanguage) {
+  EXPECT_EQ(qgetenv("LC_ALL"), "C.UTF-8");
+  EXPECT_FALSE(qEnvironmentVariableIsSet("LANGUAGE"));
+  temp_tree tree;
+  const Status missing = system_env().delete_file(tree.path("missing"));
+  EXPECT_TRUE(missing.message().endsWith(": No such file or directory"))
+      << missing.message().toStdString();
 }
 
 // sync_files flushes by file system or file by file; either way a file
