@@ -81,6 +81,9 @@ void Tlanguage_editor_form::wire() {
   Memo2->installEventFilter(this);
   // An edit in the grid shows in the memos at once.
   connect(grid_model, &language_grid_model::cell_edited, this, [this] { refresh_display(); });
+  connect(grid1, &language_grid::cell_pressed, this, &Tlanguage_editor_form::grid1MouseDown);
+  connect(grid1, &language_grid::cell_dropped, this, &Tlanguage_editor_form::grid1DragDrop);
+  grid1->accepts_drop = [this] { return grid1DragOver(); };
   connect(grid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (selecting_ || !current.isValid()) return;

@@ -9,7 +9,6 @@
 #include <QPainter>
 
 #include "dialogs/form_font.h"
-#include "dialogs/language_editor_unit.h"
 
 // ---- The grid's cells ----------------------------------------------------------
 
@@ -49,7 +48,7 @@ constexpr int kRowHeight = 18;
 
 }  // namespace
 
-language_grid::language_grid(Tlanguage_editor_form* form) : QTableView(form), form_(form) {
+language_grid::language_grid(QWidget* parent) : QTableView(parent) {
   setObjectName(QStringLiteral("grid1"));
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -86,14 +85,14 @@ QPoint language_grid::grid_cell_at(const QPoint& position) const {
 
 bool language_grid::eventFilter(QObject* watched, QEvent* event) {
   // A press on the title row or column is a press outside the data cells.
-  if (event->type() == QEvent::MouseButtonPress) form_->grid1MouseDown(0, 0);
+  if (event->type() == QEvent::MouseButtonPress) emit cell_pressed(0, 0);
   return QTableView::eventFilter(watched, event);
 }
 
 void language_grid::mousePressEvent(QMouseEvent* event) {
   QTableView::mousePressEvent(event);
   const QPoint cell = grid_cell_at(event->position().toPoint());
-  form_->grid1MouseDown(cell.y(), cell.x());
+  emit cell_pressed(cell.y(), cell.x());
   press_position_ = event->position().toPoint();
   // With Shift held the mouse extends the range selection instead.
   may_drag_ = event->button() == Qt::LeftButton && cell.y() >= 1 &&
@@ -107,7 +106,7 @@ void language_grid::mouseMoveEvent(QMouseEvent* event) {
     may_drag_ = false;
     auto* drag = new QDrag(this);
     auto* mime = new QMimeData;
-    mime->setText(form_->drag_text);
+    mime->setText(indexAt(press_position_).data(Qt::DisplayRole).toString());
     drag->setMimeData(mime);
     drag->exec(Qt::CopyAction);
     return;
@@ -121,15 +120,15 @@ void language_grid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void language_grid::dragEnterEvent(QDragEnterEvent* event) {
-  if (form_->grid1DragOver()) event->acceptProposedAction();
+  if (may_accept_drop()) event->acceptProposedAction();
 }
 
 void language_grid::dragMoveEvent(QDragMoveEvent* event) {
-  if (form_->grid1DragOver()) event->acceptProposedAction();
+  if (may_accept_drop()) event->acceptProposedAction();
 }
 
 void language_grid::dropEvent(QDropEvent* event) {
   const QPoint cell = grid_cell_at(event->position().toPoint());
-  form_->grid1DragDrop(cell.y(), cell.x());
+  emit cell_dropped(cell.y(), cell.x());
   event->acceptProposedAction();
 }

@@ -2,13 +2,13 @@
 
 // The language editor's grid: a table view of the language_grid_model with
 // a fixed title row and column, cells painted as the editor paints them,
-// and mouse presses, drags and drops handed to the form's handlers.
+// and mouse presses and drops reported for the form's handlers.
 
 #include <QPoint>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-class Tlanguage_editor_form;
+#include <functional>
 
 // Paints a data cell in its model colour with its text 2 pixels from the
 // left at the top, inverted while selected, and edits it in place with a
@@ -24,8 +24,9 @@ class language_cell_delegate : public QStyledItemDelegate {
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
 };
 
-// The grid: a table view that hands mouse presses, drags and drops to the
-// form's handlers.
+// The grid: a table view that reports mouse presses and drops on its cells
+// to whoever wires it (the form's handlers), and drags the text of the cell
+// pressed.
 class language_grid : public QTableView {
   Q_OBJECT
 
@@ -33,11 +34,21 @@ class language_grid : public QTableView {
   // The width of the fixed title column, in pixels.
   static constexpr int kFixedColumnWidth = 30;
 
-  explicit language_grid(Tlanguage_editor_form* form);
+  explicit language_grid(QWidget* parent);
 
   // The grid cell (row, column) under a point of the viewport, the fixed
   // title row and column counting as 0; (-1, -1) outside every cell.
   QPoint grid_cell_at(const QPoint& position) const;
+
+  // Whether a drag may be dropped here; every drag while unset.
+  std::function<bool()> accepts_drop;
+
+ signals:
+  // A mouse press on grid cell (r, c); (0, 0) on the title row or column,
+  // (-1, -1) below the last row or right of the last column.
+  void cell_pressed(int r, int c);
+  // A drop on grid cell (r, c), numbered as for cell_pressed.
+  void cell_dropped(int r, int c);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,7 +60,8 @@ class language_grid : public QTableView {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  Tlanguage_editor_form* form_;
+  bool may_accept_drop() const { return !accepts_drop || accepts_drop(); }
+
   QPoint press_position_;
   bool may_drag_ = false;
 };
