@@ -14,9 +14,19 @@ namespace {
 using test_support::kWords;
 using test_support::table_of;
 
-TEST(LanguageGridModelTest, ShowsNothingUntilItFollowsATable) {
+class LanguageGridModelTest : public ::testing::Test {
+ protected:
+  // The model showing `words`.
+  void follow_words() {
+    model.set_table(&words);
+    model.follow_table();
+  }
+
   basics::sprachen words = table_of(kWords);
   language_grid_model model;
+};
+
+TEST_F(LanguageGridModelTest, ShowsNothingUntilItFollowsATable) {
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_EQ(model.cell_name(2, 2), "");
   model.set_table(&words);
@@ -33,11 +43,8 @@ TEST(LanguageGridModelTest, ShowsNothingUntilItFollowsATable) {
             int(Qt::AlignLeft | Qt::AlignTop));
 }
 
-TEST(LanguageGridModelTest, AnEditIsStoredInTheTableAndAnnounced) {
-  basics::sprachen words = table_of(kWords);
-  language_grid_model model;
-  model.set_table(&words);
-  model.follow_table();
+TEST_F(LanguageGridModelTest, AnEditIsStoredInTheTableAndAnnounced) {
+  follow_words();
   QSignalSpy edited(&model, &language_grid_model::cell_edited);
 
   EXPECT_TRUE(model.setData(model.index(2, 2), QStringLiteral("Eiche"), Qt::EditRole));
@@ -56,11 +63,8 @@ TEST(LanguageGridModelTest, AnEditIsStoredInTheTableAndAnnounced) {
   EXPECT_EQ(edited.size(), 1);
 }
 
-TEST(LanguageGridModelTest, RowsAndColumnsComeAndGoAtTheEnd) {
-  basics::sprachen words = table_of(kWords);
-  language_grid_model model;
-  model.set_table(&words);
-  model.follow_table();
+TEST_F(LanguageGridModelTest, RowsAndColumnsComeAndGoAtTheEnd) {
+  follow_words();
   QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
   QSignalSpy inserted(&model, &QAbstractItemModel::columnsInserted);
 
