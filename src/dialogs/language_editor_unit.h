@@ -32,7 +32,8 @@ class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
   // Asks the save question while save_question is set (FormDestroy).
   ~Tlanguage_editor_form() override;
 
-  // Text of the grid cell of the last mouse press, carried by a drag.
+  // Text of the grid cell of the last mouse press; a drop on the grid
+  // stores it.
   QString drag_text;
   bool save_question = true;
 
