@@ -6,95 +6,25 @@
 // it. Opened modally on a caller's table by edit(), or as the main window of
 // the language_editor program on a table of its own.
 
-#include <QAbstractTableModel>
 #include <QColor>
 #include <QDialog>
-#include <QStyledItemDelegate>
-#include <QTableView>
 
 #include <memory>
 
 #include "basics/sprachen.h"
+#include "dialogs/language_grid.h"
+#include "dialogs/language_grid_model.h"
+#include "dialogs/word_cursor.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
-class Tlanguage_editor_form;
 
-// The table as the grid shows it: grid cell (r, c) with r, c >= 1 is model
-// cell (r - 1, c - 1), i.e. table row r - 1, column c - 1; the grid's fixed
-// title row and column are the view's headers. Every text comes from the
-// form's named operations, so a derived form changes what the grid shows.
-class language_grid_model : public QAbstractTableModel {
-  Q_OBJECT
-
- public:
-  explicit language_grid_model(Tlanguage_editor_form* form);
-
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-  // Brings rows and columns in line with the table and repaints every cell;
-  // rows and columns are added or taken away at the end, so the current
-  // cell stays where it was while it still exists.
-  void follow_table();
-
- private:
-  Tlanguage_editor_form* form_;
-  int rows_ = 0;
-  int columns_ = 0;
-};
-
-// Paints a data cell in its cell_color with its text 2 pixels from the left
-// at the top, inverted while selected, and edits it in place with a line
-// edit that starts with the cell's text.
-class language_cell_delegate : public QStyledItemDelegate {
-  Q_OBJECT
-
- public:
-  explicit language_cell_delegate(Tlanguage_editor_form* form);
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-
- private:
-  Tlanguage_editor_form* form_;
-};
-
-// The grid: a table view that hands mouse presses, drags and drops to the
-// form's handlers.
-class language_grid : public QTableView {
-  Q_OBJECT
-
- public:
-  explicit language_grid(Tlanguage_editor_form* form);
-
-  // The grid cell (row, column) under a point of the viewport, the fixed
-  // title row and column counting as 0; (-1, -1) outside every cell.
-  QPoint grid_cell_at(const QPoint& position) const;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-
- private:
-  Tlanguage_editor_form* form_;
-  QPoint press_position_;
-  bool may_drag_ = false;
-};
-
-class Tlanguage_editor_form : public QDialog {
+// The form's current word and languages (word_index, language1,
+// language2) are its word_cursor's, so the rules that move them are tested
+// without a window.
+class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
   Q_OBJECT
 
  public:
@@ -102,27 +32,26 @@ class Tlanguage_editor_form : public QDialog {
   // Asks the save question while save_question is set (FormDestroy).
   ~Tlanguage_editor_form() override;
 
-  // Text of the grid cell of the last mouse press, carried by a drag.
+  // Text of the grid cell of the last mouse press; a drop on the grid
+  // stores it.
   QString drag_text;
-  int word_index = 0;  // the current word: a table row, row 0 the header row
-  int language1 = 0;   // the column shown on the left
-  int language2 = 1;   // the column shown on the right
   bool save_question = true;
 
   // The table being edited: the editor's own, or the one handed over by
   // set_words; nullptr only after release_words.
-  basics::sprachen* my_words() const { return my_words_; }
+  basics::sprachen* my_words() const { return grid_model->table(); }
   // Works on `words` in place from now on; the editor's own table is
   // released. The caller keeps `words` alive while the editor uses it.
   void set_words(basics::sprachen& words);
   // Drops the reference to the caller's table, so nothing touches it again.
   void release_words();
 
-  // Grid operations, in grid rows and columns (0 = the fixed title ones).
-  virtual QString column_name(int i) const;
-  virtual QString row_name(int i) const;
-  virtual QString cell_name(int r, int c) const;
-  virtual QColor cell_color(int r, int c) const;
+  // Grid operations, in grid rows and columns (0 = the fixed title ones),
+  // as the grid's model answers them.
+  QString column_name(int i) const { return grid_model->column_name(i); }
+  QString row_name(int i) const { return grid_model->row_name(i); }
+  QString cell_name(int r, int c) const { return grid_model->cell_name(r, c); }
+  QColor cell_color(int r, int c) const { return language_grid_model::cell_color(r, c); }
 
   void refresh_display();
   // Writes Memo1 into (word_index, language1), then Memo2 into
@@ -225,8 +154,8 @@ class Tlanguage_editor_form : public QDialog {
   template <typename Step>
   void guarded(Step&& step);
 
+  // The editor's own table, until set_words hands it another.
   std::unique_ptr<basics::sprachen> own_words_;
-  basics::sprachen* my_words_ = nullptr;
   bool selecting_ = false;
 };
 

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QStringList>
 
+#include "command_line/command_line.h"
 #include "dialogs/language_editor_unit.h"
 #include "platform/journal.h"
-#include "program/command_line.h"
 #include "program/window_session.h"
 
 int main(int argc, char** argv) {

@@ -10,11 +10,11 @@
 
 #include "basics/files.h"
 #include "basics/startup.h"
+#include "command_line/command_line.h"
 #include "platform/journal.h"
 #include "platform/operator_prompts.h"
 #include "platform/session.h"
 #include "program/check_config.h"
-#include "program/command_line.h"
 #include "program/window_session.h"
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include "command_line/command_line.h"
 #include "dialogs/open_dialogs.h"
 #include "platform/journal.h"
 #include "platform/session.h"
-#include "program/command_line.h"
 
 namespace program {
 namespace {

@@ -147,8 +147,6 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
   enum class pane_id_variant { now, historic, fixed };
   qint64 query_pane_id(pane_id_variant variant, int channel, const QDateTime& moment);
   int read_query_value(const QString& text, const QString& column);
-  QString query_text(const QString& configured, const QDateTime& moment,
-                     const QString& fixed_test_date) const;
   void show_test_output(pane_id_variant variant, const QString& text);
   bool test_output() const { return test_mode > 0; }
 };

@@ -21,7 +21,7 @@
 #include "basics/error.h"
 #include "basics/sprachen.h"
 #include "basics/vocabulary_check.h"
-#include "program/command_line.h"
+#include "command_line/command_line.h"
 #include "tools/tool_output.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,8 @@
-#include "dialogs/language_editor_unit.h"
+// The language editor's form: what it shows, its buttons, memos and files,
+// and closing it.
 
-#include <QApplication>
-#include <QBuffer>
-#include <QFileDialog>
-#include <QHeaderView>
+#include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,77 +11,20 @@
 
 #include <memory>
 
-#include "basics/string_record.h"
+#include "language_editor_site.h"
 #include "support/modal_script.h"
-#include "support/recording_prompts.h"
-#include "support/scripted_file_dialogs.h"
-#include "support/temp_tree.h"
 
 namespace {
 
 using basics::sprachen;
 using basics::vokabel_liste;
 using test_support::answer;
-using test_support::recording_prompts;
-using test_support::scripted_file_dialogs;
-using test_support::temp_tree;
-
-// A table with exactly these rows, the first the header row.
-sprachen table_of(const vokabel_liste& rows) {
-  sprachen table;
-  table.clear();
-  while (table.anzahl_sprachen() < rows.first().size()) {
-    recording_prompts name;
-    table.anzahl_sprachen_plus();
-  }
-  while (table.anzahl_vokabeln() < rows.size()) table.anzahl_vokabeln_plus();
-  for (int r = 0; r < rows.size(); ++r)
-    for (int c = 0; c < rows[r].size(); ++c) table.set_wort(r, c, rows[r][c]);
-  return table;
-}
-
-const vokabel_liste kWords = {
-    {"Nickname", "English", "Deutsch"},
-    {"h1", "house", "Haus"},
-    {"t1", "tree", "Baum"},
-    {"c1", "cat", "Katze"},
-};
-
-void click(QPushButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// The centre of grid cell (r, c) (r, c >= 1) in the grid's viewport.
-QPoint cell_centre(Tlanguage_editor_form& editor, int r, int c) {
-  return editor.grid1->visualRect(editor.grid_model->index(r - 1, c - 1)).center();
-}
-
-// An editor on a table of its own holding `rows`, shown so the grid has its
-// geometry; the caller's prompts answer its closing question with No.
-class editor_on {
- public:
-  explicit editor_on(const vokabel_liste& rows) : words(table_of(rows)) {
-    editor = std::make_unique<Tlanguage_editor_form>();
-    editor->set_words(words);
-    editor->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
-  }
-  ~editor_on() {
-    editor->save_question = false;
-    editor->release_words();
-  }
-  Tlanguage_editor_form* operator->() { return editor.get(); }
-
-  sprachen words;
-  std::unique_ptr<Tlanguage_editor_form> editor;
-};
-
-class LanguageEditorTest : public ::testing::Test {
- protected:
-  recording_prompts prompts_;
-  scripted_file_dialogs files_;
-  temp_tree tree_;
-};
+using test_support::cell_centre;
+using test_support::click;
+using test_support::editor_on;
+using test_support::kWords;
+using test_support::LanguageEditorTest;
+using test_support::table_of;
 
 // ---- What a new editor shows ---------------------------------------------------
 
@@ -115,36 +54,6 @@ TEST_F(LanguageEditorTest, EnterAndEscapeNeitherPressAButtonNorCloseTheEditor) {
   }
   EXPECT_TRUE(files_.shown().isEmpty());  // "Load" was not pressed
   EXPECT_EQ(e.words.meine_liste(), kWords);
-}
-
-TEST_F(LanguageEditorTest, GridNamesAndColoursFollowTheFixedRowAndColumn) {
-  editor_on e(kWords);
-  struct cell_case {
-    int r, c;
-    int grey;
-    QString name;
-  };
-  const cell_case cells[] = {
-      {0, 0, 140, ""},        {0, 2, 140, ""},       {3, 0, 140, ""},
-      {1, 1, 90, "Nickname"}, {1, 3, 90, "Deutsch"}, {4, 1, 90, "c1"},
-      {2, 2, 120, "house"},   {4, 3, 120, "Katze"},  {5, 2, 120, ""},  // below the table
-      {2, 4, 120, ""},                                                 // right of it
-  };
-  for (const cell_case& c : cells) {
-    SCOPED_TRACE(std::to_string(c.r) + "," + std::to_string(c.c));
-    EXPECT_EQ(e->cell_color(c.r, c.c), QColor(c.grey, c.grey, c.grey));
-    EXPECT_EQ(e->cell_name(c.r, c.c), c.name);
-  }
-  EXPECT_EQ(e->column_name(1), "Nickname");
-  EXPECT_EQ(e->column_name(4), "");
-  EXPECT_EQ(e->row_name(1), "  0");
-  EXPECT_EQ(e->row_name(4), "  3");
-  EXPECT_EQ(e->row_name(5), "");
-  // The grid shows them: headers carry the fixed row and column.
-  EXPECT_EQ(e->grid_model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Deutsch");
-  EXPECT_EQ(e->grid_model->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "  0");
-  EXPECT_EQ(e->grid1->verticalHeader()->width(), 30);
-  EXPECT_EQ(e->grid1->horizontalHeader()->sectionSize(0), (e->grid1->width() - 30 - 16) / 3 - 3);
 }
 
 // ---- Moving between words and languages ------------------------------------------
@@ -203,86 +112,6 @@ TEST_F(LanguageEditorTest, BothMemosOnOneColumnLetTheRightOneWin) {
   e->Memo2->setPlainText("right");
   e->Memo2Exit();
   EXPECT_EQ(e.words.wort(1, 1), "right");
-}
-
-// ---- The grid -----------------------------------------------------------------------
-
-TEST_F(LanguageEditorTest, SelectingGridCell32MakesWord2CurrentWithColumn1OnTheRight) {
-  editor_on e(kWords);
-  QTest::mouseClick(e->grid1->viewport(), Qt::LeftButton, {}, cell_centre(*e.editor, 3, 2));
-  EXPECT_EQ(e->word_index, 2);
-  EXPECT_EQ(e->language2, 1);
-  EXPECT_EQ(e->language1, 0);
-  EXPECT_EQ(e->Memo1->toPlainText(), "t1");
-  EXPECT_EQ(e->Memo2->toPlainText(), "tree");
-  EXPECT_EQ(e->current_grid_cell(), QPoint(2, 3));
-}
-
-TEST_F(LanguageEditorTest, EditingACellInPlaceStoresItAtOnce) {
-  editor_on e(kWords);
-  const QModelIndex cell = e->grid_model->index(2, 2);  // grid cell (3, 3): "Baum"
-  e->grid1->setCurrentIndex(cell);
-  e->grid1->edit(cell);
-  auto* line = e->grid1->viewport()->findChild<QLineEdit*>();
-  ASSERT_NE(line, nullptr);
-  EXPECT_EQ(line->text(), "Baum");  // editing starts with the word
-  line->setText("Eiche");
-  QTest::keyClick(line, Qt::Key_Return);
-  QCoreApplication::processEvents();  // the view commits on its next turn
-  EXPECT_EQ(e.words.wort(2, 2), "Eiche");
-  EXPECT_EQ(e->Memo2->toPlainText(), "Eiche");  // shown at once
-}
-
-// Sends a drag of the grid's own text onto `target` of the viewport and
-// drops it there, as the operator's mouse would.
-void drop_at(Tlanguage_editor_form& editor, const QPoint& target) {
-  QMimeData mime;
-  mime.setText(editor.drag_text);
-  QDragEnterEvent enter(target, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(editor.grid1->viewport(), &enter);
-  QDropEvent drop(QPointF(target), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(editor.grid1->viewport(), &drop);
-}
-
-TEST_F(LanguageEditorTest, DraggingFromOneDataCellToAnotherCopiesTheText) {
-  editor_on e(kWords);
-  QWidget* viewport = e->grid1->viewport();
-  QTest::mousePress(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));  // "Haus"
-  QTest::mouseRelease(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));
-  EXPECT_EQ(e->drag_text, "Haus");
-  drop_at(*e.editor, cell_centre(*e.editor, 4, 2));  // onto "cat"
-  EXPECT_EQ(e.words.wort(3, 1), "Haus");
-
-  // A drop below the last row changes nothing.
-  const QRect last = e->grid1->visualRect(e->grid_model->index(3, 1));
-  const vokabel_liste before = e.words.meine_liste();
-  drop_at(*e.editor, last.center() + QPoint(0, 3 * last.height()));
-  EXPECT_EQ(e.words.meine_liste(), before);
-}
-
-TEST_F(LanguageEditorTest, APressOutsideTheDataCellsTakesTheEmptyText) {
-  editor_on e(kWords);
-  QWidget* viewport = e->grid1->viewport();
-  const QRect last = e->grid1->visualRect(e->grid_model->index(3, 1));
-  const QPoint below = last.center() + QPoint(0, 3 * last.height());
-  const int on_header = e->grid1->horizontalHeader()->sectionViewportPosition(0) + 5;
-  struct press_case {
-    const char* name;
-    QWidget* widget;
-    QPoint position;
-  };
-  const press_case presses[] = {
-      {"below the last row", viewport, below},
-      {"on the title row", e->grid1->horizontalHeader()->viewport(), QPoint(on_header, 5)},
-      {"on the title column", e->grid1->verticalHeader()->viewport(), QPoint(5, 5)},
-  };
-  for (const press_case& c : presses) {
-    SCOPED_TRACE(c.name);
-    e->drag_text = "stale";
-    QTest::mousePress(c.widget, Qt::LeftButton, {}, c.position);
-    QTest::mouseRelease(c.widget, Qt::LeftButton, {}, c.position);
-    EXPECT_EQ(e->drag_text, "");
-  }
 }
 
 // ---- Changing the table -------------------------------------------------------------
@@ -578,56 +407,6 @@ TEST_F(LanguageEditorTest, EditOpensTheEditorOnTheCallersTableAndClosesWithoutTh
   EXPECT_EQ(words.wort(1, 1), "home");
   EXPECT_EQ(words.anzahl_vokabeln(), 4);
   EXPECT_TRUE(prompts_.shown().isEmpty());
-}
-
-}  // namespace
-
-namespace {
-
-// The real file dialogs get the forms' filters in Qt's form and give back
-// what the operator chose, the default suffix added, or "" when cancelled.
-TEST(QtFileDialogsTest, ShowTheFormsFilterAndReturnTheChoice) {
-  temp_tree tree;
-  struct dialog_case {
-    const char* name;
-    bool save;
-    QString filter;
-    QString typed;  // "" cancels
-    QStringList shown_filters;
-    QString returned;
-  };
-  const dialog_case cases[] = {
-      {"open, cancelled", false, "Word list|*.bin", "", {"Word list (*.bin)"}, ""},
-      {"save, suffix added",
-       true,
-       "Textfile|*.txt",
-       tree.path("words"),
-       {"Textfile (*.txt)"},
-       tree.path("words.txt")},
-  };
-  for (const dialog_case& c : cases) {
-    SCOPED_TRACE(c.name);
-    test_support::modal_script operator_;
-    QStringList shown_filters;
-    operator_.then([&](QWidget* dialog) {
-      auto* files = qobject_cast<QFileDialog*>(dialog);
-      ASSERT_NE(files, nullptr);
-      shown_filters = files->nameFilters();
-      if (c.typed.isEmpty()) {
-        files->reject();
-        return;
-      }
-      files->selectFile(c.typed);
-      static_cast<QDialog*>(files)->accept();  // as the dialog's Save button does
-    });
-    dialogs::qt_file_dialogs qt;
-    const QString returned =
-        c.save ? qt.save_file_name(nullptr, c.filter, QStringLiteral("txt"), QString())
-               : qt.open_file_name(nullptr, c.filter, QStringLiteral("bin"), QString());
-    EXPECT_EQ(operator_.actions_left(), 0);
-    EXPECT_EQ(shown_filters, c.shown_filters);
-    EXPECT_EQ(returned, c.returned);
-  }
 }
 
 }  // namespace

@@ -262,6 +262,17 @@ TEST(FullDiskTest, AWriteThatFindsNoSpaceIsAnIoFailure) {
   EXPECT_EQ(status.message(), "Cannot write \"/dev/full\": No space left on device");
 }
 
+// The tests compare the system's error texts word for word: the test main
+// pins the C locale for itself and for every program a test starts.
+TEST(ErrorTextTest, SystemErrorsAreInEnglishWhateverTheMachinesLanguage) {
+  EXPECT_EQ(qgetenv("LC_ALL"), "C.UTF-8");
+  EXPECT_FALSE(qEnvironmentVariableIsSet("LANGUAGE"));
+  temp_tree tree;
+  const Status missing = system_env().delete_file(tree.path("missing"));
+  EXPECT_TRUE(missing.message().endsWith(": No such file or directory"))
+      << missing.message().toStdString();
+}
+
 // sync_files flushes by file system or file by file; either way a file
 // that is not there fails the call, named, rather than passing unflushed.
 TEST(SyncFilesTest, FlushesWrittenFilesAndNamesOneThatIsMissing) {

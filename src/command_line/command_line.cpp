@@ -1,4 +1,4 @@
-#include "program/command_line.h"
+#include "command_line/command_line.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

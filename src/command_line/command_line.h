@@ -14,6 +14,10 @@
 //
 // An unknown option, a missing value or an argument too many is reported on
 // standard error with exit code 2.
+//
+// The scanner programs and the tools both use it, so it lies below both and
+// rests on the platform layer alone; its namespace names a program of the
+// family, a tool being one too.
 
 #include <QString>
 #include <QStringList>
