@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 
 namespace platform {
 namespace {
@@ -208,18 +209,27 @@ void sync_target_folders(const QList<std::pair<QString, QList<qsizetype>>>& rena
   }
 }
 
-}  // namespace
-
-Status publish_file(const QString& target, const QByteArray& data) {
+// Writes `data` to a new temporary beside `target`, flushed, and puts it in
+// place with `place`; on any failure the temporary is removed.
+Status publish_through(const QString& target, const QByteArray& data,
+                       const std::function<Status(const QString& temporary)>& place) {
   const QString folder = folder_of(target);
   remove_stale_publish_files_in(folder);
   QString temporary;
   Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
   if (!status.ok()) return status;
   status = env().write_file(temporary, data);
-  if (status.ok()) status = env().replace_file(temporary, target);
+  if (status.ok()) status = place(temporary);
   if (status.ok()) return status;
   return discarded(temporary, status);
+}
+
+}  // namespace
+
+Status publish_file(const QString& target, const QByteArray& data) {
+  return publish_through(target, data, [&target](const QString& temporary) {
+    return env().replace_file(temporary, target);
+  });
 }
 
 QList<Status> publish_files(const QList<pending_file>& files) {
@@ -237,15 +247,12 @@ QList<Status> publish_files(const QList<pending_file>& files) {
 }
 
 Status publish_new_file(const QString& target, const QByteArray& data) {
-  const QString folder = folder_of(target);
-  remove_stale_publish_files_in(folder);
-  QString temporary;
-  Status status = env().create_unique_file(folder, publish_prefix(), &temporary);
-  if (!status.ok()) return status;
-  status = env().write_file(temporary, data);
-  if (status.ok()) status = env().rename_file(temporary, target);
-  if (!status.ok()) return discarded(temporary, status);
-  return env().sync_folder(folder);
+  // The claiming rename refuses a taken target, as MoveFile does.
+  const Status placed = publish_through(target, data, [&target](const QString& temporary) {
+    return env().rename_file(temporary, target);
+  });
+  if (!placed.ok()) return placed;
+  return env().sync_folder(folder_of(target));
 }
 
 Status copy_file(const QString& from, const QString& to) {

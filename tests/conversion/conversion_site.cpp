@@ -24,6 +24,18 @@ QStringList conversion_site::files(const QString& relative) const {
   return files_in(path(relative));
 }
 
+void conversion_site::use_standard_folders(const QDateTime& now) {
+  tree.make_folder("in");
+  tree.make_folder("out");
+  tree.make_folder("arch");
+  fault.set_now(now);
+  ctx.input_folder = folder("in");
+  ctx.output_folder = path("out");
+  ctx.product = "P";
+  ctx.lumor_name = "L";
+  ctx.archive_root = folder("arch");
+}
+
 QString conversion_site::write_lines(const QString& relative, const QStringList& lines,
                                      const QDateTime& written) {
   const QString file = path(relative);

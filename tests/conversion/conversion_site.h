@@ -36,6 +36,11 @@ class conversion_site {
   // The names of the files in `relative`.
   QStringList files(const QString& relative) const;
 
+  // The usual surroundings of a claimed-file conversion at the moment
+  // `now`: input "in", output "out", archive "arch", product "P",
+  // measurement "L".
+  void use_standard_folders(const QDateTime& now);
+
   // Writes `lines` with CR LF to `relative`, last modified at `written`;
   // returns its path.
   QString write_lines(const QString& relative, const QStringList& lines, const QDateTime& written);

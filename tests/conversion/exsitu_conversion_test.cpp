@@ -30,17 +30,7 @@ const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
 // The input folder "in", the output "out" and the archive "arch", for the
 // product "P" and the measurement "L".
 struct exsitu_site : conversion_site {
-  exsitu_site() {
-    tree.make_folder("in");
-    tree.make_folder("out");
-    tree.make_folder("arch");
-    fault.set_now(kNow);
-    ctx.input_folder = folder("in");
-    ctx.output_folder = path("out");
-    ctx.product = "P";
-    ctx.lumor_name = "L";
-    ctx.archive_root = folder("arch");
-  }
+  exsitu_site() { use_standard_folders(kNow); }
   QString drop(const QString& name, const exsitu_plate& p,
                const QDateTime& written = kNow.addSecs(-60)) {
     return write_lines("in/" + name, exsitu_lines(p), written);

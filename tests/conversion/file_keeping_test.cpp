@@ -47,15 +47,7 @@ class racing_env : public platform::EnvWrapper {
 
 struct keeping_site : conversion_site {
   keeping_site() {
-    tree.make_folder("in");
-    tree.make_folder("out");
-    tree.make_folder("arch");
-    fault.set_now(kNow);
-    ctx.input_folder = folder("in");
-    ctx.output_folder = path("out");
-    ctx.product = "P";
-    ctx.lumor_name = "L";
-    ctx.archive_root = folder("arch");
+    use_standard_folders(kNow);
     ctx.claim_journal = path("claims");
   }
 };

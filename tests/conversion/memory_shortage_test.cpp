@@ -40,14 +40,8 @@ constexpr qint64 kHugeFile = qint64(65) << 20;
 // with the claim journal on.
 struct shortage_site : conversion_site {
   shortage_site() {
-    for (const char* f : {"in", "out", "arch"}) tree.make_folder(f);
-    fault.set_now(kNow);
-    ctx.input_folder = folder("in");
-    ctx.output_folder = path("out");
+    use_standard_folders(kNow);
     ctx.vellic_path = folder("v");
-    ctx.product = "P";
-    ctx.lumor_name = "L";
-    ctx.archive_root = folder("arch");
     ctx.claim_journal = path("claims");
   }
   // Everything the board and the status line said.

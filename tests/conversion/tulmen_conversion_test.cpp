@@ -26,15 +26,7 @@ const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
 // product "P" and the measurement "L".
 struct tulmen_site : conversion_site {
   tulmen_site() {
-    tree.make_folder("in");
-    tree.make_folder("out");
-    tree.make_folder("arch");
-    fault.set_now(kNow);
-    ctx.input_folder = folder("in");
-    ctx.output_folder = path("out");
-    ctx.product = "P";
-    ctx.lumor_name = "L";
-    ctx.archive_root = folder("arch");
+    use_standard_folders(kNow);
     basics::shape_tulmen_record(record);
   }
   QByteArray drop(const QString& name, const tulmen_measurement& m = tulmen_measurement()) {
