@@ -13,14 +13,23 @@
 namespace fuzz {
 namespace {
 
-class silent_prompts : public platform::operator_prompts {
+constexpr const char* kNoBox = "a reader raises no box";
+
+class forbidden_prompts : public platform::operator_prompts {
  public:
-  void show_message(const QString&) override {}
-  bool ask_yes_no(const QString&, const QString&) override { return false; }
+  void show_message(const QString&) override { require(false, kNoBox); }
+  bool ask_yes_no(const QString&, const QString&) override {
+    require(false, kNoBox);
+    return false;
+  }
   QString input_box(const QString&, const QString&, const QString& preset) override {
+    require(false, kNoBox);
     return preset;
   }
-  std::optional<QString> ask_password() override { return std::nullopt; }
+  std::optional<QString> ask_password() override {
+    require(false, kNoBox);
+    return std::nullopt;
+  }
 };
 
 }  // namespace
@@ -54,8 +63,8 @@ void require(bool holds, const char* promise) {
   std::abort();
 }
 
-void install_silent_prompts() {
-  static silent_prompts prompts;
+void forbid_prompts() {
+  static forbidden_prompts prompts;
   static platform::scoped_prompts installed(&prompts);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // What every fuzz target shares: the input as the program would see it
-// (bytes, lines, a file on disk), silent operator prompts, and the check that
-// turns a broken promise of a reader into a finding.
+// (bytes, lines, a file on disk), operator prompts that must stay unused, and
+// the check that turns a broken promise of a reader into a finding.
 //
 // A target's entry point is LLVMFuzzerTestOneInput. It runs under libFuzzer
 // (scripts/fuzz) and under replay_main.cpp, which feeds it the checked-in
@@ -35,10 +35,10 @@ void tolerate_refusal(Read read);
 // Stops with a message when a reader broke one of its promises.
 void require(bool holds, const char* promise);
 
-// Operator prompts that answer at once and print nothing, installed for the
-// whole process: a reader that reports bad input to the operator would
-// otherwise fill the fuzzer's output and slow it down.
-void install_silent_prompts();
+// Operator prompts that stop with a message at their first use, installed
+// for the whole process: a reader hands its messages to its caller, and a
+// box raised from one is a finding.
+void forbid_prompts();
 
 }  // namespace fuzz
 

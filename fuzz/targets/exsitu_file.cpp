@@ -6,7 +6,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   const QString path = QStringLiteral("/input/exsitu.csv");
   if (basics::exsitu_refusal(lines, path, QStringLiteral("exsitu.csv"))) return 0;

@@ -38,7 +38,7 @@ void read_insitu(const QStringList& lines) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   read_exsitu(lines);
   read_insitu(lines);

@@ -7,7 +7,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   if (basics::insitu_length_refusal(lines, QStringLiteral("/input/insitu.csv"))) return 0;
   basics::insitu_probe_head(lines);

@@ -7,7 +7,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   QStringList lines = fuzz::lines(data, size);
   if (lines.isEmpty()) return 0;
   const QString key = lines.takeFirst();
@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   basics::ini_read_integer(key, lines, 0);
   basics::ini_read_float(key, lines, 0.0f);
   basics::ini_find_string(lines, key, QString());
-  basics::ini_find_integer(lines, key, 0);
+  basics::ini_find_integer(lines, key, 0, [](const QString&) {});
   return 0;
 }

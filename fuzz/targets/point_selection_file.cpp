@@ -6,7 +6,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   QVector<bool> selected;
   fuzz::tolerate_refusal([&] {
     basics::read_point_selection_file(fuzz::input_file(data, size), selected);

@@ -6,7 +6,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   basics::scan_data record;
   try {
     basics::read_scan_file_bytes(fuzz::bytes(data, size), 0.0, record);

@@ -19,7 +19,7 @@ bool same_value(float a, float b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   basics::vellic_scanner_settings read = basics::read_vellic_scanner_ini(lines);
   read.insitu_input_path = basics::ini_read_string(basics::kInsituInputPathKey, lines, QString());

@@ -7,7 +7,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   basics::tulmen_header_positions(lines);
   if (!basics::tulmen_has_measurement(lines)) return 0;

@@ -9,7 +9,7 @@
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   basics::sprachen table;
   bool loaded = false;
   fuzz::tolerate_refusal([&] { loaded = table.load_from_file(fuzz::input_file(data, size)); });

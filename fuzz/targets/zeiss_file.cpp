@@ -22,7 +22,7 @@ qint32 start_points(const QStringList& lines) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::install_silent_prompts();
+  fuzz::forbid_prompts();
   const QStringList lines = fuzz::lines(data, size);
   if (!basics::zeiss_has_measurement(lines) || basics::zeiss_stamp_line(lines) == 0) return 0;
   const basics::zeiss_reading reading = basics::locate_zeiss_parts(lines);

@@ -3,7 +3,6 @@
 #include "basics/listing_census.h"
 #include "basics/text.h"
 #include "platform/env.h"
-#include "platform/operator_prompts.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -204,10 +203,10 @@ bool file_is_renamable(const QString& path) {
   return env().rename_file(temp, path).ok();
 }
 
-QString temporary_file_name() {
+QString temporary_file_name(const message_sink& message) {
   QString path;
   if (!env().create_unique_file(env().temp_folder(), QStringLiteral("sco"), &path).ok()) {
-    platform::prompts().show_message(QStringLiteral("Warning - creation of temporary file failed"));
+    message(QStringLiteral("Warning - creation of temporary file failed"));
     return {};
   }
   return path;

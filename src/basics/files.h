@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "basics/message_sink.h"
+
 namespace basics {
 
 // ---- Program and per-user locations ---------------------------------------
@@ -91,6 +93,6 @@ bool file_is_renamable(const QString& path);
 
 // A new empty file "sco..." in the system's temporary folder; its path, or
 // "" after the message "Warning - creation of temporary file failed".
-QString temporary_file_name();
+QString temporary_file_name(const message_sink& message);
 
 }  // namespace basics

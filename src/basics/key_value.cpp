@@ -1,7 +1,6 @@
 #include "basics/key_value.h"
 
 #include "basics/text.h"
-#include "platform/operator_prompts.h"
 
 #include <cmath>
 #include <limits>
@@ -63,12 +62,12 @@ QString ini_find_string(const QStringList& list, const QString& key, const QStri
   return first_value(list, key).value_or(default_value);
 }
 
-int ini_find_integer(const QStringList& list, const QString& key, int default_value) {
+int ini_find_integer(const QStringList& list, const QString& key, int default_value,
+                     const message_sink& message) {
   const std::optional<QString> text = first_value(list, key);
   if (!text) return default_value;
   if (const std::optional<int> value = parse_integer(*text)) return *value;
-  platform::prompts().show_message(QStringLiteral("Error: ") + key +
-                                   QStringLiteral(" not found in ini-file!"));
+  message(QStringLiteral("Error: ") + key + QStringLiteral(" not found in ini-file!"));
   return default_value;
 }
 

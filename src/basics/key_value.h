@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "basics/message_sink.h"
+
 namespace basics {
 
 // Last match wins.
@@ -15,6 +17,9 @@ float ini_read_float(const QString& key, const QStringList& list, float default_
 
 // First match wins.
 QString ini_find_string(const QStringList& list, const QString& key, const QString& default_value);
-int ini_find_integer(const QStringList& list, const QString& key, int default_value);
+// A value that is no integer gives the default and the message
+// "Error: " + key + " not found in ini-file!".
+int ini_find_integer(const QStringList& list, const QString& key, int default_value,
+                     const message_sink& message);
 
 }  // namespace basics

@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+#include "basics/message_sink.h"
+
 namespace basics {
 
 struct scan_data;
@@ -21,9 +23,6 @@ struct scan_data;
 // The line holding the plate number, and its field.
 inline constexpr int kPlateLine = 4;
 inline constexpr int kPlateField = 2;
-
-// Takes one message line for the operator.
-using message_sink = std::function<void(const QString&)>;
 
 // Whether traverse point `point` (from 1) is converted.
 using point_predicate = std::function<bool(int point)>;

@@ -2,7 +2,6 @@
 
 #include "basics/string_record.h"
 #include "platform/env.h"
-#include "platform/operator_prompts.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -53,7 +52,7 @@ bool read_password_records(QIODevice& file, QString& target) {
   return complete;
 }
 
-void read_password_file(QString& target, const QString& path) {
+void read_password_file(QString& target, const QString& path, const message_sink& message) {
   target.clear();
   QByteArray contents;
   bool read_ok = platform::env().read_file(path, &contents).ok();
@@ -63,7 +62,7 @@ void read_password_file(QString& target, const QString& path) {
     read_ok = read_password_records(file, target);
   }
   if (!read_ok) {
-    platform::prompts().show_message(QStringLiteral("Could not read password from file ") + path);
+    message(QStringLiteral("Could not read password from file ") + path);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include "basics/message_sink.h"
+
 namespace basics {
 
 // Appends the text of every complete record at the stream's position to
@@ -17,8 +19,8 @@ bool read_password_records(QIODevice& file, QString& target);
 
 // Reads the password file at `path` into `target` (emptied first). A file
 // that cannot be read, or that ends before its last record is complete, is
-// reported to the operator with "Could not read password from file " + path;
+// reported with the message "Could not read password from file " + path;
 // the texts read before that point stay in `target`. Raises nothing.
-void read_password_file(QString& target, const QString& path);
+void read_password_file(QString& target, const QString& path, const message_sink& message);
 
 }  // namespace basics

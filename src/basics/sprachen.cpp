@@ -5,7 +5,6 @@
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "platform/env.h"
-#include "platform/operator_prompts.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -201,10 +200,7 @@ bool sprachen::delete_vokabel(int index) {
   return true;
 }
 
-void sprachen::anzahl_sprachen_plus() {
-  const QString name = platform::prompts().input_box(QStringLiteral("New language"),
-                                                     QStringLiteral("Enter name of new language: "),
-                                                     QStringLiteral("Esperanto"));
+void sprachen::anzahl_sprachen_plus(const QString& name) {
   for (vokabel& row : meine_liste_) row.append(QString());
   ++anzahl_sprachen_;
   set_wort(0, anzahl_sprachen_ - 1, name);
@@ -283,10 +279,10 @@ void sprachen::import_from_lines(const QString& the_file, const QStringList& lin
   replace_rows(columns, rows_from_lines(the_file, lines, columns));
 }
 
-void sprachen::append_from_textfile(const QString& the_file) {
+void sprachen::append_from_textfile(const QString& the_file, const message_sink& message) {
   const QStringList lines = read_text_table(the_file).lines;
   if (column_count(lines) != anzahl_sprachen_) {
-    platform::prompts().show_message(QStringLiteral(
+    message(QStringLiteral(
         "Error: Number of languages in file does not match current number in program"));
     return;
   }

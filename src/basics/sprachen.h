@@ -12,6 +12,7 @@
 // basics/vocabulary_check finds the mistakes of hand-made ones.
 // docs/formats.md draws both byte for byte.
 
+#include "basics/message_sink.h"
 #include "basics/text_file.h"
 
 #include <QIODevice>
@@ -65,9 +66,9 @@ class sprachen {
   // next row becomes the header row. A table keeps at least one row, so the
   // only row is not removed. False when nothing was removed.
   bool delete_vokabel(int index);
-  // Asks the operator for the new language's name (the preset "Esperanto"
-  // when cancelled) and appends a column headed by it.
-  void anzahl_sprachen_plus();
+  // Appends a column headed by the new language's name; the window asks the
+  // operator for it.
+  void anzahl_sprachen_plus(const QString& name);
 
   // Columns "Nickname", "English" and only the header row; the title stays.
   void clear();
@@ -105,10 +106,11 @@ class sprachen {
   // lines leave the table unchanged.
   void import_from_lines(const QString& the_file, const QStringList& lines);
   // Appends every line of a tab-separated text file as a row. A file with
-  // another number of columns is refused with a message to the operator.
+  // another number of columns is refused with the message "Error: Number of
+  // languages in file does not match current number in program".
   // Throws basics::error, table unchanged, when the file cannot be read or
   // holds no line.
-  void append_from_textfile(const QString& the_file);
+  void append_from_textfile(const QString& the_file, const message_sink& message);
 
  private:
   void replace_rows(int anzahl_sprachen, vokabel_liste rows);

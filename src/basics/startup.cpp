@@ -7,7 +7,6 @@
 #include "basics/text.h"
 #include "basics/text_file.h"
 #include "platform/env.h"
-#include "platform/operator_prompts.h"
 
 #include <optional>
 
@@ -48,17 +47,17 @@ bool is_true(const QString& value) {
   return ascii_lower(value) == QLatin1String("true");
 }
 
-workbook_flags read_workbook_flags() {
+workbook_flags read_workbook_flags(const yes_no_question& ask) {
   workbook_flags flags;
   const std::optional<QStringList> lines = workbook_settings_file();
   if (!lines) return flags;
   flags.never_use = is_true(ini_read_string(QStringLiteral("never use f1book"), *lines, {}));
   flags.ask_for = is_true(ini_read_string(QStringLiteral("ask for f1book"), *lines, {}));
   if (!flags.never_use && flags.ask_for) {
-    const bool wanted = platform::prompts().ask_yes_no(
-        QStringLiteral("Optional setting"),
-        QStringLiteral("Generate \"historic\" workbook component to be able to load old "
-                       "configurations (version<3.20) including workbook data?"));
+    const bool wanted =
+        ask(QStringLiteral("Optional setting"),
+            QStringLiteral("Generate \"historic\" workbook component to be able to load old "
+                           "configurations (version<3.20) including workbook data?"));
     if (!wanted) flags.never_use = true;
   }
   return flags;
@@ -66,13 +65,13 @@ workbook_flags read_workbook_flags() {
 
 }  // namespace
 
-void start_basics() {
+void start_basics(const yes_no_question& ask) {
   read_file_version = 0.0f;
   ensure_user_folders();
   settings.default_values =
       optional_settings_file(app_data_file(QStringLiteral("default_values.ini")))
           .value_or(QStringList());
-  settings.workbook = read_workbook_flags();
+  settings.workbook = read_workbook_flags(ask);
   clear_undo_history();
 }
 

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace basics {
 
 // The historic workbook component's flags from vcf132.ini. This program has
@@ -14,6 +16,9 @@ struct workbook_flags {
   bool never_use = false;
   bool ask_for = false;
 };
+
+// A question for the operator: caption, text; true for Yes.
+using yes_no_question = std::function<bool(const QString& caption, const QString& text)>;
 
 // What start_basics() read; valid until stop_basics().
 struct shared_settings {
@@ -25,10 +30,10 @@ struct shared_settings {
 
 // Creates the per-user folder and its downloads, uploads and undo_history
 // subfolders (failures ignored), reads default_values.ini and vcf132.ini,
-// asks the workbook question when vcf132.ini requests it, empties the undo
-// history and sets read_file_version to 0. Never throws: an unreadable
-// settings file counts as a missing one.
-void start_basics();
+// asks the workbook question through `ask` when vcf132.ini requests it,
+// empties the undo history and sets read_file_version to 0. Never throws: an
+// unreadable settings file counts as a missing one.
+void start_basics(const yes_no_question& ask);
 
 // Empties the undo history again and drops what start_basics() read.
 void stop_basics();

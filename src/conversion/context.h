@@ -54,10 +54,15 @@ struct context {
   basics::message_sink status = [](const QString&) {};
   // A new status line, shown as it is.
   basics::message_sink plain_status = [](const QString&) {};
+  // A message the operator has to acknowledge; the window shows it in a box.
+  basics::message_sink box = [](const QString&) {};
   // Told of each file the conversion has finished with, before its input
   // is deleted: what became of it, for the history the operator reads; a
   // second time when the deletion then fails.
   std::function<void(const basics::history_record&)> handled = [](const basics::history_record&) {};
+  // Run by a scan between two files, with no file half done: a window keeps
+  // itself responsive here.
+  std::function<void()> between_files = [] {};
 };
 
 }  // namespace conversion

@@ -9,7 +9,6 @@
 #include "conversion/handled_file.h"
 #include "conversion/renamable_files.h"
 #include "platform/env.h"
-#include "platform/operator_prompts.h"
 
 namespace conversion {
 
@@ -46,7 +45,7 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
   } else {
     file.note_error(temp + QStringLiteral(" could not be deleted."));
     file.tell();
-    platform::prompts().show_message(temp + QStringLiteral(" could not be deleted."));
+    ctx.box(temp + QStringLiteral(" could not be deleted."));
     return;
   }
   file.tell();

@@ -1,7 +1,5 @@
 #include "conversion/renamable_files.h"
 
-#include <QCoreApplication>
-
 #include "basics/files.h"
 #include "conversion/claim_journal.h"
 #include "conversion/file_keeping.h"
@@ -77,8 +75,7 @@ void scan_renamable_files(
     }
     handle(name, note);
     note.remove();
-    // The window stays responsive through a long run of files.
-    QCoreApplication::processEvents();
+    ctx.between_files();
   }
 }
 

@@ -27,7 +27,8 @@ inline constexpr int kRenamableFilesPerCall = 31;
 // missing; a file younger than the settle time ends the call.
 // The file's claim stays noted in the claim journal while `handle` works on
 // it under its own name (`note`, which it may mark with the archive copy and
-// end itself); it ends when `handle` returns.
+// end itself); it ends when `handle` returns. ctx.between_files runs after
+// each handled file.
 void scan_renamable_files(const context& ctx, const QString& mask,
                           const rename_failure_text& on_open,
                           const std::function<void(const QString& name, claim_note& note)>& handle);

@@ -278,7 +278,9 @@ void Tlanguage_editor_form::Button10Click() {
 }
 
 void Tlanguage_editor_form::Button4Click() {
-  my_words()->anzahl_sprachen_plus();
+  my_words()->anzahl_sprachen_plus(platform::prompts().input_box(
+      QStringLiteral("New language"), QStringLiteral("Enter name of new language: "),
+      QStringLiteral("Esperanto")));
   save_vocabulary();
   show_last_language(my_words()->anzahl_sprachen());
   refresh_display();
@@ -381,7 +383,9 @@ void Tlanguage_editor_form::Button5Click() {
 void Tlanguage_editor_form::Button7Click() {
   const QString chosen = dialogs::file_choosers().open_file_name(this, kImportFilter, kTextSuffix,
                                                                  import_dialog_file_name);
-  if (!chosen.isEmpty()) my_words()->append_from_textfile(chosen);
+  if (chosen.isEmpty()) return;
+  my_words()->append_from_textfile(
+      chosen, [](const QString& text) { platform::prompts().show_message(text); });
 }
 
 void Tlanguage_editor_form::Button6Click() {

@@ -149,7 +149,9 @@ int run_scanner_program(
   program::window_session session(argc, argv);
   if (program_folder_missing()) return program::kWrongArguments;
   if (const std::optional<int> refused = refuse_second_scanner()) return *refused;
-  basics::start_basics();
+  basics::start_basics([](const QString& caption, const QString& text) {
+    return platform::prompts().ask_yes_no(caption, text);
+  });
 
   int exit_code = 0;
   {

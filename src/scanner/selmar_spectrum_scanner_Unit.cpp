@@ -137,7 +137,9 @@ void TSELMAR_spectrum_scanner_main::read_vellic_ini() {
       scanner::load_settings_file(vellic_path + QStringLiteral("vellic.ini"));
   if (!file.loaded()) return;
   archive_using_date_of_measurement =
-      basics::ini_find_integer(file.lines, key_text("Archive using date of measurement"), 0) == 1;
+      basics::ini_find_integer(
+          file.lines, key_text("Archive using date of measurement"), 0,
+          [](const QString& text) { platform::prompts().show_message(text); }) == 1;
   external_archive_directory = basics::ini_find_string(
       file.lines, key_text("External archive directory"), external_archive_directory);
 }

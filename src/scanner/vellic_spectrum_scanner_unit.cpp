@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -293,7 +294,8 @@ void TVELLIC_spectrum_scanner::read_password() {
   const QString path = basics::program_folder_file(QStringLiteral("vellic_pswd.bin"));
   if (!basics::file_exists(path)) return;
   try {
-    basics::read_password_file(vellic_password, path);
+    basics::read_password_file(vellic_password, path,
+                               [](const QString& text) { platform::prompts().show_message(text); });
   } catch (...) {
     platform::prompts().show_message(QStringLiteral("Error reading password file!"));
   }
@@ -425,6 +427,9 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.plain_status = [this](const QString& text) { show_action(text); };
   // Without a message board, its lines go to the status line.
   ctx.board = ctx.plain_status;
+  ctx.box = [](const QString& text) { platform::prompts().show_message(text); };
+  // The window stays responsive through a long run of files.
+  ctx.between_files = [] { QCoreApplication::processEvents(); };
   ctx.claim_journal = conversion::claim_journal_folder();
   ctx.handled = [this](const basics::history_record& record) { note_handled(record); };
   return ctx;
@@ -463,6 +468,10 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
   // closes lets them through too.
   if (!creation_complete_ || closing_) return;
   run_guarded([this] { timer_action(); });
+  if (close_after_step_) {
+    close_after_step_ = false;
+    close();
+  }
 }
 
 void TVELLIC_spectrum_scanner::alive_timerTimer() {
@@ -497,6 +506,14 @@ void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
   // the close waits; the heartbeat ends with the scanner.
   closing_ = true;
   Timer1->stop();
+  // A step lets events through between its files; a close that comes then
+  // (the operator's, or a termination request) waits for the step's end, so
+  // no file is left half done.
+  if (scan_step_running_) {
+    close_after_step_ = true;
+    event->ignore();
+    return;
+  }
   alive_timer->stop();
   panel_timer->stop();
   // Once: a termination request during a box of the close closes again.

@@ -265,6 +265,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
   bool creation_complete_ = false;
   // Set when the close begins: from then on no scan step starts.
   bool closing_ = false;
+  // A close asked for while a step runs; it happens when the step ends.
+  bool close_after_step_ = false;
   bool settings_written_ = false;
   std::vector<applied_field> applied_fields_;
   bool product_unreadable_ = false;

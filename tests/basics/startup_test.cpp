@@ -3,6 +3,7 @@
 #include "basics/files.h"
 #include "basics/string_record.h"
 #include "platform/fault_env.h"
+#include "platform/operator_prompts.h"
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 
@@ -21,6 +22,12 @@ const QString kUserFolder = QStringLiteral("appdata/DORNIK_SPECTRUM_SCANNER");
 const QString kQuestion = QStringLiteral(
     "Generate \"historic\" workbook component to be able to load old configurations "
     "(version<3.20) including workbook data?");
+
+// The program asks the operator through its prompts; so do these tests, to
+// record what was asked.
+bool ask_operator(const QString& caption, const QString& text) {
+  return platform::prompts().ask_yes_no(caption, text);
+}
 
 QByteArray lines(const QStringList& list) {
   return (list.join("\r\n") + "\r\n").toUtf8();
@@ -48,7 +55,7 @@ class StartUp : public ::testing::Test {
 };
 
 TEST_F(StartUp, CreatesThePerUserFolders) {
-  basics::start_basics();
+  basics::start_basics(ask_operator);
   EXPECT_EQ(names_in(kUserFolder), QStringList({"downloads", "undo_history", "uploads"}));
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
@@ -56,7 +63,7 @@ TEST_F(StartUp, CreatesThePerUserFolders) {
 // A new account, a service user among them, has no data folder yet.
 TEST_F(StartUp, MissingAppDataFolderIsCreatedWithThePerUserFolders) {
   fault_.set_roaming_app_data_folder(tree_.path("home/svc/.local/share"));
-  basics::start_basics();
+  basics::start_basics(ask_operator);
   EXPECT_EQ(names_in("home/svc/.local/share/DORNIK_SPECTRUM_SCANNER"),
             QStringList({"downloads", "undo_history", "uploads"}));
   EXPECT_TRUE(prompts_.texts().isEmpty());
@@ -73,7 +80,7 @@ TEST(StartUpOfANewAccount, CreatesTheChainBelowANewDataHome) {
     platform::FaultEnv fault;
     platform::ScopedEnv use(&fault);
     fault.set_program_file_path(tree.path("program/DORNIK_spectrum_scanner"));
-    basics::start_basics();
+    basics::start_basics(ask_operator);
     basics::stop_basics();
   }
   if (had_previous) {
@@ -94,7 +101,7 @@ TEST_F(StartUp, EmptiesTheUndoHistoryAtStartAndStop) {
   for (const char* name : {"a.bak", ".hidden", "noext", "sub/kept.bak"}) {
     tree_.write(kUserFolder + "/undo_history/" + name, "x");
   }
-  basics::start_basics();
+  basics::start_basics(ask_operator);
   EXPECT_EQ(names_in(kUserFolder + "/undo_history"), QStringList{"sub"});
   EXPECT_EQ(names_in(kUserFolder + "/undo_history/sub"), QStringList{"kept.bak"});
 
@@ -108,7 +115,7 @@ TEST_F(StartUp, EmptiesTheUndoHistoryAtStartAndStop) {
 TEST_F(StartUp, ResetsTheReadVersionAndKeepsTheDefaults) {
   basics::read_file_version = 3.5f;
   tree_.write(kUserFolder + "/default_values.ini", lines({"window left", "10"}));
-  basics::start_basics();
+  basics::start_basics(ask_operator);
   EXPECT_EQ(basics::read_file_version, 0.0f);
   EXPECT_EQ(basics::program_file_version, 3.99001f);
   EXPECT_EQ(basics::basics_settings().default_values, QStringList({"window left", "10"}));
@@ -188,7 +195,7 @@ TEST(StartUpWorkbook, QuestionFromVcf132Ini) {
     test_support::recording_prompts prompts;
     if (c.reply) prompts.script(*c.reply);
 
-    basics::start_basics();
+    basics::start_basics(ask_operator);
 
     if (c.reply) {
       ASSERT_EQ(prompts.shown().size(), 1);

@@ -9,8 +9,7 @@ basics::sprachen table_of(const basics::vokabel_liste& rows) {
   basics::sprachen table;
   table.clear();
   while (table.anzahl_sprachen() < rows.first().size()) {
-    recording_prompts name;
-    table.anzahl_sprachen_plus();
+    table.anzahl_sprachen_plus(QStringLiteral("Esperanto"));
   }
   while (table.anzahl_vokabeln() < rows.size()) table.anzahl_vokabeln_plus();
   for (int r = 0; r < rows.size(); ++r)

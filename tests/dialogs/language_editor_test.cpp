@@ -162,6 +162,9 @@ TEST_F(LanguageEditorTest, NewLanguageIsShownOnTheRightAndSortOrdersTheNicknames
   editor_on e(kWords);
   prompts_.script(answer::typed(QStringLiteral("Français")));
   click(e->Button4);
+  ASSERT_EQ(prompts_.shown().size(), 1);
+  EXPECT_EQ(prompts_.shown().first().caption, "New language");
+  EXPECT_EQ(prompts_.shown().first().text, "Enter name of new language: ");
   EXPECT_EQ(e.words.anzahl_sprachen(), 4);
   EXPECT_EQ(e->language2, 3);
   EXPECT_EQ(e->language2_label->text(), QStringLiteral("Français"));

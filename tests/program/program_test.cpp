@@ -298,6 +298,19 @@ TEST(ProgramTest, SigintClosesItTooAndBoxesGoToTheJournal) {
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);
 }
 
+TEST(ProgramTest, TheWorkbookQuestionOfTheStartGoesToTheJournal) {
+  deployment site;
+  site.tree.write("user/DORNIK_SPECTRUM_SCANNER/vcf132.ini", "ask for f1book\r\ntrue\r\n");
+  site.start();
+  const QString question = QStringLiteral(
+      "box: Generate \"historic\" workbook component to be able to load old configurations "
+      "(version<3.20) including workbook data?");
+  EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+      << site.journal.toStdString();
+  site.stop_with(SIGTERM);
+  EXPECT_TRUE(site.journal_has(question)) << site.journal.toStdString();
+}
+
 // With a display the boxes are real and wait for the operator; a service
 // manager's stop must still end the program, as if each box was cancelled.
 const QString kWindowMode = QStringLiteral("QT_QPA_PLATFORM=offscreen");

@@ -3,15 +3,19 @@
 // normal close, no scan step starts any more and every event loop ends.
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "basics/error.h"
+#include "conversion/context.h"
 #include "dialogs/qt_prompts.h"
 #include "program/window_session.h"
+#include "scanner/vellic_spectrum_scanner_unit.h"
 #include "scanner_site.h"
 #include "support/file_lines.h"
 #include "support/modal_script.h"
@@ -96,6 +100,72 @@ TEST(ShutdownTest, ATerminationRequestEndsTheBoxSavesTheSettingsAndEndsTheLoop) 
   EXPECT_EQ(window->steps, 1);
   EXPECT_FALSE(window->Timer1->isActive());
   EXPECT_FALSE(window->alive_timer->isActive());
+}
+
+// The base window, whose .dat step is asked to end the program after its
+// first file, as a termination request that arrives between two files does.
+class ended_between_files : public TVELLIC_spectrum_scanner {
+ public:
+  conversion::context conversion_context(const QString& input_folder) override {
+    conversion::context ctx = TVELLIC_spectrum_scanner::conversion_context(input_folder);
+    ctx.between_files = [this, responsive = ctx.between_files] {
+      if (++files_done == 1) {
+        moved_at_request = moved();
+        program::end_program(*dialogs, this);
+      }
+      responsive();
+    };
+    return ctx;
+  }
+  void closeEvent(QCloseEvent* event) override {
+    TVELLIC_spectrum_scanner::closeEvent(event);
+    if (event->isAccepted()) moved_at_close = moved();
+  }
+
+  std::function<int()> moved;
+  qt_prompts* dialogs = nullptr;
+  int files_done = 0;
+  int moved_at_request = -1;
+  int moved_at_close = -1;
+};
+
+TEST(ShutdownTest, ATerminationRequestDuringAStepClosesTheWindowWhenTheStepEnds) {
+  scanner_site site;
+  site.make_vellic_tree();
+  for (const char* name : {"in/S1.dat", "in/S2.dat", "in/S3.dat"}) site.tree.write(name, "s");
+  const QString output = site.path("v/database/products/P/measurements/L/new");
+  qt_prompts dialogs;
+  platform::scoped_prompts real_boxes(&dialogs);
+  auto window = site.create_window<ended_between_files>();
+  window->dialogs = &dialogs;
+  window->moved = [&] { return static_cast<int>(QDir(output).entryList(QDir::Files).size()); };
+  window->show();
+
+  bool hung = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    hung = true;
+    QCoreApplication::exit(1);
+  });
+  guard.start(20000);
+  QTimer::singleShot(0, window.get(), [&] { window->Timer1Timer(); });
+  const int exit_code = QApplication::exec();
+  guard.stop();
+
+  ASSERT_FALSE(hung);
+  EXPECT_EQ(exit_code, 0);
+  EXPECT_EQ(window->moved_at_request, 1);
+  // Every file of the step was moved before the window closed.
+  EXPECT_EQ(window->files_done, 3);
+  EXPECT_EQ(window->moved_at_close, 3);
+  EXPECT_TRUE(QDir(site.path("in")).entryList(QDir::Files).isEmpty());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(test_support::crlf_lines(site.program_file_bytes(QStringLiteral("vellic_scanner.ini")))
+                .size(),
+            12);
+  // Nothing starts another step.
+  EXPECT_FALSE(window->Timer1->isActive());
 }
 
 }  // namespace

@@ -114,6 +114,20 @@ TEST(VariantsTest, BaseStepMovesDatFilesUnderTheWindowsNewName) {
   EXPECT_TRUE(window->Timer1->isActive());
 }
 
+TEST(VariantsTest, BaseStepShowsAMovedFileThatCannotBeDeletedInABox) {
+  variant_site site;
+  site.tree.write("in/S1.dat", "s1");
+  const auto window = site.create_window<TVELLIC_spectrum_scanner>();
+  site.prompts.clear();
+  site.fault.refuse_delete(site.path("in"));
+  window->timer_action();
+  EXPECT_EQ(site.measurement_files("P"), QStringList{"S1___R.dat"});
+  ASSERT_EQ(site.prompts.texts().size(), 1);
+  EXPECT_TRUE(site.prompts.texts()[0].startsWith(site.path("in")));
+  EXPECT_TRUE(site.prompts.texts()[0].endsWith(".tmp could not be deleted."))
+      << site.prompts.texts()[0].toStdString();
+}
+
 TEST(VariantsTest, BaseTestButtonSeesItsOwnOpenFile) {
   variant_site site;
   site.tree.make_folder("tmp");

@@ -1,0 +1,15 @@
+#pragma once
+
+// Where a reader's or a conversion's messages for the operator go: the
+// window or the program's start-up shows them, the data layer raises no box.
+
+#include <QString>
+
+#include <functional>
+
+namespace basics {
+
+// Takes one message line for the operator.
+using message_sink = std::function<void(const QString&)>;
+
+}  // namespace basics
