@@ -305,10 +305,10 @@ TEST(ProgramTest, TheWorkbookQuestionOfTheStartGoesToTheJournal) {
   const QString question = QStringLiteral(
       "box: Generate \"historic\" workbook component to be able to load old configurations "
       "(version<3.20) including workbook data?");
-  EXPECT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
+  EXPECT_TRUE(site.wait_until([&] { return site.journal_has(question); }))
       << site.journal.toStdString();
   site.stop_with(SIGTERM);
-  EXPECT_TRUE(site.journal_has(question)) << site.journal.toStdString();
+  EXPECT_EQ(site.process.exitCode(), 0);
 }
 
 // With a display the boxes are real and wait for the operator; a service
