@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -26,6 +25,7 @@
 #include "conversion/dat_moves.h"
 #include "dialogs/form_font.h"
 #include "platform/env.h"
+#include "platform/held_file.h"
 #include "platform/operator_prompts.h"
 #include "scanner/operator_panel.h"
 #include "scanner/settings_file.h"
@@ -472,8 +472,8 @@ void TVELLIC_spectrum_scanner::alive_timerTimer() {
 
 void TVELLIC_spectrum_scanner::Button1Click() {
   const QString path = platform::env().temp_folder() + platform::kDelimiter + "test.txt";
-  QFile held(path);
-  if (!held.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+  platform::held_file held(path);
+  if (!held.is_open()) {
     platform::prompts().show_message(path + QStringLiteral(" could not be created."));
     return;
   }
