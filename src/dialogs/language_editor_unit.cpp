@@ -1,6 +1,5 @@
 #include "dialogs/language_editor_unit.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <algorithm>
 
 #include "basics/error.h"
+#include "basics/files.h"
 #include "dialogs/file_dialogs.h"
 #include "platform/operator_prompts.h"
 
@@ -200,7 +200,7 @@ void Tlanguage_editor_form::save_vocabulary() {
 }
 
 bool Tlanguage_editor_form::load_file(const QString& the_file) {
-  if (!QFileInfo(the_file).isFile()) {
+  if (!basics::file_exists(the_file)) {
     platform::prompts().show_message(QStringLiteral("Error: File not found!\n\r") + the_file);
     return false;
   }

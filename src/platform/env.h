@@ -5,9 +5,9 @@
 // Everything that differs between Linux and Windows goes through `Env`: one
 // implementation file per system (env_linux.cpp, env_windows.cpp), chosen by
 // the build. Code above this layer never calls the system directly, so tests
-// can swap in a `FaultEnv` (fault_env.h) to refuse a rename, fail a write
-// after N bytes or move the clock, instead of relying on permissions (tests
-// run as root) or on sleeping.
+// can swap in a `FaultEnv` (tests/support/fault_env.h) to refuse a rename,
+// fail a write after N bytes or move the clock, instead of relying on
+// permissions (tests run as root) or on sleeping.
 //
 // Paths are QStrings with the native delimiter (`kDelimiter`). No call throws;
 // failures come back as a `Status` or an empty optional. A name the system

@@ -1,10 +1,10 @@
 #include "platform/session.h"
 
 #include "platform/journal.h"
+#include "platform/name_encoding.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QList>
 #include <QSocketNotifier>
 
@@ -44,7 +44,7 @@ bool headless_session() {
 }
 
 Status hold_instance_lock(const QString& lock_file) {
-  const QByteArray name = QFile::encodeName(lock_file);
+  const QByteArray name = encoded_name(lock_file);
   // Kept open on purpose: closing it would release the lock.
   int held = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   // Another user's lock file (in a shared temporary folder) may be opened
@@ -66,7 +66,7 @@ Status hold_instance_lock(const QString& lock_file) {
 
 QString shared_lock_file(const QString& folder, const QString& name) {
   struct stat identity {};
-  if (::stat(QFile::encodeName(folder).constData(), &identity) != 0) return QString();
+  if (::stat(encoded_name(folder).constData(), &identity) != 0) return QString();
   return with_delimiter(env().temp_folder()) + name +
          QStringLiteral("_%1_%2")
              .arg(qulonglong(identity.st_dev), 0, 16)

@@ -1,7 +1,5 @@
 #include "program/scanner_program.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -11,6 +9,7 @@
 #include "basics/files.h"
 #include "basics/startup.h"
 #include "command_line/command_line.h"
+#include "platform/env.h"
 #include "platform/journal.h"
 #include "platform/operator_prompts.h"
 #include "platform/session.h"
@@ -66,7 +65,9 @@ constexpr int kScreenshotDelayMs = 8000;
 // while, then closes the window as the operator would.
 void take_screenshot_later(TVELLIC_spectrum_scanner& window, const QString& file) {
   QTimer::singleShot(kScreenshotDelayMs, &window, [&window, file] {
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    // A bare name goes into the working folder, which is there already.
+    const QString folder = platform::folder_of(file);
+    if (!folder.isEmpty()) basics::ensure_folder_path(folder);
     const bool saved = window.grab().save(file, "PNG");
     platform::write_journal_line(QStringLiteral("screenshot: "),
                                  (saved ? QString() : QStringLiteral("not saved: ")) + file,

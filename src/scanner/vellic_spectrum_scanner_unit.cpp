@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QColor>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -27,6 +26,7 @@
 #include "conversion/dat_moves.h"
 #include "dialogs/form_font.h"
 #include "platform/env.h"
+#include "platform/held_file.h"
 #include "platform/operator_prompts.h"
 #include "scanner/operator_panel.h"
 #include "scanner/settings_file.h"
@@ -481,8 +481,8 @@ void TVELLIC_spectrum_scanner::alive_timerTimer() {
 
 void TVELLIC_spectrum_scanner::Button1Click() {
   const QString path = platform::env().temp_folder() + platform::kDelimiter + "test.txt";
-  QFile held(path);
-  if (!held.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+  platform::held_file held(path);
+  if (!held.is_open()) {
     platform::prompts().show_message(path + QStringLiteral(" could not be created."));
     return;
   }

@@ -1,6 +1,6 @@
 #include "basics/files.h"
 
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/holder_process.h"
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"

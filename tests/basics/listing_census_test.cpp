@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "basics/listing_census.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 
 namespace {

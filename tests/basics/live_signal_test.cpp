@@ -6,7 +6,7 @@
 
 #include "basics/error.h"
 #include "platform/env.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"
 

@@ -1,7 +1,7 @@
 #include "basics/point_selection_file.h"
 
 #include "basics/error.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"
 

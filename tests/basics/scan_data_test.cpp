@@ -3,7 +3,7 @@
 #include "basics/error.h"
 #include "basics/ole_date.h"
 #include "platform/env.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "basics/error.h"
 #include "basics/string_record.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"

@@ -2,8 +2,8 @@
 
 #include "basics/files.h"
 #include "basics/string_record.h"
-#include "platform/fault_env.h"
 #include "platform/operator_prompts.h"
+#include "support/fault_env.h"
 #include "support/recording_prompts.h"
 #include "support/temp_tree.h"
 

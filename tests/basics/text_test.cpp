@@ -1,6 +1,6 @@
 #include "basics/text.h"
 
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 
 #include <gtest/gtest.h>
 

@@ -15,8 +15,8 @@
 #include "conversion/exsitu_conversion.h"
 #include "conversion/file_keeping.h"
 #include "conversion_site.h"
-#include "platform/fault_env.h"
 #include "support/exsitu_file.h"
+#include "support/fault_env.h"
 
 namespace {
 

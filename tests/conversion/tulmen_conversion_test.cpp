@@ -10,7 +10,7 @@
 #include "conversion/claim_journal.h"
 #include "conversion/tulmen_conversion.h"
 #include "conversion_site.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/holder_process.h"
 #include "support/tulmen_file.h"
 

@@ -6,7 +6,7 @@
 #include <QDir>
 
 #include "database/line_speed_file.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 
 namespace database {

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "platform/env.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/status_print.h"
 #include "support/temp_tree.h"
 

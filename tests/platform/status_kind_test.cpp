@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "platform/env.h"
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 #include "support/holder_process.h"
 #include "support/status_print.h"
 #include "support/temp_tree.h"

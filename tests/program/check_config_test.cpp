@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fault_env.h"
 #include "program/check_config.h"
+#include "support/fault_env.h"
 #include "support/temp_tree.h"
 
 namespace {

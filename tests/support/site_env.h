@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 
 namespace test_support {
 

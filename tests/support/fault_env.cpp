@@ -1,4 +1,4 @@
-#include "platform/fault_env.h"
+#include "support/fault_env.h"
 
 #include "platform/file_error.h"
 
