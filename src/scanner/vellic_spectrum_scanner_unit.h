@@ -144,9 +144,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   QTimer* Timer1;
   QTimer* alive_timer;
 
-  scanner::operator_panel* panel;
-  scanner::tray_lamp* tray;
-  QTimer* panel_timer;
+  // The panel and the tray lamp are the scanner's additions to the window,
+  // not controls of the form; tests look at them through these.
+  scanner::operator_panel* the_panel() const { return panel; }
+  scanner::tray_lamp* the_tray() const { return tray; }
 
  signals:
   // The lamp shows another colour or text.
@@ -225,6 +226,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   };
 
  private:
+  scanner::operator_panel* panel;
+  scanner::tray_lamp* tray;
+  QTimer* panel_timer;
+
   void create_controls();
   void create_postbake_controls();
   void create_timers();

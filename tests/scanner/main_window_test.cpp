@@ -59,7 +59,7 @@ TEST(MainWindowTest, TheVisibleControlsSitWhereTheOperatorKnowsThem) {
   // The layout's 627 x 593 pixels, and the operator's panel right of them:
   // the window grows to the right, nothing of the layout moves.
   EXPECT_EQ(window.size(), QSize(627 + scanner::operator_panel::kWidth, 593));
-  EXPECT_EQ(window.panel->geometry(), QRect(627, 0, scanner::operator_panel::kWidth, 593));
+  EXPECT_EQ(window.the_panel()->geometry(), QRect(627, 0, scanner::operator_panel::kWidth, 593));
   EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 255, 255));
   EXPECT_EQ(window.font().family(), QStringLiteral("Tahoma"));
   EXPECT_EQ(window.font().pixelSize(), 11);
@@ -147,8 +147,7 @@ TEST(MainWindowTest, CreationShapesTheScanRecordAndFocusesTheActiveButton) {
 
 TEST(MainWindowTest, ADamagedProbeHeadsFileIsReportedAndCreationFinishes) {
   scanner_site site;
-  site.tree.write("prog/DORNIK_probeheads.bin",
-                  test_support::fixture("vocabulary_truncated.bin"));
+  site.tree.write("prog/DORNIK_probeheads.bin", test_support::fixture("vocabulary_truncated.bin"));
   auto window = site.create_window();
 
   ASSERT_EQ(site.prompts.texts().size(), 1);

@@ -67,8 +67,8 @@ TEST(OperatorPanelTest, LampGreenWhileScanningWithEveryFolder) {
   panel_site site;
   site.open();
   EXPECT_EQ(site.colour(), lamp_colour::green);
-  EXPECT_EQ(site.window->panel->lamp_text->text(), site.lamp_text());
-  EXPECT_EQ(site.window->tray->colour(), lamp_colour::green);
+  EXPECT_EQ(site.window->the_panel()->lamp_text->text(), site.lamp_text());
+  EXPECT_EQ(site.window->the_tray()->colour(), lamp_colour::green);
 }
 
 TEST(OperatorPanelTest, LampGreyOnceScanningIsSwitchedOffAndTheStatusLineKeepsItsText) {
@@ -76,7 +76,7 @@ TEST(OperatorPanelTest, LampGreyOnceScanningIsSwitchedOffAndTheStatusLineKeepsIt
   site.open();
   QTest::mouseClick(site.window->active_button, Qt::LeftButton);
   EXPECT_EQ(site.colour(), lamp_colour::grey);
-  EXPECT_EQ(site.window->tray->colour(), lamp_colour::grey);
+  EXPECT_EQ(site.window->the_tray()->colour(), lamp_colour::grey);
   EXPECT_EQ(site.window->action_label->text(), "Scan inline folder ...");
   QTest::mouseClick(site.window->active_button, Qt::LeftButton);
   EXPECT_EQ(site.colour(), lamp_colour::green);
@@ -121,7 +121,7 @@ TEST(OperatorPanelTest, LampAmberNamesTheMissingFolder) {
     for (const QString& part : c.named) {
       EXPECT_TRUE(site.lamp_text().contains(part)) << site.lamp_text().toStdString();
     }
-    EXPECT_EQ(site.window->tray->colour(), lamp_colour::amber);
+    EXPECT_EQ(site.window->the_tray()->colour(), lamp_colour::amber);
   }
 }
 
@@ -136,9 +136,9 @@ TEST(OperatorPanelTest, LampRedForAFewMinutesAfterASetAsideFileWithItsText) {
   EXPECT_TRUE(site.lamp_text().contains("a.csv (plate 77): set aside"))
       << site.lamp_text().toStdString();
   EXPECT_TRUE(site.lamp_text().contains("is kept as")) << site.lamp_text().toStdString();
-  ASSERT_TRUE(site.window->tray->last_notice().has_value());
-  EXPECT_EQ(site.window->tray->last_notice()->title, "a.csv (plate 77): set aside");
-  EXPECT_EQ(site.window->tray->colour(), lamp_colour::red);
+  ASSERT_TRUE(site.window->the_tray()->last_notice().has_value());
+  EXPECT_EQ(site.window->the_tray()->last_notice()->title, "a.csv (plate 77): set aside");
+  EXPECT_EQ(site.window->the_tray()->colour(), lamp_colour::red);
 
   // Still red a moment before the time is up, green after it.
   site.fault.advance_now(scanner::kRedMinutes * 60 - 1);
@@ -165,8 +165,8 @@ TEST(OperatorPanelTest, LampRedAfterAnErrorOfTheGeneralReport) {
   EXPECT_EQ(site.prompts.texts(), QStringList{"The disk is full."});
   EXPECT_EQ(window->current_lamp().colour, lamp_colour::red);
   EXPECT_EQ(window->current_lamp().text, "14:07:09  The disk is full.");
-  ASSERT_TRUE(window->tray->last_notice().has_value());
-  EXPECT_EQ(window->tray->last_notice()->text, "The disk is full.");
+  ASSERT_TRUE(window->the_tray()->last_notice().has_value());
+  EXPECT_EQ(window->the_tray()->last_notice()->text, "The disk is full.");
 }
 
 TEST(OperatorPanelTest, WaitingFilesAreCountedWithTheAgeOfTheOldest) {
@@ -179,14 +179,14 @@ TEST(OperatorPanelTest, WaitingFilesAreCountedWithTheAgeOfTheOldest) {
   site.drop("c.csv", kNow.addSecs(-300));
   site.tree.write("in/not_input.txt", "x");
   site.window->refresh_operator_view();
-  EXPECT_EQ(site.window->panel->waiting_label->text(),
+  EXPECT_EQ(site.window->the_panel()->waiting_label->text(),
             "Exsitu input folder: 3 waiting, the oldest for 3 h 20 min");
 
   // Once the oldest has gone, the next oldest counts.
   QFile::remove(site.path("in/b.csv"));
   site.fault.advance_now(60);
   site.window->refresh_operator_view();
-  EXPECT_EQ(site.window->panel->waiting_label->text(),
+  EXPECT_EQ(site.window->the_panel()->waiting_label->text(),
             "Exsitu input folder: 2 waiting, the oldest for 6 min");
 
   // The insitu folder has its own line once it is configured.
@@ -195,7 +195,7 @@ TEST(OperatorPanelTest, WaitingFilesAreCountedWithTheAgeOfTheOldest) {
   site.tree.make_folder("insitu");
   site.window->compose_total_output_path();
   site.window->refresh_operator_view();
-  EXPECT_EQ(site.window->panel->waiting_label->text(),
+  EXPECT_EQ(site.window->the_panel()->waiting_label->text(),
             "Exsitu input folder: 2 waiting, the oldest for 6 min\n"
             "Insitu input folder: none waiting");
 }
@@ -205,8 +205,8 @@ TEST(OperatorPanelTest, ConvertedFileShowsInTheHistoryAndThePlot) {
   site.open();
   site.drop("a.csv");
   site.window->timer_action();
-  ASSERT_EQ(site.window->panel->history->topLevelItemCount(), 1);
-  const QTreeWidgetItem* row = site.window->panel->history->topLevelItem(0);
+  ASSERT_EQ(site.window->the_panel()->history->topLevelItemCount(), 1);
+  const QTreeWidgetItem* row = site.window->the_panel()->history->topLevelItem(0);
   EXPECT_EQ(row->text(0), "14:07:09");
   EXPECT_EQ(row->text(1), "a.csv");
   EXPECT_EQ(row->text(2), "77");
@@ -216,9 +216,9 @@ TEST(OperatorPanelTest, ConvertedFileShowsInTheHistoryAndThePlot) {
   // The plot holds the scan file's spectra at the chosen position.
   basics::scan_data written;
   written.loadfromfile(site.path(kOutput + "/77.scn"));
-  EXPECT_EQ(site.window->panel->position_box->maximum(), 3);
-  site.window->panel->position_box->setValue(2);
-  const scanner::plotted_spectra shown = site.window->panel->plot->spectra();
+  EXPECT_EQ(site.window->the_panel()->position_box->maximum(), 3);
+  site.window->the_panel()->position_box->setValue(2);
+  const scanner::plotted_spectra shown = site.window->the_panel()->plot->spectra();
   EXPECT_EQ(shown.names, (QStringList{"R glass side", "R coating side", "T"}));
   EXPECT_EQ(shown.curves, scanner::spectra_of(written, 1).curves);
   EXPECT_TRUE(shown.title.startsWith("Plate 77 (a.csv)")) << shown.title.toStdString();
@@ -249,14 +249,14 @@ TEST(OperatorPanelTest, HistorySurvivesARestartAndSkipsADamagedLine) {
   file.close();
 
   site.open();
-  QTreeWidget* history = site.window->panel->history;
+  QTreeWidget* history = site.window->the_panel()->history;
   ASSERT_EQ(history->topLevelItemCount(), 2);
   EXPECT_EQ(history->topLevelItem(0)->text(1), "b.csv");
   EXPECT_EQ(history->topLevelItem(0)->text(3), "refused");
   EXPECT_EQ(history->topLevelItem(1)->text(1), "a.csv");
   EXPECT_EQ(history->topLevelItem(1)->text(3), "converted");
   // The last spectra are back too.
-  EXPECT_FALSE(site.window->panel->plot->spectra().empty());
+  EXPECT_FALSE(site.window->the_panel()->plot->spectra().empty());
   // The next record starts a line of its own after the cut one.
   site.drop("c.csv", kNow.addSecs(-60), plate_with(3, "78"));
   site.window->timer_action();
@@ -277,15 +277,15 @@ TEST(OperatorPanelTest, HistoryRowOfAFileOfUnreadableValuesStaysSmall) {
   p.value = [](int, int, int) { return QStringLiteral("n.a."); };
   site.drop("a.csv", kNow.addSecs(-60), p);
   site.window->timer_action();
-  ASSERT_EQ(site.window->panel->history->topLevelItemCount(), 1);
-  const QTreeWidgetItem* row = site.window->panel->history->topLevelItem(0);
+  ASSERT_EQ(site.window->the_panel()->history->topLevelItemCount(), 1);
+  const QTreeWidgetItem* row = site.window->the_panel()->history->topLevelItem(0);
   EXPECT_LE(row->text(4).size(), basics::kMessageChars);
   EXPECT_TRUE(row->text(4).contains(" more values could not be read."))
       << row->text(4).toStdString();
   const QString tooltip = row->toolTip(0);
   EXPECT_TRUE(tooltip.contains(row->text(4)));
   EXPECT_LE(tooltip.size(), basics::kMessageChars + 1000);
-  for (int column = 1; column < site.window->panel->history->columnCount(); ++column) {
+  for (int column = 1; column < site.window->the_panel()->history->columnCount(); ++column) {
     EXPECT_EQ(row->toolTip(column).constData(), tooltip.constData()) << column;
   }
 }
@@ -376,7 +376,7 @@ TEST(OperatorPanelTest, EveryWindowOfTheFamilyHasThePanel) {
   for (TVELLIC_spectrum_scanner* w : std::initializer_list<TVELLIC_spectrum_scanner*>{
            vellic.get(), tulmen.get(), selmar.get(), halvik.get()}) {
     SCOPED_TRACE(w->windowTitle().toStdString());
-    EXPECT_EQ(w->panel->x(), 627);
+    EXPECT_EQ(w->the_panel()->x(), 627);
     EXPECT_EQ(w->current_lamp().colour, lamp_colour::green) << w->current_lamp().text.toStdString();
   }
 }
