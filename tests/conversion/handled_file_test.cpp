@@ -35,17 +35,10 @@ const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
 // measurement folder "LA" of the tree "v", both archived in "arch".
 struct history_site : conversion_site {
   history_site() {
-    tree.make_folder("in");
-    tree.make_folder("out");
-    tree.make_folder("arch");
+    use_standard_folders(kNow);
     tree.make_folder("insitu");
     tree.make_folder("v/database/products/P/measurements/LA/new");
-    fault.set_now(kNow);
-    ctx.output_folder = path("out");
     ctx.vellic_path = folder("v");
-    ctx.product = "P";
-    ctx.lumor_name = "L";
-    ctx.archive_root = folder("arch");
     ctx.probe_heads = &heads;
     ctx.handled = [this](const history_record& record) { records << record; };
   }
