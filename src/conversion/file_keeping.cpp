@@ -9,11 +9,25 @@
 #include "platform/env.h"
 
 namespace conversion {
+namespace {
+
+// A name as free_name varies it: every variant is the base, perhaps a
+// "_<n>", and the extension (with its dot; empty when there is none).
+struct name_parts {
+  QString base;
+  QString suffix;
+};
+
+name_parts parts_of(const QString& name) {
+  const QFileInfo info(name);
+  return {info.completeBaseName(),
+          info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix()};
+}
+
+}  // namespace
 
 QString free_name(const QString& folder, const QString& name) {
-  const QFileInfo info(name);
-  const QString base = info.completeBaseName();
-  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+  const auto [base, suffix] = parts_of(name);
   // A name too long for the system loses the end of its base, never its
   // extension: the file must land somewhere, and ".failed" keeps it out of
   // every scan.
@@ -159,10 +173,9 @@ QString identical_copy(const QString& path, const QString& folder, const QString
   if (!input) return QString();
   // Every variant free_name gives starts with the base and ends with the
   // extension; a mask finds them all in one listing.
-  const QFileInfo info(name);
-  const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+  const name_parts parts = parts_of(name);
   const auto listed =
-      platform::env().list_folder(folder, info.completeBaseName() + QLatin1Char('*') + suffix);
+      platform::env().list_folder(folder, parts.base + QLatin1Char('*') + parts.suffix);
   QByteArray bytes;
   for (const platform::DirEntry& entry : listed.value_or(QList<platform::DirEntry>())) {
     if (!entry.is_file || entry.size != input->size) continue;
