@@ -93,10 +93,10 @@ std::optional<history_record> parse_history_line(QByteArrayView line);
 QString history_file(const QString& folder, const QDate& day);
 
 // Appends records to the day files in one folder (created when missing,
-// with the folders above it). A day file that a killed run or a full disk left ending
-// in a cut line gets a line break first, so no record is glued to it; the
-// end of a file is looked at on its first append only, and again after a
-// failed one.
+// with the folders above it). A day file that a killed run or a full disk
+// left ending in a cut line gets a line break first, so no record is glued
+// to it; the end of a file is looked at on its first append only, and again
+// after a failed one.
 class history_writer {
  public:
   explicit history_writer(QString folder) : folder_(std::move(folder)) {}
