@@ -71,7 +71,9 @@ operator_panel::operator_panel(QWidget* parent) : QWidget(parent) {
 
   auto* plot_row = new QHBoxLayout;
   plot_row->addWidget(caption(QStringLiteral("Last spectra"), this), 1);
-  plot_row->addWidget(new QLabel(QStringLiteral("Position"), this));
+  // Counts the file's traverse points; the title names the position each
+  // was measured at.
+  plot_row->addWidget(new QLabel(QStringLiteral("Point"), this));
   position_box = new QSpinBox(this);
   position_box->setObjectName(QStringLiteral("position_box"));
   position_box->setRange(1, 1);
@@ -131,7 +133,10 @@ void operator_panel::show_position() {
   plotted_spectra spectra = spectra_of(record_, position);
   spectra.title = record_title_;
   if (position >= 0 && position < record_.positions.size()) {
-    spectra.title += QStringLiteral(", position %1").arg(record_.positions[position]);
+    spectra.title += QStringLiteral(", point %1 of %2: position %3")
+                         .arg(position + 1)
+                         .arg(record_.no_positions)
+                         .arg(record_.positions[position]);
   }
   plot->show_spectra(std::move(spectra));
 }
@@ -143,8 +148,10 @@ void operator_panel::show_curve(const QList<QPointF>& points, const QString& tit
   position_box->setEnabled(false);  // an inline file has one curve
   plotted_spectra spectra;
   spectra.title = title;
-  spectra.names << QStringLiteral("insitu");
+  // The inline file's one column: transmission.
+  spectra.names << QStringLiteral("T insitu");
   spectra.curves << points;
+  spectra.panels = {{QStringLiteral("T [%]"), {0}}};
   plot->show_spectra(std::move(spectra));
 }
 

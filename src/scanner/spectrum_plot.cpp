@@ -9,11 +9,16 @@
 namespace scanner {
 namespace {
 
-// Room for the axis labels around the curves.
+// Room for the labels around the curves: values on the left of each panel,
+// title and legend above, wavelengths and their name below.
 constexpr double kLeftMargin = 44;
 constexpr double kRightMargin = 8;
-constexpr double kTopMargin = 18;
+constexpr double kTitleHeight = 16;
+constexpr double kLegendHeight = 16;
 constexpr double kBottomMargin = 30;
+constexpr double kTickLength = 3;
+constexpr int kMostValueSteps = 5;
+constexpr int kMostWavelengthSteps = 6;
 
 bool finite_point(const QPointF& p) {
   return std::isfinite(p.x()) && std::isfinite(p.y());
@@ -28,6 +33,19 @@ QString spectrum_name(int spectra, int s) {
   return QStringLiteral("spectrum %1").arg(s + 1);
 }
 
+// Curves 0 ... count - 1.
+QList<int> curves_up_to(qsizetype count) {
+  QList<int> all;
+  for (int c = 0; c < count; ++c) all << c;
+  return all;
+}
+
+// Halved first: the difference of two far apart finite values could
+// overflow.
+double share(double v, double low, double high) {
+  return (v / 2 - low / 2) / (high / 2 - low / 2);
+}
+
 }  // namespace
 
 bool plotted_spectra::empty() const {
@@ -37,6 +55,11 @@ bool plotted_spectra::empty() const {
     }
   }
   return true;
+}
+
+QList<plot_panel> panels_of(const plotted_spectra& spectra) {
+  if (!spectra.panels.isEmpty()) return spectra.panels;
+  return {{QStringLiteral("value"), curves_up_to(spectra.curves.size())}};
 }
 
 plotted_spectra spectra_of(const basics::scan_data& record, int position) {
@@ -60,14 +83,22 @@ plotted_spectra spectra_of(const basics::scan_data& record, int position) {
     spectra.names << spectrum_name(spectra_count, s);
     spectra.curves << curve;
   }
+  if (spectra.curves.size() == 3) {
+    spectra.panels = {{QStringLiteral("R [%]"), {0, 1}}, {QStringLiteral("T [%]"), {2}}};
+  }
   return spectra;
 }
 
 plot_ranges ranges_of(const plotted_spectra& spectra) {
+  return ranges_of(spectra, curves_up_to(spectra.curves.size()));
+}
+
+plot_ranges ranges_of(const plotted_spectra& spectra, const QList<int>& curves) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   double x_min = inf, x_max = -inf, y_min = inf, y_max = -inf;
-  for (const QList<QPointF>& curve : spectra.curves) {
-    for (const QPointF& p : curve) {
+  for (const int c : curves) {
+    if (c < 0 || c >= spectra.curves.size()) continue;
+    for (const QPointF& p : spectra.curves[c]) {
       if (!finite_point(p)) continue;
       x_min = qMin(x_min, p.x());
       x_max = qMax(x_max, p.x());
@@ -87,31 +118,102 @@ plot_ranges ranges_of(const plotted_spectra& spectra) {
   return {x_min, x_max, y_min, y_max};
 }
 
+QList<double> axis_scale::ticks() const {
+  constexpr int kMostTicks = 50;
+  if (!(step > 0) || (high / 2 - low / 2) / step * 2 > kMostTicks) return {low, high};
+  // Halved, as share() is: far apart ends would overflow.
+  const auto tick = [this](int i) { return (low / 2 + i * (step / 2)) * 2; };
+  QList<double> values;
+  for (int i = 0; tick(i) <= high + step / 1000; ++i) values << tick(i);
+  return values;
+}
+
+QString axis_scale::label(double value) const {
+  const int decimals = step > 0 && step < 1 ? qBound(0, int(std::ceil(-std::log10(step))), 6) : 0;
+  // Rounding may leave "-0".
+  if (std::abs(value) < step / 1000) value = 0;
+  return QString::number(value, 'f', decimals);
+}
+
+axis_scale round_scale(double low, double high, int most_steps) {
+  const double raw = (high / 2 - low / 2) / qMax(1, most_steps) * 2;
+  if (!std::isfinite(raw) || !(raw > 0)) return {low, high, 0};
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = 10 * magnitude;
+  for (const double multiple : {1.0, 2.0, 5.0}) {
+    if (multiple * magnitude >= raw * (1 - 1e-9)) {
+      step = multiple * magnitude;
+      break;
+    }
+  }
+  const axis_scale scale{std::floor(low / step) * step, std::ceil(high / step) * step, step};
+  if (!std::isfinite(scale.low) || !std::isfinite(scale.high)) return {low, high, 0};
+  return scale;
+}
+
+axis_scale value_scale(const plotted_spectra& spectra, const plot_panel& panel) {
+  const plot_ranges r = ranges_of(spectra, panel.curves);
+  return round_scale(r.y_min, r.y_max, kMostValueSteps);
+}
+
+QList<QRectF> panel_areas(int panels, const QRectF& area) {
+  const int count = qMax(1, panels);
+  const double gap = count > 1 ? kLeftMargin : 0;
+  const double width = qMax(1.0, (area.width() - gap * (count - 1)) / count);
+  QList<QRectF> areas;
+  for (int i = 0; i < count; ++i) {
+    areas << QRectF(area.left() + i * (width + gap), area.top(), width, area.height());
+  }
+  return areas;
+}
+
 QList<plot_line> plot_lines(const plotted_spectra& spectra, const QRectF& area) {
-  const plot_ranges r = ranges_of(spectra);
-  // Halved first: the difference of two far apart finite values could
-  // overflow.
-  const auto share = [](double v, double low, double high) {
-    return (v / 2 - low / 2) / (high / 2 - low / 2);
-  };
-  const auto to_area = [&](const QPointF& p) {
-    return QPointF(area.left() + share(p.x(), r.x_min, r.x_max) * area.width(),
-                   area.bottom() - share(p.y(), r.y_min, r.y_max) * area.height());
-  };
+  const plot_ranges x = ranges_of(spectra);
+  const QList<plot_panel> panels = panels_of(spectra);
+  const QList<QRectF> areas = panel_areas(int(panels.size()), area);
   QList<plot_line> lines;
-  for (int c = 0; c < spectra.curves.size(); ++c) {
-    plot_line run{c, {}};
-    for (const QPointF& p : spectra.curves[c]) {
-      if (finite_point(p)) {
-        run.points << to_area(p);
-        continue;
+  for (int p = 0; p < panels.size(); ++p) {
+    const axis_scale y = value_scale(spectra, panels[p]);
+    const QRectF& part = areas[p];
+    const auto to_area = [&](const QPointF& point) {
+      return QPointF(part.left() + share(point.x(), x.x_min, x.x_max) * part.width(),
+                     part.bottom() - share(point.y(), y.low, y.high) * part.height());
+    };
+    for (const int c : panels[p].curves) {
+      if (c < 0 || c >= spectra.curves.size()) continue;
+      plot_line run{c, {}};
+      for (const QPointF& point : spectra.curves[c]) {
+        if (finite_point(point)) {
+          run.points << to_area(point);
+          continue;
+        }
+        if (!run.points.isEmpty()) lines << run;
+        run.points.clear();
       }
       if (!run.points.isEmpty()) lines << run;
-      run.points.clear();
     }
-    if (!run.points.isEmpty()) lines << run;
   }
   return lines;
+}
+
+QList<axis_label> wavelength_labels(const plot_ranges& ranges, const QRectF& panel, double width,
+                                    const QFontMetricsF& metrics) {
+  const axis_scale scale = round_scale(ranges.x_min, ranges.x_max, kMostWavelengthSteps);
+  QList<axis_label> labels;
+  for (const double value : scale.ticks()) {
+    // Round ticks outside the measured range are not drawn.
+    if (value < ranges.x_min - scale.step / 1000 || value > ranges.x_max + scale.step / 1000) {
+      continue;
+    }
+    const QString text = scale.label(value);
+    const double centre = panel.left() + share(value, ranges.x_min, ranges.x_max) * panel.width();
+    const double text_width = metrics.horizontalAdvance(text);
+    // The last label would run off the widget's edge.
+    const double left = qBound(0.0, centre - text_width / 2, qMax(0.0, width - text_width - 1));
+    labels << axis_label{
+        text, centre, QRectF(left, panel.bottom() + kTickLength + 1, text_width, metrics.height())};
+  }
+  return labels;
 }
 
 QColor curve_colour(int index) {
@@ -131,8 +233,9 @@ void spectrum_plot::show_spectra(plotted_spectra spectra) {
 }
 
 QRectF spectrum_plot::plot_area() const {
-  return QRectF(kLeftMargin, kTopMargin, qMax(1.0, width() - kLeftMargin - kRightMargin),
-                qMax(1.0, height() - kTopMargin - kBottomMargin));
+  const double top = kTitleHeight + kLegendHeight;
+  return QRectF(kLeftMargin, top, qMax(1.0, width() - kLeftMargin - kRightMargin),
+                qMax(1.0, height() - top - kBottomMargin));
 }
 
 void spectrum_plot::paintEvent(QPaintEvent*) {
@@ -140,15 +243,21 @@ void spectrum_plot::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), Qt::white);
   const QRectF area = plot_area();
   painter.setPen(Qt::black);
-  painter.drawText(QRectF(kLeftMargin, 0, width() - kLeftMargin, kTopMargin),
-                   Qt::AlignLeft | Qt::AlignVCenter, spectra_.title);
+  const QFontMetricsF metrics(painter.font());
+  painter.drawText(QRectF(kLeftMargin, 0, width() - kLeftMargin, kTitleHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   metrics.elidedText(spectra_.title, Qt::ElideRight, width() - kLeftMargin));
   if (spectra_.empty()) {
     painter.setPen(Qt::gray);
     painter.drawRect(area);
     painter.drawText(area, Qt::AlignCenter, QStringLiteral("No spectra yet"));
     return;
   }
-  draw_axes(painter, area, ranges_of(spectra_));
+  const plot_ranges x = ranges_of(spectra_);
+  const QList<plot_panel> panels = panels_of(spectra_);
+  const QList<QRectF> areas = panel_areas(int(panels.size()), area);
+  for (int p = 0; p < panels.size(); ++p) draw_panel(painter, panels[p], areas[p], x);
+  draw_legend(painter);
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (const plot_line& line : plot_lines(spectra_, area)) {
     painter.setPen(QPen(curve_colour(line.curve), 1));
@@ -158,41 +267,59 @@ void spectrum_plot::paintEvent(QPaintEvent*) {
       painter.drawPolyline(line.points);
     }
   }
-  draw_legend(painter, area);
 }
 
-void spectrum_plot::draw_axes(QPainter& painter, const QRectF& area, const plot_ranges& r) {
+void spectrum_plot::draw_panel(QPainter& painter, const plot_panel& panel, const QRectF& area,
+                               const plot_ranges& x) {
+  const QFontMetricsF metrics(painter.font());
+  const axis_scale y = value_scale(spectra_, panel);
+  // Grid lines at the value ticks, so a value can be read off anywhere.
+  for (const double value : y.ticks()) {
+    const double at = area.bottom() - share(value, y.low, y.high) * area.height();
+    painter.setPen(QColor(225, 225, 225));
+    painter.drawLine(QPointF(area.left(), at), QPointF(area.right(), at));
+    painter.setPen(Qt::black);
+    painter.drawLine(QPointF(area.left() - kTickLength, at), QPointF(area.left(), at));
+    painter.drawText(QRectF(area.left() - kLeftMargin, at - metrics.height() / 2,
+                            kLeftMargin - kTickLength - 2, metrics.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, y.label(value));
+  }
   painter.setPen(Qt::black);
   painter.drawLine(area.bottomLeft(), area.bottomRight());
   painter.drawLine(area.bottomLeft(), area.topLeft());
-  const QFontMetricsF metrics(painter.font());
-  for (int i = 0; i <= 4; ++i) {
-    const double x = area.left() + area.width() * i / 4;
-    const double value = r.x_min * (1 - i / 4.0) + r.x_max * (i / 4.0);
-    painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
-    const QString label = QString::number(value, 'f', 0);
-    painter.drawText(
-        QPointF(x - metrics.horizontalAdvance(label) / 2, area.bottom() + 4 + metrics.ascent()),
-        label);
+  for (const axis_label& label : wavelength_labels(x, area, width(), metrics)) {
+    painter.drawLine(QPointF(label.tick, area.bottom()),
+                     QPointF(label.tick, area.bottom() + kTickLength));
+    painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop, label.text);
   }
-  painter.drawText(QRectF(area.left(), area.bottom() + 4, area.width(), kBottomMargin - 4),
+  painter.drawText(QRectF(area.left(), area.bottom(), area.width(), kBottomMargin),
                    Qt::AlignRight | Qt::AlignBottom, QStringLiteral("wavelength [nm]"));
-  for (const double value : {r.y_min, r.y_max}) {
-    const double y = value == r.y_min ? area.bottom() : area.top();
-    painter.drawText(QRectF(0, y - metrics.height() / 2, kLeftMargin - 4, metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', 4));
+  draw_axis_name(painter, panel.axis, area);
+}
+
+void spectrum_plot::draw_legend(QPainter& painter) {
+  const QFontMetricsF metrics(painter.font());
+  const double baseline = kTitleHeight + (kLegendHeight + metrics.ascent()) / 2 - 1;
+  double x = kLeftMargin;
+  for (int c = 0; c < spectra_.names.size(); ++c) {
+    painter.fillRect(QRectF(x, baseline - metrics.ascent() / 2 - 1, 12, 3), curve_colour(c));
+    x += 16;
+    painter.setPen(curve_colour(c));
+    painter.drawText(QPointF(x, baseline), spectra_.names[c]);
+    x += metrics.horizontalAdvance(spectra_.names[c]) + 14;
   }
 }
 
-void spectrum_plot::draw_legend(QPainter& painter, const QRectF& area) {
+void spectrum_plot::draw_axis_name(QPainter& painter, const QString& name, const QRectF& area) {
+  // Upright along the value axis, left of its labels.
+  painter.save();
+  painter.setPen(Qt::black);
+  painter.translate(area.left() - kLeftMargin + 1, area.center().y());
+  painter.rotate(-90);
   const QFontMetricsF metrics(painter.font());
-  double x = area.right();
-  for (int c = int(spectra_.names.size()) - 1; c >= 0; --c) {
-    const QString& name = spectra_.names[c];
-    x -= metrics.horizontalAdvance(name) + 8;
-    painter.setPen(curve_colour(c));
-    painter.drawText(QPointF(x, area.top() + metrics.ascent() + 2), name);
-  }
+  painter.drawText(QRectF(-area.height() / 2, 0, area.height(), metrics.height()),
+                   Qt::AlignHCenter | Qt::AlignTop, name);
+  painter.restore();
 }
 
 }  // namespace scanner

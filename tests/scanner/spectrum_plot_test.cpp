@@ -2,11 +2,14 @@
 // the picture shows them where the lines say, and an empty record or values
 // that are not finite draw nothing wrong.
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -53,19 +56,97 @@ TEST(SpectrumPlotTest, CurvesOfAPositionCarryTheRecordsValuesOnItsWavelengthAxis
   EXPECT_TRUE(cut.curves[2].isEmpty());
 }
 
-TEST(SpectrumPlotTest, LinesMapWavelengthRightAndValueUp) {
+TEST(SpectrumPlotTest, ReflectionAndTransmissionGetAPanelAndAValueScaleEach) {
   const plotted_spectra spectra = scanner::spectra_of(small_record(), 0);  // values 0 ... 8
-  const QRectF area(10, 20, 400, 80);
+  ASSERT_EQ(spectra.panels.size(), 2);
+  EXPECT_EQ(spectra.panels[0].axis, "R [%]");
+  EXPECT_EQ(spectra.panels[0].curves, (QList<int>{0, 1}));
+  EXPECT_EQ(spectra.panels[1].axis, "T [%]");
+  EXPECT_EQ(spectra.panels[1].curves, (QList<int>{2}));
+
+  const QRectF area(10, 20, 444, 80);
+  const QList<QRectF> panels = scanner::panel_areas(2, area);
+  ASSERT_EQ(panels.size(), 2);
+  EXPECT_EQ(panels[0], QRectF(10, 20, 200, 80));
+  EXPECT_EQ(panels[1], QRectF(254, 20, 200, 80));  // room for its value labels
+
   const QList<plot_line> lines = scanner::plot_lines(spectra, area);
   ASSERT_EQ(lines.size(), 3);
-  // Spectrum 0: 0 ... 4 over the range 0 ... 8.
+  // R: 0 ... 4 and 2 ... 6 on the scale 0 ... 6 (steps of 2).
   EXPECT_EQ(lines[0].curve, 0);
   EXPECT_EQ(lines[0].points.first(), QPointF(10, 100));
-  EXPECT_EQ(lines[0].points.last(), QPointF(410, 60));
-  // Spectrum 2: 4 ... 8, ending at the top right corner.
-  EXPECT_EQ(lines[2].points.first(), QPointF(10, 60));
-  EXPECT_EQ(lines[2].points.last(), QPointF(410, 20));
-  EXPECT_EQ(lines[2].points[2], QPointF(210, 40));
+  EXPECT_NEAR(lines[0].points.last().x(), 210, 1e-9);
+  EXPECT_NEAR(lines[0].points.last().y(), 100 - 80 * 4.0 / 6, 1e-9);
+  EXPECT_NEAR(lines[1].points.last().y(), 20, 1e-9);
+  // T: 4 ... 8 fills its own panel, corner to corner.
+  EXPECT_EQ(lines[2].curve, 2);
+  EXPECT_EQ(lines[2].points.first(), QPointF(254, 100));
+  EXPECT_EQ(lines[2].points.last(), QPointF(454, 20));
+}
+
+TEST(SpectrumPlotTest, LowReflectionIsNotSquashedUnderHighTransmission) {
+  basics::scan_data record;
+  basics::shape_record(record, 1, 3, 61, 380.0f, 980.0f);
+  for (int w = 0; w < 61; ++w) {
+    record.spectral_data[record.the_index(0, 0, w)] = 4.0f + 0.05f * w;  // R 4 ... 7 %
+    record.spectral_data[record.the_index(0, 1, w)] = 5.0f + 0.05f * w;
+    record.spectral_data[record.the_index(0, 2, w)] = 78.0f + 0.05f * w;  // T 78 ... 81 %
+  }
+  const QRectF area(0, 0, 400, 100);
+  for (const plot_line& line : scanner::plot_lines(scanner::spectra_of(record, 0), area)) {
+    const auto [low, high] =
+        std::minmax_element(line.points.begin(), line.points.end(),
+                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    EXPECT_GT(high->y() - low->y(), 0.3 * area.height()) << "curve " << line.curve;
+  }
+}
+
+TEST(SpectrumPlotTest, AxesRunOverRoundNumbers) {
+  const struct {
+    double low, high;
+    int steps;
+    double scale_low, scale_high, step;
+    QStringList labels;
+  } cases[] = {
+      {0, 6, 5, 0, 6, 2, {"0", "2", "4", "6"}},
+      {4.1, 7.9, 5, 4, 8, 1, {"4", "5", "6", "7", "8"}},
+      {0.12, 0.61, 5, 0.1, 0.7, 0.1, {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7"}},
+      {380, 1000, 6, 200, 1000, 200, {"200", "400", "600", "800", "1000"}},
+      {-3, 2, 5, -3, 2, 1, {"-3", "-2", "-1", "0", "1", "2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.low);
+    const scanner::axis_scale scale = scanner::round_scale(c.low, c.high, c.steps);
+    EXPECT_DOUBLE_EQ(scale.step, c.step);
+    EXPECT_DOUBLE_EQ(scale.low, c.scale_low);
+    EXPECT_NEAR(scale.high, c.scale_high, 1e-9);
+    QStringList labels;
+    for (const double tick : scale.ticks()) labels << scale.label(tick);
+    EXPECT_EQ(labels, c.labels);
+  }
+  // Ranges that cannot be stepped keep their ends.
+  const QList<double> extreme = scanner::round_scale(-1e308, 1e308, 5).ticks();
+  EXPECT_EQ(extreme.first(), -1e308);
+  EXPECT_EQ(extreme.last(), 1e308);
+  EXPECT_EQ(scanner::round_scale(1, 1, 5).ticks(), (QList<double>{1, 1}));
+}
+
+TEST(SpectrumPlotTest, EveryWavelengthLabelStaysInsideTheWidget) {
+  plotted_spectra spectra;
+  spectra.curves = {{{380, 1}, {1000, 2}}};
+  const QFont font;
+  const QFontMetricsF metrics(font);
+  const QRectF panel(44, 32, 348, 100);  // right edge 8 pixels from the widget's
+  const QList<scanner::axis_label> labels =
+      scanner::wavelength_labels(scanner::ranges_of(spectra), panel, 400, metrics);
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.last().text, "1000");
+  for (const scanner::axis_label& label : labels) {
+    EXPECT_GE(label.rect.left(), 0) << label.text.toStdString();
+    EXPECT_LT(label.rect.right(), 400) << label.text.toStdString();
+    EXPECT_GE(label.tick, panel.left());
+    EXPECT_LE(label.tick, panel.right());
+  }
 }
 
 TEST(SpectrumPlotTest, ValuesThatAreNotFiniteBreakTheLineAndLeaveTheAxes) {
@@ -103,16 +184,19 @@ TEST(SpectrumPlotTest, ValuesThatAreNotFiniteBreakTheLineAndLeaveTheAxes) {
 // puts the record's value.
 TEST(SpectrumPlotTest, PictureShowsEachCurveWhereItsValuesAre) {
   scanner::spectrum_plot plot;
-  plot.resize(400, 220);
+  plot.resize(412, 190);
   plot.show_spectra(scanner::spectra_of(small_record(), 1));
   const QImage picture = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QRectF area = plot.plot_area();
   const plotted_spectra& spectra = plot.spectra();
+  const QList<QRectF> panels = scanner::panel_areas(2, plot.plot_area());
   const scanner::plot_ranges r = scanner::ranges_of(spectra);
   for (int c = 0; c < 3; ++c) {
+    const int panel = c < 2 ? 0 : 1;
+    const QRectF& area = panels[panel];
+    const scanner::axis_scale v = scanner::value_scale(spectra, spectra.panels[panel]);
     for (const QPointF& value : spectra.curves[c]) {
       const double x = area.left() + (value.x() - r.x_min) / (r.x_max - r.x_min) * area.width();
-      const double y = area.bottom() - (value.y() - r.y_min) / (r.y_max - r.y_min) * area.height();
+      const double y = area.bottom() - (value.y() - v.low) / (v.high - v.low) * area.height();
       const int column = qBound(0, int(std::lround(x)), picture.width() - 1);
       bool found = false;
       for (int dy = -2; dy <= 2 && !found; ++dy) {
