@@ -15,6 +15,7 @@ const QString kVersion = QStringLiteral("version");
 const QString kProgramFolder = QStringLiteral("program-folder");
 const QString kCheckConfig = QStringLiteral("check-config");
 const QString kScreenshot = QStringLiteral("screenshot");
+const QString kInit = QStringLiteral("init");
 
 void print(FILE* stream, const QString& text) {
   std::fputs(text.toLocal8Bit().constData(), stream);
@@ -46,6 +47,14 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
                                      "first seconds of work, then ends as if closed (for the "
                                      "demo's screenshot)."),
                       QStringLiteral("FILE")});
+    parser.addOption({kInit,
+                      QStringLiteral("Makes a new deployment in FOLDER, which must be missing or "
+                                     "empty: every settings file at its default with a guide to "
+                                     "its lines, a VELLIC tree with one product, the input "
+                                     "folders and the archive; says what to edit next, then "
+                                     "ends: 0 made, 1 not (a folder that is not empty is left "
+                                     "untouched)."),
+                      QStringLiteral("FOLDER")});
   }
   if (!usage.arguments_syntax.isEmpty()) {
     // Listed by its first word, so the list's narrow name column keeps it whole.
@@ -92,16 +101,26 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
         QStringLiteral("Unexpected argument '%1'.").arg(positional.at(usage.most_arguments)),
         argv0);
   }
-  if (usage.scanner_options && parser.isSet(kProgramFolder)) {
-    const QString folder = parser.value(kProgramFolder);
+  if (!usage.scanner_options) return {std::nullopt, false, positional, {}};
+
+  const bool init = parser.isSet(kInit);
+  // A new deployment is made alone: the folder it is made in is the program
+  // folder, and nothing is there yet to check or show.
+  if (init &&
+      (parser.isSet(kProgramFolder) || parser.isSet(kCheckConfig) || parser.isSet(kScreenshot))) {
+    return wrong_arguments(QStringLiteral("--init takes no other option."), argv0);
+  }
+  const QString& folder_option = init ? kInit : kProgramFolder;
+  if (parser.isSet(folder_option)) {
+    const QString folder = parser.value(folder_option);
     if (folder.isEmpty()) {
       return wrong_arguments(QStringLiteral("The program folder is empty."), argv0);
     }
     platform::set_program_folder(folder);
   }
-  command_line result{
-      std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig), positional, {}};
-  if (usage.scanner_options) result.screenshot = parser.value(kScreenshot);
+  command_line result{std::nullopt, parser.isSet(kCheckConfig), positional, {}};
+  result.screenshot = parser.value(kScreenshot);
+  result.init = init;
   return result;
 }
 

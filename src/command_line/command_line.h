@@ -11,6 +11,8 @@
 //   --check-config           (scanners) report the configuration and end
 //   --screenshot FILE        (scanners) save a picture of the window to FILE
 //                            after its first seconds of work, then end (demos)
+//   --init FOLDER            (scanners) make a new deployment in FOLDER, the
+//                            program folder from then on, and end
 //
 // An unknown option, a missing value or an argument too many is reported on
 // standard error with exit code 2.
@@ -59,6 +61,8 @@ struct command_line {
   QStringList arguments;  // the positional ones, in order
   // Where to save the window's picture; empty: no picture.
   QString screenshot;
+  // Make a new deployment in the program folder (the one --init named).
+  bool init = false;
 };
 
 // The usage of a tool that takes a command and its arguments, each command

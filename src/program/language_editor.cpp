@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   if (command.exit_code) return *command.exit_code;
   // Without a display the window opens on the offscreen platform, and every
   // box goes to standard error and is answered at once with No or Cancel.
-  program::window_session session(argc, argv);
+  program::window_session session(argc, argv, program::kEditorDesktopEntry);
 
   int exit_code = 0;
   {
