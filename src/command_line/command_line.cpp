@@ -22,10 +22,6 @@ void print(FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
-QString program_name(const char* argv0) {
-  return argv0 ? platform::name_of(QString::fromLocal8Bit(argv0)) : QString();
-}
-
 // Qt's addHelpOption() also offers --help-all, which lists Qt's own options;
 // these programs take none of them, so help and version are plain options.
 void add_options(QCommandLineParser& parser, const usage& usage) {
@@ -67,14 +63,15 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
 
 QString help_text(const QCommandLineParser& parser, const usage& usage, const char* argv0) {
   QString text = parser.helpText();
-  text.replace(QStringLiteral("<executable_name>"), program_name(argv0));
   if (!usage.details.isEmpty()) text += QLatin1Char('\n') + usage.details + QLatin1Char('\n');
+  // The details name the program as it was started too (a tool is
+  // installed under another name than it is built with).
+  text.replace(QStringLiteral("<executable_name>"), program_name(argv0));
   return text;
 }
 
 command_line wrong_arguments(const QString& why, const char* argv0) {
-  print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program_name(argv0), why));
-  return {kWrongArguments, false, {}, {}};
+  return {refuse_command_line(why, QString(), argv0), false, {}, {}};
 }
 
 }  // namespace
@@ -122,6 +119,17 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   result.screenshot = parser.value(kScreenshot);
   result.init = init;
   return result;
+}
+
+QString program_name(const char* argv0) {
+  return argv0 ? platform::name_of(QString::fromLocal8Bit(argv0)) : QString();
+}
+
+int refuse_command_line(const QString& why, const QString& usage, const char* argv0) {
+  QString text = QStringLiteral("%1: %2\n").arg(program_name(argv0), why);
+  if (!usage.isEmpty()) text += usage + QLatin1Char('\n');
+  print(stderr, text + QStringLiteral("Try '%1 --help'.\n").arg(program_name(argv0)));
+  return kWrongArguments;
 }
 
 usage tool_usage(const QString& description, const QString& commands) {

@@ -73,6 +73,15 @@ usage tool_usage(const QString& description, const QString& commands);
 // program folder (the platform layer's) when this returns.
 command_line parse_command_line(int argc, char** argv, const usage& usage);
 
+// The program's file name as it was started ("dornik-scan-file-tool"),
+// for its messages.
+QString program_name(const char* argv0);
+
+// Reports a wrong command line on standard error as parse_command_line
+// does: "<program>: <why>", then `usage` when given, then "Try '<program>
+// --help'.". Returns kWrongArguments.
+int refuse_command_line(const QString& why, const QString& usage, const char* argv0);
+
 // The project's version, as the build gives it ("3.99.1").
 QString version();
 

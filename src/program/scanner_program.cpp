@@ -84,6 +84,16 @@ program::usage scanner_usage(const scanner_identity& identity) {
                           "go. Without a display it runs headless and writes its journal to "
                           "standard error.");
   usage.scanner_options = true;
+  usage.details = QStringLiteral(
+      "Exit codes: 0 closed (by the operator, or by a signal as below), --check-config found\n"
+      "everything usable, or --init made the deployment; 1 --check-config found something\n"
+      "missing, or --init made nothing (a folder that is not empty); 2 wrong arguments, or\n"
+      "the program folder does not exist; 3 another scanner already runs on the program\n"
+      "folder; 4 the lock that keeps it the only one there could not be taken.\n"
+      "\n"
+      "Signals: SIGTERM and SIGINT (Ctrl-C) close the window as the operator would: an\n"
+      "open box or dialog ends as if cancelled, the settings are written and the exit\n"
+      "code is 0.");
   return usage;
 }
 

@@ -150,6 +150,9 @@ TEST(CommandLineTest, HelpVersionAndWrongArgumentsEndEveryProgramBeforeItCreates
     EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]")) << help.out.toStdString();
     EXPECT_EQ(help.out.contains("--program-folder <DIR>"), scanner) << help.out.toStdString();
     EXPECT_EQ(help.out.contains("--check-config"), scanner);
+    // What the exit code says and what a signal does, for scripts and services.
+    EXPECT_TRUE(help.out.contains("\nExit codes")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("\nSignals: ")) << help.out.toStdString();
 
     for (const char* version : {"--version", "-v"}) {
       const finished_run shown = site.run(program, {QString::fromLatin1(version)});
