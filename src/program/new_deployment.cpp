@@ -4,6 +4,7 @@
 #include <QVector>
 
 #include <cstdio>
+#include <functional>
 
 #include "basics/error.h"
 #include "basics/files.h"
@@ -30,6 +31,16 @@ const QString kMaintenanceProduct = kProduct + QStringLiteral(" maintenance");
 const QString kInlineChannel0 = QStringLiteral("LUMOR2");
 const QString kInlineChannel4 = QStringLiteral("LUMOR1");
 const QString kGuideFile = QStringLiteral("settings_guide.txt");
+
+// Runs `write`, which makes the file `path`; a failure names the file,
+// since the system's words name only the temporary it was written to.
+void write_named(const QString& path, const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const basics::error& e) {
+    throw basics::error(QStringLiteral("%1 could not be written: %2").arg(path, e.text()));
+  }
+}
 
 void print(FILE* stream, const QString& text) {
   std::fputs(text.toLocal8Bit().constData(), stream);
@@ -76,7 +87,7 @@ class deployment_maker {
   // with its meaning from `meanings`; lines without one are left out there.
   void settings(const QString& full_path, const QStringList& lines,
                 const QStringList& meanings = {}) {
-    basics::write_settings_lines(full_path, lines);
+    write_named(full_path, [&] { basics::write_settings_lines(full_path, lines); });
     guide_ << QString() << full_path;
     for (int index = 0; index < lines.size(); ++index) {
       const QString meaning = meanings.value(index);
@@ -87,7 +98,7 @@ class deployment_maker {
 
   // A file whose lines are keys, each followed by its value.
   void keyed_settings(const QString& full_path, const QStringList& lines) {
-    basics::write_settings_lines(full_path, lines);
+    write_named(full_path, [&] { basics::write_settings_lines(full_path, lines); });
     guide_ << QString() << full_path;
     for (int index = 0; index + 1 < lines.size(); index += 2) {
       guide_ << QStringLiteral("  key \"%1\": \"%2\"").arg(lines[index], lines[index + 1]);
@@ -104,7 +115,9 @@ class deployment_maker {
     const QString file =
         platform::with_delimiter(folder(basics::current_product_folder(base))) + product;
     const platform::Status made = platform::publish_new_file(file, QByteArray());
-    if (!made.ok()) throw basics::error(made.message());
+    if (!made.ok()) {
+      throw basics::error(QStringLiteral("%1 could not be written: %2").arg(file, made.message()));
+    }
   }
 
   // A VELLIC tree at `base` whose current product is `product`, with a
@@ -128,7 +141,8 @@ class deployment_maker {
                        "its value);"),
         QStringLiteral("the scanner reads them when it starts. Check after every change:"),
         QStringLiteral("  %1 --check-config --program-folder %2").arg(program, root_)};
-    basics::write_settings_lines(path(kGuideFile), lines + guide_);
+    const QString file = path(kGuideFile);
+    write_named(file, [&] { basics::write_settings_lines(file, lines + guide_); });
   }
 
  private:
@@ -226,7 +240,7 @@ void write_probe_heads(deployment_maker& make) {
   table.set_wort(1, 0, kInline);
   table.set_wort(1, 1, kProbeHead);
   const QString file = make.path(QStringLiteral("DORNIK_probeheads.bin"));
-  table.save_to_file(file);
+  write_named(file, [&] { table.save_to_file(file); });
   make.note(file, {QStringLiteral("the probe-heads table: \"%1\" goes to the measurement %2")
                        .arg(kProbeHead, kInline),
                    QStringLiteral("edit it with dornik-language-editor (language_editor), or "
@@ -236,7 +250,9 @@ void write_probe_heads(deployment_maker& make) {
 
 void write_point_selection(deployment_maker& make) {
   const QString file = make.path(QStringLiteral("traverse_point_selection.txt"));
-  basics::write_point_selection_file(file, QVector<bool>(basics::kTraversePointCount + 1, true));
+  write_named(file, [&] {
+    basics::write_point_selection_file(file, QVector<bool>(basics::kTraversePointCount + 1, true));
+  });
   make.note(file, {QStringLiteral("points 1 to 51 of the traverse: 1 converted, 0 left out "
                                   "(the point selection dialog writes it)")});
 }
