@@ -17,11 +17,6 @@ const QString kCheckConfig = QStringLiteral("check-config");
 const QString kScreenshot = QStringLiteral("screenshot");
 const QString kInit = QStringLiteral("init");
 
-void print(FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
-  std::fflush(stream);
-}
-
 // Qt's addHelpOption() also offers --help-all, which lists Qt's own options;
 // these programs take none of them, so help and version are plain options.
 void add_options(QCommandLineParser& parser, const usage& usage) {
@@ -119,6 +114,11 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   result.screenshot = parser.value(kScreenshot);
   result.init = init;
   return result;
+}
+
+void print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
 }
 
 QString program_name(const char* argv0) {

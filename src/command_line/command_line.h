@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace program {
@@ -72,6 +73,10 @@ usage tool_usage(const QString& description, const QString& commands);
 // Parses the program's arguments. A --program-folder is in force as the
 // program folder (the platform layer's) when this returns.
 command_line parse_command_line(int argc, char** argv, const usage& usage);
+
+// Writes `text` to `stream` (standard output or error) in the local
+// encoding, at once.
+void print(std::FILE* stream, const QString& text);
 
 // The program's file name as it was started ("dornik-scan-file-tool"),
 // for its messages.

@@ -14,6 +14,7 @@
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "basics/zeiss_file.h"
+#include "command_line/command_line.h"
 #include "platform/env.h"
 
 namespace program {
@@ -40,11 +41,6 @@ void write_named(const QString& path, const std::function<void()>& write) {
   } catch (const basics::error& e) {
     throw basics::error(QStringLiteral("%1 could not be written: %2").arg(path, e.text()));
   }
-}
-
-void print(FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
-  std::fflush(stream);
 }
 
 // What vellic_scanner.ini holds on each of its lines.
@@ -114,10 +110,10 @@ class deployment_maker {
   void current_product(const QString& base, const QString& product) {
     const QString file =
         platform::with_delimiter(folder(basics::current_product_folder(base))) + product;
-    const platform::Status made = platform::publish_new_file(file, QByteArray());
-    if (!made.ok()) {
-      throw basics::error(QStringLiteral("%1 could not be written: %2").arg(file, made.message()));
-    }
+    write_named(file, [&] {
+      const platform::Status made = platform::publish_new_file(file, QByteArray());
+      if (!made.ok()) throw basics::error(made.message());
+    });
   }
 
   // A VELLIC tree at `base` whose current product is `product`, with a

@@ -99,9 +99,7 @@ program::usage scanner_usage(const scanner_identity& identity) {
 
 int check_config() {
   bool usable = false;
-  const QString report = program::configuration_report(&usable);
-  std::fputs(report.toLocal8Bit().constData(), stdout);
-  std::fflush(stdout);
+  program::print(stdout, program::configuration_report(&usable));
   return usable ? 0 : 1;
 }
 
