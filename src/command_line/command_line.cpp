@@ -15,15 +15,7 @@ const QString kVersion = QStringLiteral("version");
 const QString kProgramFolder = QStringLiteral("program-folder");
 const QString kCheckConfig = QStringLiteral("check-config");
 const QString kScreenshot = QStringLiteral("screenshot");
-
-void print(FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
-  std::fflush(stream);
-}
-
-QString program_name(const char* argv0) {
-  return argv0 ? platform::name_of(QString::fromLocal8Bit(argv0)) : QString();
-}
+const QString kInit = QStringLiteral("init");
 
 // Qt's addHelpOption() also offers --help-all, which lists Qt's own options;
 // these programs take none of them, so help and version are plain options.
@@ -46,6 +38,14 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
                                      "first seconds of work, then ends as if closed (for the "
                                      "demo's screenshot)."),
                       QStringLiteral("FILE")});
+    parser.addOption({kInit,
+                      QStringLiteral("Makes a new deployment in FOLDER, which must be missing or "
+                                     "empty: every settings file at its default with a guide to "
+                                     "its lines, a VELLIC tree with one product, the input "
+                                     "folders and the archive; says what to edit next, then "
+                                     "ends: 0 made, 1 not (a folder that is not empty is left "
+                                     "untouched)."),
+                      QStringLiteral("FOLDER")});
   }
   if (!usage.arguments_syntax.isEmpty()) {
     // Listed by its first word, so the list's narrow name column keeps it whole.
@@ -58,14 +58,15 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
 
 QString help_text(const QCommandLineParser& parser, const usage& usage, const char* argv0) {
   QString text = parser.helpText();
-  text.replace(QStringLiteral("<executable_name>"), program_name(argv0));
   if (!usage.details.isEmpty()) text += QLatin1Char('\n') + usage.details + QLatin1Char('\n');
+  // The details name the program as it was started too (a tool is
+  // installed under another name than it is built with).
+  text.replace(QStringLiteral("<executable_name>"), program_name(argv0));
   return text;
 }
 
 command_line wrong_arguments(const QString& why, const char* argv0) {
-  print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program_name(argv0), why));
-  return {kWrongArguments, false, {}, {}};
+  return {refuse_command_line(why, QString(), argv0), false, {}, {}};
 }
 
 }  // namespace
@@ -92,17 +93,43 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
         QStringLiteral("Unexpected argument '%1'.").arg(positional.at(usage.most_arguments)),
         argv0);
   }
-  if (usage.scanner_options && parser.isSet(kProgramFolder)) {
-    const QString folder = parser.value(kProgramFolder);
+  if (!usage.scanner_options) return {std::nullopt, false, positional, {}};
+
+  const bool init = parser.isSet(kInit);
+  // A new deployment is made alone: the folder it is made in is the program
+  // folder, and nothing is there yet to check or show.
+  if (init &&
+      (parser.isSet(kProgramFolder) || parser.isSet(kCheckConfig) || parser.isSet(kScreenshot))) {
+    return wrong_arguments(QStringLiteral("--init takes no other option."), argv0);
+  }
+  const QString& folder_option = init ? kInit : kProgramFolder;
+  if (parser.isSet(folder_option)) {
+    const QString folder = parser.value(folder_option);
     if (folder.isEmpty()) {
       return wrong_arguments(QStringLiteral("The program folder is empty."), argv0);
     }
     platform::set_program_folder(folder);
   }
-  command_line result{
-      std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig), positional, {}};
-  if (usage.scanner_options) result.screenshot = parser.value(kScreenshot);
+  command_line result{std::nullopt, parser.isSet(kCheckConfig), positional, {}};
+  result.screenshot = parser.value(kScreenshot);
+  result.init = init;
   return result;
+}
+
+void print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
+
+QString program_name(const char* argv0) {
+  return argv0 ? platform::name_of(QString::fromLocal8Bit(argv0)) : QString();
+}
+
+int refuse_command_line(const QString& why, const QString& usage, const char* argv0) {
+  QString text = QStringLiteral("%1: %2\n").arg(program_name(argv0), why);
+  if (!usage.isEmpty()) text += usage + QLatin1Char('\n');
+  print(stderr, text + QStringLiteral("Try '%1 --help'.\n").arg(program_name(argv0)));
+  return kWrongArguments;
 }
 
 usage tool_usage(const QString& description, const QString& commands) {

@@ -11,6 +11,8 @@
 //   --check-config           (scanners) report the configuration and end
 //   --screenshot FILE        (scanners) save a picture of the window to FILE
 //                            after its first seconds of work, then end (demos)
+//   --init FOLDER            (scanners) make a new deployment in FOLDER, the
+//                            program folder from then on, and end
 //
 // An unknown option, a missing value or an argument too many is reported on
 // standard error with exit code 2.
@@ -22,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace program {
@@ -59,6 +62,8 @@ struct command_line {
   QStringList arguments;  // the positional ones, in order
   // Where to save the window's picture; empty: no picture.
   QString screenshot;
+  // Make a new deployment in the program folder (the one --init named).
+  bool init = false;
 };
 
 // The usage of a tool that takes a command and its arguments, each command
@@ -68,6 +73,19 @@ usage tool_usage(const QString& description, const QString& commands);
 // Parses the program's arguments. A --program-folder is in force as the
 // program folder (the platform layer's) when this returns.
 command_line parse_command_line(int argc, char** argv, const usage& usage);
+
+// Writes `text` to `stream` (standard output or error) in the local
+// encoding, at once.
+void print(std::FILE* stream, const QString& text);
+
+// The program's file name as it was started ("dornik-scan-file-tool"),
+// for its messages.
+QString program_name(const char* argv0);
+
+// Reports a wrong command line on standard error as parse_command_line
+// does: "<program>: <why>", then `usage` when given, then "Try '<program>
+// --help'.". Returns kWrongArguments.
+int refuse_command_line(const QString& why, const QString& usage, const char* argv0);
 
 // The project's version, as the build gives it ("3.99.1").
 QString version();

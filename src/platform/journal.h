@@ -67,4 +67,8 @@ void finish_journal_run();
 // still be that very stream (a redirection in between makes it plain text).
 bool stderr_is_journal();
 
+// Whether standard error is a terminal someone watches (not a file, a pipe
+// or the journal), where a line redrawn in place shows progress.
+bool stderr_is_terminal();
+
 }  // namespace platform

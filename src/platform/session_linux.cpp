@@ -111,4 +111,8 @@ bool stderr_is_journal() {
          static_cast<qulonglong>(status.st_ino) == inode;
 }
 
+bool stderr_is_terminal() {
+  return ::isatty(2) == 1;
+}
+
 }  // namespace platform

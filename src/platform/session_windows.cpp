@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <io.h>
+#include <cstdio>
+
 namespace platform {
 namespace {
 
@@ -67,6 +70,10 @@ Status on_termination_request(std::function<void()> handler) {
 // A Windows service has no journal stream; its lines stay plain.
 bool stderr_is_journal() {
   return false;
+}
+
+bool stderr_is_terminal() {
+  return _isatty(_fileno(stderr)) != 0;
 }
 
 }  // namespace platform

@@ -5,5 +5,10 @@
 #include "scanner/DORNIK_scanner_unit.h"
 
 int main(int argc, char** argv) {
-  return run_scanner_program(argc, argv, [] { return std::make_unique<TDORNIK_scanner_main>(); });
+  const scanner_identity identity{
+      QStringLiteral("Converts exsitu traverse files into scan files and insitu files into inline "
+                     "files of the measurement their probe head is assigned to."),
+      program::deployment_kind::dornik};
+  return run_scanner_program(argc, argv, identity,
+                             [] { return std::make_unique<TDORNIK_scanner_main>(); });
 }

@@ -5,6 +5,11 @@
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 
 int main(int argc, char** argv) {
-  return run_scanner_program(argc, argv,
+  const scanner_identity identity{
+      QStringLiteral(
+          "Converts Zeiss plate files into scan files of the production, maintenance or postbake "
+          "system, and moves inline spectrometer files into the measurement of their channel."),
+      program::deployment_kind::selmar};
+  return run_scanner_program(argc, argv, identity,
                              [] { return std::make_unique<TSELMAR_spectrum_scanner_main>(); });
 }

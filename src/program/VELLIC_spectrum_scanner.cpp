@@ -5,6 +5,9 @@
 #include "scanner/vellic_spectrum_scanner_unit.h"
 
 int main(int argc, char** argv) {
-  return run_scanner_program(argc, argv,
+  const scanner_identity identity{
+      QStringLiteral("Moves .dat files unchanged into the measurement folder."),
+      program::deployment_kind::dat_moves};
+  return run_scanner_program(argc, argv, identity,
                              [] { return std::make_unique<TVELLIC_spectrum_scanner>(); });
 }

@@ -19,11 +19,16 @@ int main(int argc, char** argv) {
   usage.arguments_syntax = QStringLiteral("[FILE.bin]");
   usage.arguments_description = QStringLiteral("The word list to open.");
   usage.most_arguments = 1;
+  usage.details = QStringLiteral(
+      "Exit codes: 0 closed; 2 wrong arguments.\n"
+      "\n"
+      "Signals: SIGTERM and SIGINT (Ctrl-C) close the editor as the operator would,\n"
+      "except that its question whether to save the word list is answered No.");
   const program::command_line command = program::parse_command_line(argc, argv, usage);
   if (command.exit_code) return *command.exit_code;
   // Without a display the window opens on the offscreen platform, and every
   // box goes to standard error and is answered at once with No or Cancel.
-  program::window_session session(argc, argv);
+  program::window_session session(argc, argv, program::kEditorDesktopEntry);
 
   int exit_code = 0;
   {

@@ -73,21 +73,30 @@ void take_screenshot_later(TVELLIC_spectrum_scanner& window, const QString& file
   });
 }
 
-program::usage scanner_usage() {
+program::usage scanner_usage(const scanner_identity& identity) {
   program::usage usage;
-  usage.description = QStringLiteral(
-      "Converts the measurement files that arrive in its input folders for the analysis "
-      "programs, as its settings files say. Without a display it runs headless and writes its "
-      "journal to standard error.");
+  usage.description = identity.converts +
+                      QStringLiteral(
+                          " Its settings files say which folders it scans and where the results "
+                          "go. Without a display it runs headless and writes its journal to "
+                          "standard error.");
   usage.scanner_options = true;
+  usage.details = QStringLiteral(
+      "Exit codes: 0 closed (by the operator, or by a signal as below), --check-config found\n"
+      "everything usable, or --init made the deployment; 1 --check-config found something\n"
+      "missing, or --init made nothing (a folder that is not empty); 2 wrong arguments, or\n"
+      "the program folder does not exist; 3 another scanner already runs on the program\n"
+      "folder; 4 the lock that keeps it the only one there could not be taken.\n"
+      "\n"
+      "Signals: SIGTERM and SIGINT (Ctrl-C) close the window as the operator would: an\n"
+      "open box or dialog ends as if cancelled, the settings are written and the exit\n"
+      "code is 0.");
   return usage;
 }
 
 int check_config() {
   bool usable = false;
-  const QString report = program::configuration_report(&usable);
-  std::fputs(report.toLocal8Bit().constData(), stdout);
-  std::fflush(stdout);
+  program::print(stdout, program::configuration_report(&usable));
   return usable ? 0 : 1;
 }
 
@@ -136,15 +145,20 @@ bool program_folder_missing() {
 }  // namespace
 
 int run_scanner_program(
-    int argc, char** argv,
+    int argc, char** argv, const scanner_identity& identity,
     const std::function<std::unique_ptr<TVELLIC_spectrum_scanner>()>& make_window) {
-  const program::command_line command = program::parse_command_line(argc, argv, scanner_usage());
+  const program::command_line command =
+      program::parse_command_line(argc, argv, scanner_usage(identity));
   if (command.exit_code) return *command.exit_code;
   if (command.check_config) return check_config();
+  if (command.init) {
+    return program::make_new_deployment(identity.deployment,
+                                        platform::name_of(QString::fromLocal8Bit(argv[0])));
+  }
 
   // The shared unit's start-up may already ask the operator a question, so
   // the prompts are in place before it runs.
-  program::window_session session(argc, argv);
+  program::window_session session(argc, argv, program::kScannerDesktopEntry);
   if (program_folder_missing()) return program::kWrongArguments;
   if (const std::optional<int> refused = refuse_second_scanner()) return *refused;
   basics::start_basics([](const QString& caption, const QString& text) {

@@ -1,6 +1,8 @@
 #include "program/window_session.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QWidget>
 
 #include "command_line/command_line.h"
@@ -22,6 +24,13 @@ bool prepare_headless(char** argv) {
 
 }  // namespace
 
+void identify_to_desktop(const char* desktop_entry) {
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_entry));
+  // The package's own icon, built in: the window has it wherever the
+  // program runs, installed or not.
+  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/dornik-spectrum-scanner.svg")));
+}
+
 void end_program(qt_prompts& prompts, QWidget* window) {
   // Before the boxes end: the code after a box's exec() may ask again, and
   // nobody is there to answer.
@@ -33,8 +42,9 @@ void end_program(qt_prompts& prompts, QWidget* window) {
   QCoreApplication::exit(0);
 }
 
-window_session::window_session(int& argc, char** argv)
+window_session::window_session(int& argc, char** argv, const char* desktop_entry)
     : headless_(prepare_headless(argv)), application_(argc, argv) {
+  identify_to_desktop(desktop_entry);
   if (!headless_) with_dialogs_.emplace(&dialogs_);
   const platform::Status watching = platform::on_termination_request([this] { end(); });
   if (!watching.ok()) platform::prompts().show_message(watching.message());

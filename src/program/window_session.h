@@ -18,6 +18,16 @@ class QWidget;
 
 namespace program {
 
+// The desktop entries the package installs (their file names without
+// ".desktop"): the scanners share one, the language editor has its own.
+inline constexpr char kScannerDesktopEntry[] = "dornik-spectrum-scanner";
+inline constexpr char kEditorDesktopEntry[] = "dornik-language-editor";
+
+// Tells the desktop which entry the program's windows belong to, so a dock
+// or task bar shows them under it (the Wayland application id), and gives
+// every window the package's icon.
+void identify_to_desktop(const char* desktop_entry);
+
 // What a termination request runs: ends every open box and dialog as its
 // Cancel or No would, lets `prompts` answer at once from then on, closes
 // `window` (when there is one yet) as the operator would, which writes its
@@ -27,8 +37,9 @@ void end_program(qt_prompts& prompts, QWidget* window);
 class window_session {
  public:
   // Watches for termination requests (SIGTERM, SIGINT) from here on, so a
-  // box shown while the program starts ends too.
-  window_session(int& argc, char** argv);
+  // box shown while the program starts ends too. `desktop_entry` as for
+  // identify_to_desktop.
+  window_session(int& argc, char** argv, const char* desktop_entry);
   window_session(const window_session&) = delete;
   window_session& operator=(const window_session&) = delete;
 

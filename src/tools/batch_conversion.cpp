@@ -13,6 +13,7 @@
 #include "conversion/zeiss_conversion.h"
 #include "platform/env.h"
 #include "tools/parallel.h"
+#include "tools/progress.h"
 #include "tools/tool_output.h"
 
 #include <QFileInfo>
@@ -52,6 +53,7 @@ int run_batch(const QString& folder, const QStringList& files, const batch_optio
     return kNotWritten;
   }
   batch_output out(options);
+  progress_line progress(files.size());
   for (qsizetype first = 0; first < files.size(); first += kInputsPerCommit) {
     const qsizetype end = std::min(files.size(), first + kInputsPerCommit);
     if (run.prepare) run.prepare(first, end);
@@ -62,8 +64,10 @@ int run_batch(const QString& folder, const QStringList& files, const batch_optio
         reporter(files[i])(e.text());
         out.input_refused();
       }
+      progress.advance(i + 1);
     }
     out.commit();
+    progress.advance(end, true);
   }
   return out.exit_code();
 }

@@ -23,16 +23,34 @@
 
 namespace {
 
-using tools::kUsage;
 using tools::print_error;
 
+// Each command with its arguments, as the usage lines show them.
+struct command_syntax {
+  const char* name;
+  const char* arguments;
+};
+constexpr command_syntax kSyntax[] = {
+    {"dump", "[--json] FILE.scn"},
+    {"convert-exsitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+    {"convert-insitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+    {"convert-tulmen", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+    {"convert-zeiss", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+};
+
+// The usage line of `command` ("Usage: <program> dump [--json] FILE.scn"),
+// or of every command when none is named.
+QString usage_lines(const QString& program, const QString& command = QString()) {
+  QStringList lines;
+  for (const command_syntax& c : kSyntax) {
+    if (!command.isEmpty() && command != QLatin1String(c.name)) continue;
+    lines << QStringLiteral("%1 %2 %3")
+                 .arg(program, QLatin1String(c.name), QLatin1String(c.arguments));
+  }
+  return QStringLiteral("Usage: ") + lines.join(QStringLiteral("\n       "));
+}
+
 const char kUsageText[] =
-    "Usage: scan_file_tool dump [--json] FILE.scn\n"
-    "       scan_file_tool convert-exsitu [OPTIONS] OUTPUT_FOLDER FILE.csv...\n"
-    "       scan_file_tool convert-insitu [OPTIONS] OUTPUT_FOLDER FILE.csv...\n"
-    "       scan_file_tool convert-tulmen [OPTIONS] OUTPUT_FOLDER FILE.csv...\n"
-    "       scan_file_tool convert-zeiss [OPTIONS] OUTPUT_FOLDER FILE.csv...\n"
-    "\n"
     "dump prints the header of the scan file, one item a line (version,\n"
     "counts, positions, sheet resistances, the axis of each spectrum, the time\n"
     "of measurement as local date and time and as OLE date), a blank line, and\n"
@@ -92,7 +110,14 @@ const char kUsageText[] =
     "Exit codes (the first that applies): 3 an output could not be written\n"
     "(or was not, by --no-clobber); 1 a file could not be read or was refused;\n"
     "4 two files wrote the same output; 0 done (messages about single values\n"
-    "included). 2 wrong arguments.";
+    "included). 2 wrong arguments: an unknown command or option, or arguments\n"
+    "a command does not take.\n"
+    "\n"
+    "Signals: SIGINT (Ctrl-C) and SIGTERM end it at once. Every output it\n"
+    "named is complete on disk; an output not yet named is missing or still\n"
+    "the old file, and a hidden temporary .publish_* of it may be left in\n"
+    "OUTPUT_FOLDER. On a terminal, standard error shows how many files are\n"
+    "done and how many a second, on one line.";
 
 // The options a command takes before its arguments ("--" ends them); the
 // others are left in `args`. Empty when an option is not one of `known`.
@@ -119,10 +144,16 @@ constexpr command kConverters[] = {{"convert-exsitu", tools::convert_exsitu},
                                    {"convert-tulmen", tools::convert_tulmen},
                                    {"convert-zeiss", tools::convert_zeiss}};
 
-// Runs the command `args` names; empty when it names none or its options
-// or arguments are wrong.
+bool known_command(const QString& name) {
+  for (const command_syntax& c : kSyntax) {
+    if (name == QLatin1String(c.name)) return true;
+  }
+  return false;
+}
+
+// Runs the command `args` names, whose name is known; empty when its
+// options or arguments are wrong.
 std::optional<int> run_command(QStringList args) {
-  if (args.isEmpty()) return std::nullopt;
   const QString name = args.takeFirst();
   if (name == QLatin1String("dump")) {
     const auto options = take_options(args, {QStringLiteral("--json")});
@@ -142,6 +173,27 @@ std::optional<int> run_command(QStringList args) {
   return std::nullopt;
 }
 
+// What was wrong with the command line, named: the command unknown, or the
+// arguments of a known one, with its usage line.
+int refuse(const QStringList& arguments, const char* argv0) {
+  const QString program = program::program_name(argv0);
+  if (arguments.isEmpty()) {
+    return program::refuse_command_line(QStringLiteral("No command given."), usage_lines(program),
+                                        argv0);
+  }
+  const QString& name = arguments.first();
+  if (!known_command(name)) {
+    QStringList names;
+    for (const command_syntax& c : kSyntax) names << QLatin1String(c.name);
+    return program::refuse_command_line(QStringLiteral("Unknown command '%1'; the commands are %2.")
+                                            .arg(name, names.join(QStringLiteral(", "))),
+                                        QString(), argv0);
+  }
+  return program::refuse_command_line(
+      QStringLiteral("Wrong arguments for the command %1.").arg(name), usage_lines(program, name),
+      argv0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,8 +201,12 @@ int main(int argc, char** argv) {
       argc, argv,
       program::tool_usage(QStringLiteral("Dumps scan files and converts measurement files into "
                                          "scan and inline files as the scanner does."),
-                          QString::fromLatin1(kUsageText)));
+                          usage_lines(QStringLiteral("<executable_name>")) +
+                              QStringLiteral("\n\n") + QString::fromLatin1(kUsageText)));
   if (command.exit_code) return *command.exit_code;
+  if (command.arguments.isEmpty() || !known_command(command.arguments.first())) {
+    return refuse(command.arguments, argv[0]);
+  }
   QCoreApplication app(argc, argv);
   try {
     if (const auto exit_code = run_command(command.arguments)) return *exit_code;
@@ -158,6 +214,5 @@ int main(int argc, char** argv) {
     print_error(e.text());
     return tools::kInputRefused;
   }
-  print_error(QString::fromLatin1(kUsageText));
-  return kUsage;
+  return refuse(command.arguments, argv[0]);
 }

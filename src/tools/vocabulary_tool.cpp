@@ -36,10 +36,18 @@ using tools::kUsage;
 using tools::print_error;
 using tools::write_stdout;
 
+// %1: the program's name as it was started.
 const char kSynopsis[] =
-    "Usage: vocabulary_tool dump FILE.bin\n"
-    "       vocabulary_tool check FILE [--strict]\n"
-    "       vocabulary_tool import [--strict] IN.txt OUT.bin";
+    "Usage: %1 dump FILE.bin\n"
+    "       %1 check FILE [--strict]\n"
+    "       %1 import [--strict] IN.txt OUT.bin";
+
+// The program as it was started, for its usage lines.
+QString program_file_name;
+
+QString synopsis() {
+  return QString::fromLatin1(kSynopsis).arg(program_file_name);
+}
 
 const char kUsageText[] =
     "\n\n"
@@ -67,7 +75,10 @@ const char kUsageText[] =
     "\n"
     "Exit codes: 0 done, no error (warnings allowed without --strict); 1 an\n"
     "error found (or a warning with --strict), or a file could not be read,\n"
-    "written or understood; 2 wrong arguments.";
+    "written or understood; 2 wrong arguments.\n"
+    "\n"
+    "Signals: SIGINT (Ctrl-C) and SIGTERM end it at once; OUT.bin is then the\n"
+    "old file or the complete new one.";
 
 const QString kStrict = QStringLiteral("--strict");
 
@@ -157,7 +168,7 @@ int run(const command_arguments& c) {
   if (c.command == QLatin1String("check") && files == 1) return check(c.files[0], c.strict);
   if (c.command == QLatin1String("import") && files == 2)
     return import(c.files[0], c.files[1], c.strict);
-  print_error(QString::fromLatin1(kSynopsis));
+  print_error(synopsis());
   return kUsage;
 }
 
@@ -169,8 +180,10 @@ int main(int argc, char** argv) {
       program::tool_usage(QStringLiteral("Dumps vocabulary files such as DORNIK_probeheads.bin as "
                                          "tab-separated text, checks them and such text for "
                                          "mistakes, and makes them from such text."),
-                          QString::fromLatin1(kSynopsis) + QString::fromLatin1(kUsageText)));
+                          QString::fromLatin1(kSynopsis).arg(QStringLiteral("<executable_name>")) +
+                              QString::fromLatin1(kUsageText)));
   if (command.exit_code) return *command.exit_code;
+  program_file_name = program::program_name(argv[0]);
   QCoreApplication app(argc, argv);
   try {
     return run(split_arguments(command.arguments));

@@ -11,13 +11,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>
 
+#include "support/exsitu_file.h"
 #include "support/journal_wait.h"
 #include "support/temp_tree.h"
 
@@ -150,6 +150,9 @@ TEST(CommandLineTest, HelpVersionAndWrongArgumentsEndEveryProgramBeforeItCreates
     EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]")) << help.out.toStdString();
     EXPECT_EQ(help.out.contains("--program-folder <DIR>"), scanner) << help.out.toStdString();
     EXPECT_EQ(help.out.contains("--check-config"), scanner);
+    // What the exit code says and what a signal does, for scripts and services.
+    EXPECT_TRUE(help.out.contains("\nExit codes")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("\nSignals: ")) << help.out.toStdString();
 
     for (const char* version : {"--version", "-v"}) {
       const finished_run shown = site.run(program, {QString::fromLatin1(version)});
@@ -302,10 +305,11 @@ TEST(CommandLineTest, CheckConfigNamesWhatIsMissingAndFails) {
 // A scanner started as a service: headless, its settings in "site".
 class service_run {
  public:
-  service_run(installation& site, const QString& shell_line, const QStringList& settings = {}) {
+  service_run(installation& site, const QString& shell_line, const QStringList& settings = {},
+              const QString& program_folder = "site") {
     site.prepare(process, settings);
-    process.start("/bin/sh",
-                  {"-c", shell_line, site.tree.path("bin/" + kDornik), "--program-folder", "site"});
+    process.start("/bin/sh", {"-c", shell_line, site.tree.path("bin/" + kDornik),
+                              "--program-folder", program_folder});
     EXPECT_TRUE(process.waitForStarted(10000));
   }
 
@@ -403,71 +407,116 @@ TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) 
   }
 }
 
-// The Debian package, made from the build as scripts/package makes it,
-// unpacked into a temporary root: its scanner runs there on a deployment, and
-// it holds the service, the desktop entry and its dependencies.
-TEST(CommandLineTest, ThePackageHoldsWorkingProgramsAndTheirServiceUnit) {
+// Every scanner makes a deployment of its own with --init, which its
+// configuration report finds usable as it is.
+TEST(CommandLineTest, InitMakesADeploymentEachScannerFindsUsable) {
   installation site;
-  const QString packages = site.tree.make_folder("packages");
-  const finished_run made =
-      site.run_file(QStringLiteral(CPACK_COMMAND),
-                    {"--config", QStringLiteral(CPACK_CONFIG), "-G", "DEB", "-B", packages}, 300);
-  ASSERT_EQ(made.exit_code, 0) << made.out.toStdString() << made.err.toStdString();
-  const QStringList debs = QDir(packages).entryList({"dornik-spectrum-scanner_*.deb"}, QDir::Files);
-  ASSERT_EQ(debs.size(), 1) << made.out.toStdString();
-  EXPECT_TRUE(debs.first().startsWith("dornik-spectrum-scanner_" PROGRAM_VERSION "_"));
-  const QString deb = packages + "/" + debs.first();
-
-  const QString root = site.tree.make_folder("root");
-  ASSERT_EQ(site.run_file("dpkg-deb", {"-x", deb, root}).exit_code, 0);
-  for (const QString& program : kScanners + kOthers) {
-    EXPECT_TRUE(QFileInfo(root + "/usr/bin/" + program).isExecutable()) << program.toStdString();
-  }
-  const QString unit = root + "/usr/lib/systemd/system/dornik-spectrum-scanner@.service";
-  for (const QString& file :
-       {unit, root + "/usr/share/applications/dornik-spectrum-scanner.desktop",
-        root + "/usr/share/icons/hicolor/scalable/apps/dornik-spectrum-scanner.svg",
-        root + "/usr/share/doc/dornik-spectrum-scanner/README.md"}) {
-    EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
-  }
-
-  const QString scanner = root + "/usr/bin/" + kDornik;
-  const finished_run version = site.run_file(scanner, {"--version"});
-  EXPECT_EQ(version.out, kDornik + " " PROGRAM_VERSION "\n");
-  const finished_run check = site.run_file(scanner, {"--check-config", "--program-folder", "site"});
-  EXPECT_EQ(check.exit_code, 0) << check.out.toStdString() << check.err.toStdString();
-  EXPECT_EQ(report_line(check.out, "program folder"),
-            "program folder:" + QString(19, ' ') + site.tree.path("site") + "/  [exists]");
-
-  // The service runs the installed scanner on its own program folder, as its
-  // own user, is restarted after a failure and stopped with SIGTERM.
-  QFile unit_file(unit);
-  ASSERT_TRUE(unit_file.open(QIODevice::ReadOnly));
-  const QStringList unit_lines = QString::fromUtf8(unit_file.readAll()).split('\n');
-  for (const char* line : {"ExecStart=/usr/bin/DORNIK_spectrum_scanner --program-folder "
-                           "/var/lib/dornik-spectrum-scanner/%i",
-                           "User=dornik-scanner", "Restart=on-failure", "KillSignal=SIGTERM"}) {
-    EXPECT_TRUE(unit_lines.contains(QString::fromLatin1(line))) << line;
-  }
-  if (!QStandardPaths::findExecutable("systemd-analyze").isEmpty()) {
-    // The unit is checked inside the unpacked root, which needs the system's
-    // targets that the unit and its defaults name.
-    const QDir system_units(QStringLiteral("/usr/lib/systemd/system"));
-    for (const QString& target : system_units.entryList({"*.target"}, QDir::Files)) {
-      QFile::copy(system_units.filePath(target), root + "/usr/lib/systemd/system/" + target);
+  struct expected {
+    QString program;
+    QStringList files;  // beside vellic_scanner.ini, vellic_path.ini and the guide
+  };
+  const expected programs[] = {
+      {"DORNIK_spectrum_scanner",
+       {"DORNIK_probeheads.bin", "traverse_point_selection.txt", "vellic/vellic.ini",
+        "vellic/database/products/Production/measurements/LUMOR_INLINE/new"}},
+      {"Halvik_scanner", {"traverse_point_selection.txt", "input/insitu"}},
+      {"SELMAR_spectrum_scanner",
+       {"vellic_postbake_path.ini", "vellic/selmar_spectrum_scanner.ini", "input/inline",
+        "postbake/database/current_product/Postbake",
+        "vellic/database/products/Production maintenance/measurements/LUMOR_TRAVERSE/new"}},
+      {"TULMEN_scanner", {"input/tulmen"}},
+      {"VELLIC_spectrum_scanner", {"input/dat"}},
+  };
+  for (const expected& e : programs) {
+    SCOPED_TRACE(e.program.toStdString());
+    const QString folder = "new/" + e.program;
+    const finished_run made = site.run(e.program, {"--init", folder});
+    EXPECT_EQ(made.exit_code, 0) << made.err.toStdString();
+    const QString root = site.tree.path(folder) + "/";
+    EXPECT_TRUE(made.out.startsWith("Made a deployment of " + e.program + " in " + root + "\n"))
+        << made.out.toStdString();
+    EXPECT_TRUE(made.out.contains(e.program + " --check-config --program-folder " + root))
+        << made.out.toStdString();
+    for (const QString& file :
+         QStringList{"vellic_scanner.ini", "vellic_path.ini", "settings_guide.txt",
+                     "vellic/database/current_product/Production", "vellic/archive"} +
+             e.files) {
+      EXPECT_TRUE(site.tree.exists(folder + "/" + file)) << file.toStdString();
     }
-    const finished_run verified = site.run_file(
-        "systemd-analyze", {"verify", "--root=" + root,
-                            "/usr/lib/systemd/system/dornik-spectrum-scanner@line1.service"});
-    EXPECT_EQ(verified.exit_code, 0) << verified.out.toStdString() << verified.err.toStdString();
+    // The guide names each line of the scanner's settings with its value.
+    EXPECT_TRUE(site.tree.read(folder + "/settings_guide.txt")
+                    .contains("  line 1: \"LUMOR_TRAVERSE\"  (the LUMOR measurement"));
+
+    const finished_run check = site.run(e.program, {"--check-config", "--program-folder", folder});
+    EXPECT_EQ(check.exit_code, 0) << check.out.toStdString();
+    EXPECT_EQ(report_line(check.out, "result"), "result:" + QString(27, ' ') + "usable");
+  }
+}
+
+TEST(CommandLineTest, InitLeavesAFolderThatHoldsAnythingAsItIs) {
+  struct occupied {
+    const char* what;
+    std::function<void(installation&)> prepare;
+    QString told;
+  };
+  const occupied cases[] = {
+      {"a file", [](installation& s) { s.tree.write("line/notes.txt", "keep"); }, "not empty"},
+      {"a hidden file", [](installation& s) { s.tree.write("line/.vellic_scanner.lock", {}); },
+       "not empty"},
+      {"a folder", [](installation& s) { s.tree.make_folder("line/old"); }, "not empty"},
+      {"a file in the folder's place", [](installation& s) { s.tree.write("line", "x"); },
+       "is not a folder"},
+  };
+  for (const occupied& c : cases) {
+    SCOPED_TRACE(c.what);
+    installation site;
+    c.prepare(site);
+    const QStringList before = site.snapshot();
+    const finished_run refused = site.run(kDornik, {"--init", "line"});
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains(site.tree.path("line"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(c.told)) << refused.err.toStdString();
+    EXPECT_EQ(site.snapshot(), before);
   }
 
-  // What a fresh machine must bring, fonts of the layout included.
-  const finished_run control = site.run_file("dpkg-deb", {"--field", deb, "Depends"});
-  for (const char* needed : {"libqt6widgets6", "libqt6sql6-odbc", "qt6-qpa-plugins", "unixodbc",
-                             "fonts-liberation2", "fonts-dejavu-core"}) {
-    EXPECT_TRUE(control.out.contains(needed)) << needed << ": " << control.out.toStdString();
+  // An empty folder, as install -d makes it for the service user, is taken.
+  installation site;
+  site.tree.make_folder("line");
+  EXPECT_EQ(site.run(kDornik, {"--init", "line"}).exit_code, 0);
+  EXPECT_TRUE(site.tree.exists("line/vellic_scanner.ini"));
+}
+
+TEST(CommandLineTest, InitTakesNoOtherOption) {
+  installation site;
+  const QStringList before = site.snapshot();
+  for (const QStringList& arguments :
+       {QStringList{"--init", "line", "--program-folder", "site"},
+        QStringList{"--check-config", "--init", "line"}, QStringList{"--init"}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const finished_run refused = site.run(kDornik, arguments);
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_TRUE(refused.err.contains("init")) << refused.err.toStdString();
   }
+  EXPECT_EQ(site.snapshot(), before);
+}
+
+// The deployment works as it is made: the scanner converts a measurement
+// dropped into its input folder.
+TEST(CommandLineTest, TheScannerConvertsInADeploymentMadeByInit) {
+  installation site;
+  ASSERT_EQ(site.run(kDornik, {"--init", "line1"}).exit_code, 0);
+  site.tree.write(
+      "line1/input/exsitu/plate.csv",
+      test_support::exsitu_lines(test_support::plate_with(3, "4711")).join("\r\n").toLatin1());
+  service_run scanner(site, kPlain, {}, "line1");
+  const QString scan_file =
+      "line1/vellic/database/products/Production/measurements/LUMOR_TRAVERSE/new/4711.scn";
+  EXPECT_TRUE(scanner.wait_until([&] { return site.tree.exists(scan_file); }))
+      << scanner.journal.toStdString();
+  scanner.stop();
+  EXPECT_EQ(scanner.process.exitCode(), 0);
+  EXPECT_FALSE(site.tree.exists("line1/input/exsitu/plate.csv"));
 }
 
 }  // namespace

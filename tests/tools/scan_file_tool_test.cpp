@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -455,30 +457,85 @@ TEST_F(scan_file_tool, convert_insitu_reports_files_that_give_no_inline_file) {
   EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
 }
 
-TEST_F(scan_file_tool, wrong_arguments_show_the_usage) {
-  const QStringList cases[] = {
-      {},
-      {"dump"},
-      {"dump", "a.scn", "b.scn"},
-      {"convert-exsitu", tree_.path()},
-      {"convert-insitu", tree_.path()},
-      {"convert", tree_.path(), "a.csv"},
-      {"convert-exsitu", "--fresh", tree_.path(), "a.csv"},
-      {"convert-exsitu", "--no-clobber", tree_.path()},
-      {"dump", "--csv", "a.scn"},
+// A wrong command line is named, with the usage of the command it meant,
+// not the whole manual.
+TEST_F(scan_file_tool, wrong_arguments_are_named_with_the_commands_usage) {
+  struct wrong {
+    QStringList arguments;
+    QString first_line;
+    QString usage;  // the usage line shown; empty: none
   };
-  for (const QStringList& arguments : cases) {
-    SCOPED_TRACE(arguments.join(' ').toStdString());
-    const run_result r = run_tool(arguments);
+  const QString tool = QStringLiteral("scan_file_tool");
+  const QString dump_usage = "Usage: " + tool + " dump [--json] FILE.scn";
+  const QString exsitu_usage =
+      "Usage: " + tool + " convert-exsitu [OPTIONS] OUTPUT_FOLDER FILE.csv...";
+  const wrong cases[] = {
+      {{}, tool + ": No command given.", dump_usage},
+      {{"dump"}, tool + ": Wrong arguments for the command dump.", dump_usage},
+      {{"dump", "a.scn", "b.scn"}, tool + ": Wrong arguments for the command dump.", dump_usage},
+      {{"convert-exsitu", tree_.path()},
+       tool + ": Wrong arguments for the command convert-exsitu.",
+       exsitu_usage},
+      {{"convert-insitu", tree_.path()},
+       tool + ": Wrong arguments for the command convert-insitu.",
+       "Usage: " + tool + " convert-insitu [OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+      {{"convert", tree_.path(), "a.csv"},
+       tool + ": Unknown command 'convert'; the commands are dump, convert-exsitu, "
+              "convert-insitu, convert-tulmen, convert-zeiss.",
+       {}},
+      {{"convert-exsitu", "--fresh", tree_.path(), "a.csv"},
+       "Unknown option --fresh.",
+       exsitu_usage},
+      {{"convert-exsitu", "--no-clobber", tree_.path()},
+       tool + ": Wrong arguments for the command convert-exsitu.",
+       exsitu_usage},
+      {{"dump", "--csv", "a.scn"}, "Unknown option --csv.", dump_usage},
+  };
+  for (const wrong& w : cases) {
+    SCOPED_TRACE(w.arguments.join(' ').toStdString());
+    const run_result r = run_tool(w.arguments);
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_TRUE(r.out.isEmpty());
-    // An unknown option is named before the usage.
-    const QString usage = r.err.mid(r.err.indexOf("Usage: "));
-    EXPECT_TRUE(usage.startsWith("Usage: scan_file_tool dump [--json] FILE.scn"))
-        << r.err.toStdString();
-    EXPECT_EQ(r.err.startsWith("Unknown option --"),
-              arguments.join(' ').contains(" --f") || arguments.join(' ').contains(" --c"));
+    const QStringList lines = r.err_lines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), w.first_line);
+    EXPECT_EQ(lines.contains(w.usage), !w.usage.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(lines.last(), "Try '" + tool + " --help'.");
+    // Never the whole manual.
+    EXPECT_FALSE(r.err.contains("Exit codes")) << r.err.toStdString();
   }
+}
+
+// On a terminal the engineer sees how far a long batch is; a log or a pipe
+// gets only the messages.
+TEST_F(scan_file_tool, shows_its_progress_only_on_a_terminal) {
+  tree_.make_folder("out");
+  QStringList files;
+  for (int i = 0; i < 3; ++i) {
+    files << drop(QStringLiteral("p%1.csv").arg(i), plate_with(3, QString::number(100 + i)));
+  }
+  const run_result piped = run_tool(QStringList{"convert-exsitu", tree_.path("out")} + files);
+  EXPECT_EQ(piped.exit_code, 0);
+  EXPECT_TRUE(piped.err.isEmpty()) << piped.err.toStdString();
+
+  if (QStandardPaths::findExecutable("script").isEmpty()) {
+    GTEST_SKIP() << "script (util-linux) is missing, which gives the tool a terminal";
+  }
+  // script runs the tool on a terminal of its own and copies what it shows.
+  QStringList command{QStringLiteral(TEST_BIN_DIR "/scan_file_tool"), "convert-exsitu",
+                      tree_.path("out")};
+  command += files;
+  for (QString& word : command) word = "'" + word + "'";
+  QProcess terminal;
+  terminal.start("script", {"-qec", command.join(' '), "/dev/null"});
+  ASSERT_TRUE(terminal.waitForFinished(30000));
+  EXPECT_EQ(terminal.exitCode(), 0);
+  const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+  EXPECT_TRUE(QRegularExpression("\\r3/3 files, [0-9.]+ files/s\\x1b\\[K").match(shown).hasMatch())
+      << shown.toStdString();
+  // Wiped before the names of the outputs, so every line stands alone.
+  EXPECT_TRUE(shown.contains("\r\x1b[Kwrote ")) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("\r\x1b[K")) << shown.toStdString();
 }
 
 TEST_F(scan_file_tool, convert_tulmen_writes_scan_files_named_after_the_sample_and_skips_refusals) {
@@ -585,7 +642,9 @@ TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
   EXPECT_TRUE(no_folder.err.contains("does not exist")) << no_folder.err.toStdString();
   const run_result no_file = run_tool({"convert-zeiss", tree_.path("out")});
   EXPECT_EQ(no_file.exit_code, 2);
-  EXPECT_TRUE(no_file.err.startsWith("Usage: scan_file_tool dump [--json] FILE.scn"));
+  EXPECT_TRUE(
+      no_file.err.startsWith("scan_file_tool: Wrong arguments for the command convert-zeiss."))
+      << no_file.err.toStdString();
 }
 
 }  // namespace
