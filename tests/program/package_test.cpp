@@ -207,7 +207,8 @@ TEST_F(PackageTest, TheServiceUnitIsVerifiedAndItsExposureMeasured) {
   const QStringList unit_lines = text_of(unit).split('\n');
   for (const char* line : {"ExecStart=/usr/bin/DORNIK_spectrum_scanner --program-folder "
                            "/var/lib/dornik-spectrum-scanner/%i",
-                           "User=dornik-scanner", "Restart=on-failure", "KillSignal=SIGTERM"}) {
+                           "User=dornik-scanner", "Restart=on-failure", "RestartPreventExitStatus=2 3",
+                           "KillSignal=SIGTERM"}) {
     EXPECT_TRUE(unit_lines.contains(QString::fromLatin1(line))) << line;
   }
 
@@ -332,6 +333,15 @@ TEST_F(PackageTest, MaintainerScriptsStopTheServicesOnRemovalAndRestartThemAfter
       EXPECT_FALSE(ran.out.contains(call)) << call.toStdString() << "\n" << ran.out.toStdString();
     }
   }
+
+  // The desktop entry's program folder is there, the group's to write.
+  const QString desktop = "/var/lib/" + kPackage + "/desktop";
+  const finished_run installed =
+      scripts(postinst, {"configure", ""}, false, "true", "stat -c '%a' " + desktop);
+  EXPECT_EQ(installed.exit_code, 0) << installed.err.toStdString();
+  EXPECT_TRUE(installed.out.startsWith("2775\n")) << installed.out.toStdString();
+  EXPECT_TRUE(installed.out.contains("chown dornik-scanner:dornik-scanner " + desktop))
+      << installed.out.toStdString();
 
   // Purge keeps the deployments and removes only the links that enabled
   // instances of the unit that is gone.
