@@ -15,6 +15,7 @@ const QString kVersion = QStringLiteral("version");
 const QString kProgramFolder = QStringLiteral("program-folder");
 const QString kCheckConfig = QStringLiteral("check-config");
 const QString kScreenshot = QStringLiteral("screenshot");
+const QString kHeadless = QStringLiteral("headless");
 
 void print(FILE* stream, const QString& text) {
   std::fputs(text.toLocal8Bit().constData(), stream);
@@ -41,6 +42,10 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
         {kCheckConfig, QStringLiteral("Shows the folders and files the program would use and "
                                       "whether they exist, then ends: 0 when all is usable, 1 "
                                       "otherwise. Starts no window and changes no file.")});
+    parser.addOption(
+        {kHeadless, QStringLiteral("Runs without a window, as without a display: the status "
+                                   "line, the message board and every message box go to "
+                                   "standard error (for a service or a scheduled task).")});
     parser.addOption({kScreenshot,
                       QStringLiteral("Saves a picture of the window as FILE (PNG) after its "
                                      "first seconds of work, then ends as if closed (for the "
@@ -65,7 +70,7 @@ QString help_text(const QCommandLineParser& parser, const usage& usage, const ch
 
 command_line wrong_arguments(const QString& why, const char* argv0) {
   print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program_name(argv0), why));
-  return {kWrongArguments, false, {}, {}};
+  return {kWrongArguments, false, false, {}, {}};
 }
 
 }  // namespace
@@ -80,11 +85,11 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   if (!parser.parse(arguments)) return wrong_arguments(parser.errorText(), argv0);
   if (parser.isSet(kHelp)) {
     print(stdout, help_text(parser, usage, argv0));
-    return {0, false, {}, {}};
+    return {0, false, false, {}, {}};
   }
   if (parser.isSet(kVersion)) {
     print(stdout, version_line(argv0) + QLatin1Char('\n'));
-    return {0, false, {}, {}};
+    return {0, false, false, {}, {}};
   }
   const QStringList positional = parser.positionalArguments();
   if (usage.most_arguments >= 0 && positional.size() > usage.most_arguments) {
@@ -99,8 +104,8 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
     }
     platform::set_program_folder(folder);
   }
-  command_line result{
-      std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig), positional, {}};
+  command_line result{std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig),
+                      usage.scanner_options && parser.isSet(kHeadless), positional, {}};
   if (usage.scanner_options) result.screenshot = parser.value(kScreenshot);
   return result;
 }

@@ -12,8 +12,8 @@ namespace program {
 namespace {
 
 // Decided before the application exists, which reads the platform then.
-bool prepare_headless(char** argv) {
-  const bool headless = platform::headless_session();
+bool prepare_headless(char** argv, bool asked) {
+  const bool headless = asked || platform::headless_session();
   if (!headless) return false;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   platform::write_journal_line(QStringLiteral("version: "), version_line(argv[0]));
@@ -33,8 +33,8 @@ void end_program(qt_prompts& prompts, QWidget* window) {
   QCoreApplication::exit(0);
 }
 
-window_session::window_session(int& argc, char** argv)
-    : headless_(prepare_headless(argv)), application_(argc, argv) {
+window_session::window_session(int& argc, char** argv, bool headless)
+    : headless_(prepare_headless(argv, headless)), application_(argc, argv) {
   if (!headless_) with_dialogs_.emplace(&dialogs_);
   const platform::Status watching = platform::on_termination_request([this] { end(); });
   if (!watching.ok()) platform::prompts().show_message(watching.message());

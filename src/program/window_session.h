@@ -27,8 +27,9 @@ void end_program(qt_prompts& prompts, QWidget* window);
 class window_session {
  public:
   // Watches for termination requests (SIGTERM, SIGINT) from here on, so a
-  // box shown while the program starts ends too.
-  window_session(int& argc, char** argv);
+  // box shown while the program starts ends too. `headless` runs it without
+  // a window even where there is a desktop; without a desktop it is so anyway.
+  window_session(int& argc, char** argv, bool headless = false);
   window_session(const window_session&) = delete;
   window_session& operator=(const window_session&) = delete;
 
