@@ -5,6 +5,7 @@
 // reads it sharing deletion too, as a viewer may.
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #ifdef _WIN32
 #include <windows.h>
