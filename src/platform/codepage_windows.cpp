@@ -17,8 +17,6 @@ bool is_utf(UINT code_page) {
   return code_page == CP_UTF8 || code_page == CP_UTF7;
 }
 
-}  // namespace
-
 QString ansi_to_unicode(const QByteArray& bytes) {
   if (bytes.isEmpty()) return QString();
   const int size = int(bytes.size());
@@ -29,11 +27,24 @@ QString ansi_to_unicode(const QByteArray& bytes) {
   return text;
 }
 
+// A character beyond the 16-bit range as one "?" (the system writes one for
+// each half of it); no ANSI code page holds one.
+QString with_pairs_as_one(const QString& text) {
+  QString result = text;
+  for (qsizetype i = 0; i + 1 < result.size(); ++i) {
+    if (result[i].isHighSurrogate() && result[i + 1].isLowSurrogate()) result.replace(i, 2, u'?');
+  }
+  return result;
+}
+
+}  // namespace
+
 // Characters the code page cannot hold become "?", never a look-alike
 // ("ā" is not written as "a"), so that ansi_holds says what is kept.
-QByteArray unicode_to_ansi(const QString& text) {
-  if (text.isEmpty()) return QByteArray();
+QByteArray unicode_to_ansi(const QString& given) {
+  if (given.isEmpty()) return QByteArray();
   const UINT code_page = ansi_code_page();
+  const QString text = is_utf(code_page) ? given : with_pairs_as_one(given);
   const DWORD flags = is_utf(code_page) ? 0 : WC_NO_BEST_FIT_CHARS;
   const char* fallback = is_utf(code_page) ? nullptr : "?";
   const auto* wide = reinterpret_cast<const wchar_t*>(text.utf16());

@@ -136,13 +136,13 @@ std::optional<QList<DirEntry>> WindowsEnv::list_folder(const QString& folder,
                                                        const QString& mask) {
   // An empty folder name is not taken as the working folder: a mistyped
   // setting must not make a scan (or a delete) run where the program started.
-  if (folder.isEmpty() || mask.isEmpty()) return std::nullopt;
-  if (!is_folder(folder)) return std::nullopt;
+  if (folder.isEmpty() || !is_folder(folder)) return std::nullopt;
+  QList<DirEntry> entries;
+  if (mask.isEmpty()) return entries;  // matches no name, as on Linux
   WIN32_FIND_DATAW found{};
   const std::wstring pattern = native(with_delimiter(folder) + mask);
   const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  QList<DirEntry> entries;
   if (search == INVALID_HANDLE_VALUE) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return entries;
     return std::nullopt;
@@ -181,7 +181,12 @@ Status WindowsEnv::rename_file(const QString& from, const QString& to) {
   // MoveFileW renames folders too; a claim is for files only.
   if (is_folder(from)) return file_error(Status::Kind::other, "rename", from, to, "Not a file");
   if (!MoveFileExW(native(from).c_str(), native(to).c_str(), 0)) {
-    return win_error("rename", from, to);
+    const DWORD error = GetLastError();
+    // The operator reads what it means for the scan, as on Linux.
+    if (error == ERROR_SHARING_VIOLATION) {
+      return file_error(Status::Kind::busy, "rename", from, to, "The file is still open");
+    }
+    return win_error("rename", from, to, error);
   }
   return Status::Ok();
 }
@@ -324,7 +329,11 @@ QString WindowsEnv::temp_folder() {
   return without_trailing_delimiter(QString::fromWCharArray(buffer, int(length)));
 }
 
+// %APPDATA% as the process has it, so that a service account or a test can
+// name another; the shell's known folder when it is not set.
 QString WindowsEnv::roaming_app_data_folder() {
+  const QString given = QDir::toNativeSeparators(qEnvironmentVariable("APPDATA"));
+  if (QDir::isAbsolutePath(given)) return without_trailing_delimiter(given);
   wchar_t* folder = nullptr;
   QString result;
   if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr,

@@ -128,6 +128,18 @@ TEST(WindowsPlaceTest, TheSystemsPlacesAreNativeAndWithoutTrailingDelimiter) {
   EXPECT_TRUE(system_env().program_file_path().endsWith(QLatin1String(".exe")));
 }
 
+TEST(WindowsPlaceTest, RoamingFolderFollowsAppDataThenTheShell) {
+  const QByteArray saved = qgetenv("APPDATA");
+  qputenv("APPDATA", "C:/svc/AppData/Roaming/");
+  EXPECT_EQ(system_env().roaming_app_data_folder(), QStringLiteral("C:\\svc\\AppData\\Roaming"));
+  qputenv("APPDATA", "relative");
+  const QString from_shell = system_env().roaming_app_data_folder();
+  qunsetenv("APPDATA");
+  EXPECT_EQ(system_env().roaming_app_data_folder(), from_shell);
+  EXPECT_TRUE(QDir::isAbsolutePath(from_shell)) << from_shell.toStdString();
+  qputenv("APPDATA", saved);
+}
+
 TEST(WindowsPlaceTest, AProgramFolderSetMovesTheProgramFileThere) {
   temp_tree tree;
   const QString executable = system_env().program_file_path();

@@ -111,8 +111,9 @@ class deployment {
       environment.insert(setting.section(QLatin1Char('='), 0, 0),
                          setting.section(QLatin1Char('='), 1));
     }
-    environment.insert(QStringLiteral("XDG_DATA_HOME"),
-                       data_home.isEmpty() ? tree.make_folder("user") : tree.path(data_home));
+    const QString user = data_home.isEmpty() ? tree.make_folder("user") : tree.path(data_home);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), user);
+    environment.insert(QStringLiteral("APPDATA"), user);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
