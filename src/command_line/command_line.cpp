@@ -104,8 +104,11 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
     }
     platform::set_program_folder(folder);
   }
-  command_line result{std::nullopt, usage.scanner_options && parser.isSet(kCheckConfig),
-                      usage.scanner_options && parser.isSet(kHeadless), positional, {}};
+  command_line result{std::nullopt,
+                      usage.scanner_options && parser.isSet(kCheckConfig),
+                      usage.scanner_options && parser.isSet(kHeadless),
+                      positional,
+                      {}};
   if (usage.scanner_options) result.screenshot = parser.value(kScreenshot);
   return result;
 }

@@ -14,18 +14,17 @@ using windows_support::unique_handle;
 // Failures once the file is open lost data: I/O, whatever the code says.
 Status append_error(const QString& path, DWORD error) {
   const Status::Kind kind = kind_of(error);
-  return file_error(kind == Status::Kind::not_found || kind == Status::Kind::denied
-                        ? kind
-                        : Status::Kind::io,
-                    QStringLiteral("append to"), path, windows_support::error_text(error));
+  return file_error(
+      kind == Status::Kind::not_found || kind == Status::Kind::denied ? kind : Status::Kind::io,
+      QStringLiteral("append to"), path, windows_support::error_text(error));
 }
 
 }  // namespace
 
 Status append_to_file(const QString& path, const QByteArray& data) {
   // FILE_APPEND_DATA alone: every write goes to the end, as O_APPEND does.
-  const unique_handle file = open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       OPEN_ALWAYS);
+  const unique_handle file =
+      open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
   if (!file.valid()) return append_error(path, GetLastError());
   if (!windows_support::write_all(file.get(), data.constData(), data.size()) ||
       !FlushFileBuffers(file.get())) {

@@ -60,9 +60,9 @@ bool ansi_holds(const QString& text) {
   const UINT code_page = ansi_code_page();
   if (text.isEmpty() || is_utf(code_page)) return true;
   BOOL lost = FALSE;
-  const int length =
-      WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.utf16()),
-                          int(text.size()), nullptr, 0, "?", &lost);
+  const int length = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS,
+                                         reinterpret_cast<const wchar_t*>(text.utf16()),
+                                         int(text.size()), nullptr, 0, "?", &lost);
   return length > 0 && !lost;
 }
 

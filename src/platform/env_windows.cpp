@@ -5,10 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRandomGenerator>
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <optional>
 #include <utility>
@@ -61,8 +60,7 @@ DirEntry dir_entry(const QString& name, DWORD attributes, DWORD size_high, DWORD
 
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> attributes_of(const QString& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (path.isEmpty() ||
-      !GetFileAttributesExW(native(path).c_str(), GetFileExInfoStandard, &data)) {
+  if (path.isEmpty() || !GetFileAttributesExW(native(path).c_str(), GetFileExInfoStandard, &data)) {
     return std::nullopt;
   }
   return data;
@@ -71,17 +69,6 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> attributes_of(const QString& path) {
 bool is_folder(const QString& path) {
   const auto data = attributes_of(path);
   return data && (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// A random tail of six letters and digits.
-QString unique_tail() {
-  static constexpr char kLetters[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  QString tail;
-  for (int i = 0; i < 6; ++i) {
-    tail += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
-  }
-  return tail;
 }
 
 QString without_trailing_delimiter(QString folder) {
@@ -132,8 +119,7 @@ class WindowsEnv final : public Env {
   static Status write_whole_file(const QString& path, const QByteArray& data, bool flush);
 };
 
-std::optional<QList<DirEntry>> WindowsEnv::list_folder(const QString& folder,
-                                                       const QString& mask) {
+std::optional<QList<DirEntry>> WindowsEnv::list_folder(const QString& folder, const QString& mask) {
   // An empty folder name is not taken as the working folder: a mistyped
   // setting must not make a scan (or a delete) run where the program started.
   if (folder.isEmpty() || !is_folder(folder)) return std::nullopt;
@@ -154,7 +140,8 @@ std::optional<QList<DirEntry>> WindowsEnv::list_folder(const QString& folder,
     const QString name = from_native(found.cFileName);
     if (name == QLatin1String(".") || name == QLatin1String("..")) continue;
     if (!long_names.matches(name)) continue;
-    entries.append(dir_entry(name, found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow));
+    entries.append(
+        dir_entry(name, found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow));
   } while (FindNextFileW(search, &found));
   const DWORD ended = GetLastError();
   FindClose(search);
@@ -209,7 +196,8 @@ Status WindowsEnv::sync_folder(const QString& folder) {
   }
   if (!FlushFileBuffers(handle.get())) {
     const DWORD error = GetLastError();
-    if (!flush_unsupported(error)) return windows_support::io_error("flush the folder", folder, error);
+    if (!flush_unsupported(error))
+      return windows_support::io_error("flush the folder", folder, error);
   }
   return Status::Ok();
 }
@@ -224,8 +212,8 @@ Status WindowsEnv::final_target(const QString& path, QString* target) {
   const auto data = attributes_of(path);
   if (!data || (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return Status::Ok();
   // A link: the system follows every link on the way when it opens it.
-  const unique_handle handle = open_file(path, 0, kShareAll, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS);
+  const unique_handle handle =
+      open_file(path, 0, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (!handle.valid()) return Status::Ok();  // a link to nothing: writing there says why
   wchar_t buffer[32768];
   const DWORD length = GetFinalPathNameByHandleW(handle.get(), buffer, 32768, FILE_NAME_NORMALIZED);
@@ -283,8 +271,7 @@ Status WindowsEnv::sync_files(const QList<QString>& paths) {
 
 // Not GetTempFileNameW: it keeps only three characters of a prefix, and
 // publishing names its temporaries by a longer one.
-Status WindowsEnv::create_unique_file(const QString& folder, const QString& prefix,
-                                      QString* path) {
+Status WindowsEnv::create_unique_file(const QString& folder, const QString& prefix, QString* path) {
   const QString start = (folder.isEmpty() ? QString() : with_delimiter(folder)) + prefix;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const QString candidate = start + unique_tail();
@@ -311,8 +298,8 @@ Status WindowsEnv::set_last_modified(const QString& path, const QDateTime& time)
   if (!time.isValid()) {
     return file_error(Status::Kind::other, "set the time of", path, "Invalid time");
   }
-  const unique_handle file = open_file(path, FILE_WRITE_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                                       FILE_FLAG_BACKUP_SEMANTICS);
+  const unique_handle file =
+      open_file(path, FILE_WRITE_ATTRIBUTES, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   const FILETIME written = filetime_of(time.toMSecsSinceEpoch());
   if (!file.valid() || !SetFileTime(file.get(), nullptr, nullptr, &written)) {
     return win_error("set the time of", path);
@@ -336,8 +323,8 @@ QString WindowsEnv::roaming_app_data_folder() {
   if (QDir::isAbsolutePath(given)) return without_trailing_delimiter(given);
   wchar_t* folder = nullptr;
   QString result;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr,
-                                     &folder))) {
+  if (SUCCEEDED(
+          SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr, &folder))) {
     result = without_trailing_delimiter(from_native(folder));
   }
   CoTaskMemFree(folder);

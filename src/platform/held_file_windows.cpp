@@ -12,10 +12,9 @@ struct held_file::descriptor {
 // Shared for reading only, as a writing instrument opens its file: no claim
 // can rename it while it is held.
 held_file::held_file(const QString& path)
-    : fd_(std::make_unique<descriptor>(CreateFileW(windows_support::native(path).c_str(),
-                                                   GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                                   nullptr))) {}
+    : fd_(std::make_unique<descriptor>(
+          CreateFileW(windows_support::native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
 
 held_file::~held_file() = default;
 

@@ -102,10 +102,9 @@ bool headless_session() {
 // ends, however it ends.
 Status hold_instance_lock(const QString& lock_file) {
   // Kept open on purpose: closing it would release the lock.
-  const HANDLE held =
-      CreateFileW(native(lock_file).c_str(), GENERIC_READ | GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                  FILE_ATTRIBUTE_HIDDEN, nullptr);
+  const HANDLE held = CreateFileW(native(lock_file).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (held == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return Status::Error(windows_support::kind_of(error) == Status::Kind::denied
@@ -121,15 +120,14 @@ Status hold_instance_lock(const QString& lock_file) {
   }
   const DWORD error = GetLastError();
   CloseHandle(held);
-  return Status::Error(error == ERROR_LOCK_VIOLATION ? Status::Kind::busy : Status::Kind::other,
-                       QStringLiteral("Cannot lock \"%1\": %2")
-                           .arg(lock_file, windows_support::error_text(error)));
+  return Status::Error(
+      error == ERROR_LOCK_VIOLATION ? Status::Kind::busy : Status::Kind::other,
+      QStringLiteral("Cannot lock \"%1\": %2").arg(lock_file, windows_support::error_text(error)));
 }
 
 QString shared_lock_file(const QString& folder, const QString& name) {
-  const windows_support::unique_handle handle =
-      windows_support::open_file(folder, 0, windows_support::kShareAll, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS);
+  const windows_support::unique_handle handle = windows_support::open_file(
+      folder, 0, windows_support::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (!handle.valid()) return QString();
   BY_HANDLE_FILE_INFORMATION identity{};
   if (!GetFileInformationByHandle(handle.get(), &identity)) return QString();

@@ -31,7 +31,8 @@ QString error_text(DWORD error) {
   DWORD length = FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                                 reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   if (length == 0) {
-    length = FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    length =
+        FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   }
   if (length == 0) return QStringLiteral("System error %1").arg(error);
   QString message = QString::fromWCharArray(text, int(length)).trimmed();

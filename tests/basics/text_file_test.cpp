@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "conversion/dat_moves.h"
 #include "conversion/input_queue.h"
 #include "conversion_site.h"

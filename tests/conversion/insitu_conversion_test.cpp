@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <functional>
 
 #include "basics/sprachen.h"

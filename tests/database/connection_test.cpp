@@ -36,7 +36,9 @@ class database_sqlite : public ::testing::Test {
              "INSERT INTO numbers VALUES (2147483647, -0.25)"});
   }
 
-  QString connection_string() const { return "Driver=SQLite3;Database=" + test_support::sqlite_database(file_); }
+  QString connection_string() const {
+    return "Driver=SQLite3;Database=" + test_support::sqlite_database(file_);
+  }
 
   void execute(const QStringList& statements) const {
     test_support::execute_sql(connection_string(), statements);

@@ -69,8 +69,8 @@ TEST(WindowsClaimTest, NeverReplacesAndRefusesFolders) {
 TEST(WindowsStatusTest, AReadOnlyFileRefusesDeletionAsDenied) {
   temp_tree tree;
   const QString file = tree.write("locked.csv", kBytes);
-  ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.utf16()),
-                                 FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(
+      SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.utf16()), FILE_ATTRIBUTE_READONLY));
   const Status refused = env().delete_file(file);
   EXPECT_TRUE(refused.is_denied()) << refused.message().toStdString();
   EXPECT_TRUE(refused.message().contains(file)) << refused.message().toStdString();
@@ -116,7 +116,8 @@ TEST(WindowsLongPathTest, EveryCallWorksBeyondMaxPath) {
 }
 
 TEST(WindowsPlaceTest, TheSystemsPlacesAreNativeAndWithoutTrailingDelimiter) {
-  for (const QString& place : {system_env().temp_folder(), system_env().roaming_app_data_folder()}) {
+  for (const QString& place :
+       {system_env().temp_folder(), system_env().roaming_app_data_folder()}) {
     SCOPED_TRACE(place.toStdString());
     EXPECT_FALSE(place.isEmpty());
     EXPECT_FALSE(place.endsWith(kDelimiter));
@@ -144,7 +145,8 @@ TEST(WindowsPlaceTest, AProgramFolderSetMovesTheProgramFileThere) {
   temp_tree tree;
   const QString executable = system_env().program_file_path();
   set_program_folder(tree.path("line1"));
-  EXPECT_EQ(system_env().program_file_path(), tree.path("line1") + kDelimiter + name_of(executable));
+  EXPECT_EQ(system_env().program_file_path(),
+            tree.path("line1") + kDelimiter + name_of(executable));
   set_program_folder(QString());
   EXPECT_EQ(system_env().program_file_path(), executable);
 }

@@ -118,9 +118,9 @@ class deployment {
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
     // Wine offers every program a desktop: headless is asked for there.
-    const bool chooses_platform = std::any_of(settings.begin(), settings.end(), [](const QString& s) {
-      return s.startsWith(QLatin1String("QT_QPA_PLATFORM="));
-    });
+    const bool chooses_platform = std::any_of(
+        settings.begin(), settings.end(),
+        [](const QString& s) { return s.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
     QStringList arguments;
     if (test_support::kOnWindows && !chooses_platform) arguments << QStringLiteral("--headless");
     process.start(tree.path("prog/" + program_name + kProgramSuffix), arguments);

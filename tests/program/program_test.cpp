@@ -65,8 +65,7 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
     SCOPED_TRACE(program.toStdString());
     const QString copy = site.tree.path("prog/" + program + kProgramSuffix);
     if (!QFile::exists(copy)) {
-      ASSERT_TRUE(
-          QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program + kProgramSuffix, copy));
+      ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program + kProgramSuffix, copy));
       QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QProcess second;

@@ -14,11 +14,11 @@
 #include <limits>
 
 #include "basics/ole_date.h"
-#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "scanner_site.h"
 #include "support/sql_setup.h"
 #include "support/sqlite_path.h"
+#include "support/thrown_text.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cwchar>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 int main() {
   int argc = 0;
