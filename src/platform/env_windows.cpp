@@ -6,8 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, whose types it needs.
+#include <shlobj.h>
 
 #include <optional>
 #include <utility>

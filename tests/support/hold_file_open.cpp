@@ -8,8 +8,9 @@
 #include <cwchar>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it needs.
+#include <shellapi.h>
 
 int main() {
   int argc = 0;
