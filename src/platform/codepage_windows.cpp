@@ -17,16 +17,6 @@ bool is_utf(UINT code_page) {
   return code_page == CP_UTF8 || code_page == CP_UTF7;
 }
 
-QString ansi_to_unicode(const QByteArray& bytes) {
-  if (bytes.isEmpty()) return QString();
-  const int size = int(bytes.size());
-  const int length = MultiByteToWideChar(ansi_code_page(), 0, bytes.constData(), size, nullptr, 0);
-  QString text(length, Qt::Uninitialized);
-  MultiByteToWideChar(ansi_code_page(), 0, bytes.constData(), size,
-                      reinterpret_cast<wchar_t*>(text.data()), length);
-  return text;
-}
-
 // A character beyond the 16-bit range as one "?" (the system writes one for
 // each half of it); no ANSI code page holds one.
 QString with_pairs_as_one(const QString& text) {
@@ -38,6 +28,16 @@ QString with_pairs_as_one(const QString& text) {
 }
 
 }  // namespace
+
+QString ansi_to_unicode(const QByteArray& bytes) {
+  if (bytes.isEmpty()) return QString();
+  const int size = int(bytes.size());
+  const int length = MultiByteToWideChar(ansi_code_page(), 0, bytes.constData(), size, nullptr, 0);
+  QString text(length, Qt::Uninitialized);
+  MultiByteToWideChar(ansi_code_page(), 0, bytes.constData(), size,
+                      reinterpret_cast<wchar_t*>(text.data()), length);
+  return text;
+}
 
 // Characters the code page cannot hold become "?", never a look-alike
 // ("ā" is not written as "a"), so that ansi_holds says what is kept.
