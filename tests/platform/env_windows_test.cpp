@@ -115,6 +115,14 @@ TEST(WindowsLongPathTest, EveryCallWorksBeyondMaxPath) {
   EXPECT_TRUE(env().delete_file(folder + QStringLiteral("\\claimed.tmp")).ok());
 }
 
+// Windows takes "/" between folders too, and settings files may hold it.
+TEST(WindowsPathTest, ASlashCountsAsADelimiter) {
+  EXPECT_EQ(folder_of("C:/v\\new/a.scn"), "C:/v\\new/");
+  EXPECT_EQ(name_of("C:/v\\new/a.scn"), "a.scn");
+  EXPECT_EQ(with_delimiter("C:/v/"), "C:/v/");
+  EXPECT_EQ(with_delimiter("C:/v"), "C:/v\\");
+}
+
 TEST(WindowsPlaceTest, TheSystemsPlacesAreNativeAndWithoutTrailingDelimiter) {
   for (const QString& place :
        {system_env().temp_folder(), system_env().roaming_app_data_folder()}) {

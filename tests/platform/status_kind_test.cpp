@@ -182,6 +182,8 @@ TEST(StatusKindTest, InjectedFaultsCarryTheKindOfTheRealFailure) {
     c.arm(fault);
     const Status status = c.call(fault, tree);
     EXPECT_EQ(status.kind(), c.kind) << status.message().toStdString();
+    // The one real failure among them, in the system's own words on Windows.
+    if (test_support::kOnWindows && c.kind == Kind::not_found) continue;
     EXPECT_TRUE(status.message().endsWith(QLatin1String(c.reason)))
         << status.message().toStdString();
   }
