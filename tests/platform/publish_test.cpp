@@ -29,7 +29,7 @@ class PublishTest : public ::testing::Test {
   }
 
   temp_tree tree_;
-  const QString target_ = tree_.make_folder("new") + "/1234.scn";
+  const QString target_ = tree_.make_folder("new") + kDelimiter + "1234.scn";
   const QByteArray data_ = QByteArray(100000, 'n');
 };
 
@@ -170,7 +170,7 @@ namespace {
 TEST(StalePublishFilesTest, TheNextRunRemovesWhatAKilledOneLeft) {
   temp_tree tree;
   const QString long_name = QString(250, QLatin1Char('p')) + ".csv";
-  const QString target = tree.make_folder("new") + "/" + long_name;
+  const QString target = tree.make_folder("new") + kDelimiter + long_name;
   tree.write("new/.publish_00000000_Other1", "another program's");
   {
     FaultEnv fault;
@@ -209,7 +209,8 @@ class PublishFilesTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) {
       const QString name = QStringLiteral("%1/%2.scn").arg(folder).arg(i);
       if (i % 2 == 0) tree_.write(name, "old " + name.toUtf8());
-      files.append({tree_.make_folder(folder) + QStringLiteral("/%1.scn").arg(i), bytes_for(name)});
+      files.append({tree_.make_folder(folder) + kDelimiter + QStringLiteral("%1.scn").arg(i),
+                    bytes_for(name)});
     }
     return files;
   }
@@ -220,7 +221,7 @@ class PublishFilesTest : public ::testing::Test {
 
   // The relative path of `file`'s target in the tree.
   QString relative(const pending_file& file) const {
-    return file.target.mid(tree_.path().size() + 1);
+    return QDir::fromNativeSeparators(file.target.mid(tree_.path().size() + 1));
   }
 
   // Every name in `folder` that is no target of `files` (a temporary left).
@@ -389,7 +390,7 @@ TEST_F(PublishFilesTest, AFailedFolderFlushFailsTheFilesRenamedIntoThatFolder) {
 }
 
 TEST_F(PublishFilesTest, OfTwoFilesWithOneTargetTheLaterWins) {
-  const QString target = tree_.make_folder("a") + "/0.scn";
+  const QString target = tree_.make_folder("a") + kDelimiter + "0.scn";
   const QString other = tree_.path("a/1.scn");
   tree_.write("a/0.scn", "old a/0.scn");
   const QList<pending_file> files = {{target, "earlier"}, {other, "other"}, {target, "later"}};

@@ -63,9 +63,10 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
 
   for (const QString& program : {kProgram, QStringLiteral("Halvik_scanner")}) {
     SCOPED_TRACE(program.toStdString());
-    const QString copy = site.tree.path("prog/" + program + kProgramSuffix);
+    const QString copy = site.tree.path("prog/" + program + test_support::kProgramSuffix);
     if (!QFile::exists(copy)) {
-      ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program + kProgramSuffix, copy));
+      ASSERT_TRUE(QFile::copy(
+          QStringLiteral(TEST_BIN_DIR "/") + program + test_support::kProgramSuffix, copy));
       QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QProcess second;
