@@ -11,6 +11,7 @@
 #include "platform/env.h"
 #include "support/fault_env.h"
 #include "support/status_print.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 namespace platform {
@@ -276,8 +277,8 @@ TEST_F(PublishFilesTest, AFileThatFailsFailsAloneAndTheOthersArePublished) {
       // Only the big file 5 outgrows the space left.
       {"disk full", [](FaultEnv& f) { f.fail_writes_after(100000); }, Status::Kind::io,
        "No space left on device"},
-      {"replace refused", [](FaultEnv& f) { f.refuse_replace("/5.scn"); }, Status::Kind::denied,
-       "Permission denied"},
+      {"replace refused", [](FaultEnv& f) { f.refuse_replace(QString(kDelimiter) + "5.scn"); },
+       Status::Kind::denied, "Permission denied"},
       {"folder of the target missing", [](FaultEnv&) {}, Status::Kind::not_found,
        "No such file or directory"},
   };
@@ -298,8 +299,11 @@ TEST_F(PublishFilesTest, AFileThatFailsFailsAloneAndTheOthersArePublished) {
       expect_published(files[i]);
     }
     EXPECT_EQ(statuses[5].kind(), c.kind);
-    EXPECT_TRUE(statuses[5].message().endsWith(QLatin1String(c.reason)))
-        << statuses[5].message().toStdString();
+    // The missing folder in the system's own words, which differ on Windows.
+    if (!test_support::kOnWindows || c.kind != Status::Kind::not_found) {
+      EXPECT_TRUE(statuses[5].message().endsWith(QLatin1String(c.reason)))
+          << statuses[5].message().toStdString();
+    }
     if (c.kind != Status::Kind::not_found) expect_untouched(files[5]);
     EXPECT_EQ(left_over("a", files), QStringList());
   }
@@ -368,7 +372,7 @@ TEST_F(PublishFilesTest, AFailedFolderFlushFailsTheFilesRenamedIntoThatFolder) {
   const QList<pending_file> in_b = files_in("b", 3);
   FaultEnv fault;
   ScopedEnv use(&fault);
-  fault.fail_sync_folder("/b");
+  fault.fail_sync_folder(QString(kDelimiter) + "b");
 
   const QList<Status> statuses = publish_files(in_a + in_b);
   for (qsizetype i = 0; i < in_a.size(); ++i) {
