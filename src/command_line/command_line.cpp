@@ -16,6 +16,7 @@ const QString kProgramFolder = QStringLiteral("program-folder");
 const QString kCheckConfig = QStringLiteral("check-config");
 const QString kScreenshot = QStringLiteral("screenshot");
 const QString kInit = QStringLiteral("init");
+const QString kHeadless = QStringLiteral("headless");
 
 // Qt's addHelpOption() also offers --help-all, which lists Qt's own options;
 // these programs take none of them, so help and version are plain options.
@@ -33,6 +34,10 @@ void add_options(QCommandLineParser& parser, const usage& usage) {
         {kCheckConfig, QStringLiteral("Shows the folders and files the program would use and "
                                       "whether they exist, then ends: 0 when all is usable, 1 "
                                       "otherwise. Starts no window and changes no file.")});
+    parser.addOption(
+        {kHeadless, QStringLiteral("Runs without a window, as without a display: the status "
+                                   "line, the message board and every message box go to "
+                                   "standard error (for a service or a scheduled task).")});
     parser.addOption({kScreenshot,
                       QStringLiteral("Saves a picture of the window as FILE (PNG) after its "
                                      "first seconds of work, then ends as if closed (for the "
@@ -66,7 +71,9 @@ QString help_text(const QCommandLineParser& parser, const usage& usage, const ch
 }
 
 command_line wrong_arguments(const QString& why, const char* argv0) {
-  return {refuse_command_line(why, QString(), argv0), false, {}, {}};
+  command_line refused;
+  refused.exit_code = refuse_command_line(why, QString(), argv0);
+  return refused;
 }
 
 }  // namespace
@@ -81,11 +88,11 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
   if (!parser.parse(arguments)) return wrong_arguments(parser.errorText(), argv0);
   if (parser.isSet(kHelp)) {
     print(stdout, help_text(parser, usage, argv0));
-    return {0, false, {}, {}};
+    return command_line{0};
   }
   if (parser.isSet(kVersion)) {
     print(stdout, version_line(argv0) + QLatin1Char('\n'));
-    return {0, false, {}, {}};
+    return command_line{0};
   }
   const QStringList positional = parser.positionalArguments();
   if (usage.most_arguments >= 0 && positional.size() > usage.most_arguments) {
@@ -93,7 +100,11 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
         QStringLiteral("Unexpected argument '%1'.").arg(positional.at(usage.most_arguments)),
         argv0);
   }
-  if (!usage.scanner_options) return {std::nullopt, false, positional, {}};
+  if (!usage.scanner_options) {
+    command_line result;
+    result.arguments = positional;
+    return result;
+  }
 
   const bool init = parser.isSet(kInit);
   // A new deployment is made alone: the folder it is made in is the program
@@ -110,7 +121,10 @@ command_line parse_command_line(int argc, char** argv, const usage& usage) {
     }
     platform::set_program_folder(folder);
   }
-  command_line result{std::nullopt, parser.isSet(kCheckConfig), positional, {}};
+  command_line result;
+  result.check_config = parser.isSet(kCheckConfig);
+  result.headless = parser.isSet(kHeadless);
+  result.arguments = positional;
   result.screenshot = parser.value(kScreenshot);
   result.init = init;
   return result;

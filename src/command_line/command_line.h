@@ -9,6 +9,8 @@
 //   --version, -v            "<program> <version>" on standard output, exit 0
 //   --program-folder DIR     (scanners) the folder of the settings files
 //   --check-config           (scanners) report the configuration and end
+//   --headless               (scanners) no window even where there is a
+//                            desktop: the journal goes to standard error
 //   --screenshot FILE        (scanners) save a picture of the window to FILE
 //                            after its first seconds of work, then end (demos)
 //   --init FOLDER            (scanners) make a new deployment in FOLDER, the
@@ -59,6 +61,8 @@ struct command_line {
   // shown, or a wrong argument reported.
   std::optional<int> exit_code;
   bool check_config = false;
+  // Asked to run without a window, whatever the desktop.
+  bool headless = false;
   QStringList arguments;  // the positional ones, in order
   // Where to save the window's picture; empty: no picture.
   QString screenshot;

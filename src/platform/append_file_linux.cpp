@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/file_error.h"
+#include "platform/file_pieces.h"
 
 namespace platform {
 namespace {
@@ -45,33 +46,6 @@ class open_file {
   int fd_;
 };
 
-// Collects one line from the pieces read; a line past `longest` bytes is
-// dropped as it comes, so it never grows beyond that.
-class line_collector {
- public:
-  explicit line_collector(qsizetype longest) : longest_(longest) {}
-  void add(const char* bytes, qsizetype count) {
-    if (too_long_) return;
-    if (line_.size() + count > longest_) {
-      too_long_ = true;
-      line_ = QByteArray();
-      return;
-    }
-    line_.append(bytes, count);
-  }
-  bool holds_something() const { return !line_.isEmpty() || too_long_; }
-  void hand_to(const std::function<void(QByteArrayView, bool)>& take) {
-    take(line_, too_long_);
-    line_.resize(0);
-    too_long_ = false;
-  }
-
- private:
-  qsizetype longest_;
-  QByteArray line_;
-  bool too_long_ = false;
-};
-
 }  // namespace
 
 Status append_to_file(const QString& path, const QByteArray& data) {
@@ -95,32 +69,20 @@ Status append_to_file(const QString& path, const QByteArray& data) {
   return error == 0 ? Status::Ok() : append_error(path, error);
 }
 
-Status read_log_lines(const QString& path, qsizetype longest,
-                      const std::function<void(QByteArrayView line, bool too_long)>& take) {
+Status read_in_pieces(const QString& path,
+                      const std::function<void(const char*, qsizetype)>& take) {
   const open_file file(path);
   if (file.fd() < 0) return read_error(path, errno);
-  line_collector line(longest);
   char buffer[64 * 1024];
   for (;;) {
     const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
-    if (got == 0) break;
+    if (got == 0) return Status::Ok();
     if (got < 0) {
       if (errno == EINTR) continue;
       return read_error(path, errno);
     }
-    const char* next = buffer;
-    const char* const end = buffer + got;
-    while (next < end) {
-      const auto* line_break =
-          static_cast<const char*>(std::memchr(next, '\n', size_t(end - next)));
-      line.add(next, (line_break ? line_break : end) - next);
-      if (!line_break) break;
-      line.hand_to(take);
-      next = line_break + 1;
-    }
+    take(buffer, got);
   }
-  if (line.holds_something()) line.hand_to(take);
-  return Status::Ok();
 }
 
 bool ends_in_cut_line(const QString& path) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The ANSI code page of the files the scanner reads and writes without a
-// byte-order mark: Windows-1252 on every system.
+// byte-order mark: Windows-1252 on Linux, the system's own ANSI code page
+// (GetACP) on Windows.
 
 #include <QByteArray>
 #include <QString>
@@ -10,10 +11,10 @@ namespace platform {
 
 QString ansi_to_unicode(const QByteArray& bytes);
 
-// Characters that Windows-1252 cannot hold become "?", as Windows does.
+// Characters that the code page cannot hold become "?", as Windows does.
 QByteArray unicode_to_ansi(const QString& text);
 
-// Whether Windows-1252 holds every character of `text`, so that
+// Whether the code page holds every character of `text`, so that
 // unicode_to_ansi loses nothing.
 bool ansi_holds(const QString& text);
 

@@ -54,16 +54,26 @@ QString in_program_folder(const QString& executable) {
   return with_delimiter(program_folder) + name_of(executable);
 }
 
+// Windows also takes "/" between folders, and a path typed into a settings
+// file may hold it; on Linux it is the delimiter anyway.
+bool is_delimiter(QChar c) {
+  return c == kDelimiter || c == u'/';
+}
+
+qsizetype last_delimiter(const QString& path) {
+  return std::max(path.lastIndexOf(kDelimiter), path.lastIndexOf(u'/'));
+}
+
 QString with_delimiter(const QString& folder) {
-  return folder.endsWith(kDelimiter) ? folder : folder + kDelimiter;
+  return !folder.isEmpty() && is_delimiter(folder.back()) ? folder : folder + kDelimiter;
 }
 
 QString folder_of(const QString& path) {
-  return path.left(path.lastIndexOf(kDelimiter) + 1);
+  return path.left(last_delimiter(path) + 1);
 }
 
 QString name_of(const QString& path) {
-  return path.mid(path.lastIndexOf(kDelimiter) + 1);
+  return path.mid(last_delimiter(path) + 1);
 }
 
 namespace {

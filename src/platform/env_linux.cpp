@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,17 +54,6 @@ DirEntry dir_entry(const QString& name, const struct stat& info) {
 bool stat_at(int folder_fd, const char* name, struct stat* info) {
   return ::fstatat(folder_fd, name, info, 0) == 0 ||
          ::fstatat(folder_fd, name, info, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-// A random tail of six letters and digits, as mkstemp makes.
-QString unique_tail() {
-  static constexpr char kLetters[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  QString tail;
-  for (int i = 0; i < 6; ++i) {
-    tail += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
-  }
-  return tail;
 }
 
 QString without_trailing_delimiter(QString folder) {

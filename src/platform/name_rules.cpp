@@ -1,5 +1,7 @@
 #include "platform/name_rules.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
 
 namespace platform {
@@ -69,6 +71,16 @@ bool listed_before(QStringView a, QStringView b) {
 void sort_as_listed(QList<DirEntry>& entries) {
   std::sort(entries.begin(), entries.end(),
             [](const DirEntry& a, const DirEntry& b) { return listed_before(a.name, b.name); });
+}
+
+QString unique_tail() {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  QString tail;
+  for (int i = 0; i < 6; ++i) {
+    tail += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
+  }
+  return tail;
 }
 
 QString cut_to_fit(const QString& stem, const QString& ending, qsizetype longest,

@@ -38,6 +38,10 @@ bool listed_before(QStringView a, QStringView b);
 // Sorts a listing as NTFS lists it (listed_before).
 void sort_as_listed(QList<DirEntry>& entries);
 
+// Six random letters and digits, as mkstemp ends a unique name with: the
+// tail of the temporary files every system's Env makes.
+QString unique_tail();
+
 // `stem` + `ending`, with `stem` cut short by whole characters (never
 // `ending`) until `length_of` the name is at most `longest`.
 QString cut_to_fit(const QString& stem, const QString& ending, qsizetype longest,

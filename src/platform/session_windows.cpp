@@ -1,6 +1,7 @@
 #include "platform/session.h"
 
 #include "platform/journal.h"
+#include "platform/windows_support.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -13,45 +14,126 @@
 namespace platform {
 namespace {
 
-std::function<void()> termination_handler;
+using windows_support::native;
 
-// Runs on a thread of the console; the handler itself runs on the main thread.
+std::function<void()> termination_handler;
+// Set once the handler has run on the main thread: the settings are written.
+HANDLE termination_done = nullptr;
+
+// Runs the handler on the main thread, from the event loop, and marks it done.
+void queue_termination() {
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [] {
+        if (termination_handler) termination_handler();
+        SetEvent(termination_done);
+      },
+      Qt::QueuedConnection);
+}
+
+// How long a console close, log-off or shutdown waits for the settings to
+// be written: Windows ends the process once the handler returns, and gives
+// it about five seconds in all.
+constexpr DWORD kEndingWaitMs = 4500;
+
+// Runs on a thread of the console, not the main thread.
 BOOL WINAPI note_console_event(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
-    return FALSE;
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      queue_termination();
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      queue_termination();
+      WaitForSingleObject(termination_done, kEndingWaitMs);
+      return TRUE;
+    default:
+      return FALSE;
   }
-  QMetaObject::invokeMethod(QCoreApplication::instance(), termination_handler,
-                            Qt::QueuedConnection);
-  return TRUE;
+}
+
+// A hidden top-level window of the main thread: only such a window hears of
+// log-off and shutdown (WM_ENDSESSION), console or not. The message comes
+// through the event loop's own dispatch, so the handler runs at once and
+// the settings are written before the window procedure returns, after which
+// Windows may end the process.
+LRESULT CALLBACK session_window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_QUERYENDSESSION) return TRUE;
+  // "taskkill /PID" without /F asks so: the Windows form of SIGTERM.
+  if (message == WM_CLOSE) {
+    if (termination_handler) termination_handler();
+    return 0;
+  }
+  if (message == WM_ENDSESSION) {
+    if (w && termination_handler) termination_handler();
+    return 0;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+bool create_session_window() {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = session_window_procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"DornikScannerSession";
+  if (!RegisterClassW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  return CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                         nullptr, window_class.hInstance, nullptr) != nullptr;
+}
+
+// Whether the process's window station is one a user sees: not so for a
+// service or a task that runs whether anyone is logged on or not.
+bool desktop_visible() {
+  USEROBJECTFLAGS flags{};
+  const HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr ||
+      !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+    return true;
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 }  // namespace
 
-// Windows always offers the desktop to a program that shows a window.
 bool headless_session() {
-  return false;
+  return !desktop_visible() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// A file opened without sharing stays locked until the process ends.
+// LockFileEx on the whole file: released by the system when the process
+// ends, however it ends.
 Status hold_instance_lock(const QString& lock_file) {
-  const HANDLE held =
-      CreateFileW(reinterpret_cast<LPCWSTR>(lock_file.utf16()), GENERIC_READ | GENERIC_WRITE, 0,
-                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-  if (held != INVALID_HANDLE_VALUE) return Status::Ok();
+  // Kept open on purpose: closing it would release the lock.
+  const HANDLE held = CreateFileW(native(lock_file).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (held == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return Status::Error(windows_support::kind_of(error) == Status::Kind::denied
+                             ? Status::Kind::denied
+                             : Status::Kind::other,
+                         QStringLiteral("Cannot open \"%1\": %2")
+                             .arg(lock_file, windows_support::error_text(error)));
+  }
+  OVERLAPPED whole{};
+  if (LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                 &whole)) {
+    return Status::Ok();
+  }
+  const DWORD error = GetLastError();
+  CloseHandle(held);
   return Status::Error(
-      GetLastError() == ERROR_SHARING_VIOLATION ? Status::Kind::busy : Status::Kind::other,
-      QStringLiteral("Cannot lock \"%1\"").arg(lock_file));
+      error == ERROR_LOCK_VIOLATION ? Status::Kind::busy : Status::Kind::other,
+      QStringLiteral("Cannot lock \"%1\": %2").arg(lock_file, windows_support::error_text(error)));
 }
 
 QString shared_lock_file(const QString& folder, const QString& name) {
-  const HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(folder.utf16()), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return QString();
+  const windows_support::unique_handle handle = windows_support::open_file(
+      folder, 0, windows_support::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (!handle.valid()) return QString();
   BY_HANDLE_FILE_INFORMATION identity{};
-  const bool known = GetFileInformationByHandle(handle, &identity);
-  CloseHandle(handle);
-  if (!known) return QString();
+  if (!GetFileInformationByHandle(handle.get(), &identity)) return QString();
   const quint64 index = (quint64(identity.nFileIndexHigh) << 32) | identity.nFileIndexLow;
   return with_delimiter(env().temp_folder()) + name +
          QStringLiteral("_%1_%2")
@@ -61,13 +143,18 @@ QString shared_lock_file(const QString& folder, const QString& name) {
 
 Status on_termination_request(std::function<void()> handler) {
   termination_handler = std::move(handler);
-  if (!SetConsoleCtrlHandler(note_console_event, TRUE)) {
-    return Status::Error(QStringLiteral("Cannot watch for termination requests"));
+  termination_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // Without a console (a window program started from the desktop) no console
+  // event comes; the session window still hears of log-off.
+  if (!termination_done || !SetConsoleCtrlHandler(note_console_event, TRUE) ||
+      !create_session_window()) {
+    return Status::Error(QStringLiteral("Cannot watch for termination requests: ") +
+                         windows_support::error_text(GetLastError()));
   }
   return Status::Ok();
 }
 
-// A Windows service has no journal stream; its lines stay plain.
+// Windows has no journal stream; the lines stay plain.
 bool stderr_is_journal() {
   return false;
 }

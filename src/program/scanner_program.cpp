@@ -158,7 +158,7 @@ int run_scanner_program(
 
   // The shared unit's start-up may already ask the operator a question, so
   // the prompts are in place before it runs.
-  program::window_session session(argc, argv, program::kScannerDesktopEntry);
+  program::window_session session(argc, argv, program::kScannerDesktopEntry, command.headless);
   if (program_folder_missing()) return program::kWrongArguments;
   if (const std::optional<int> refused = refuse_second_scanner()) return *refused;
   basics::start_basics([](const QString& caption, const QString& text) {

@@ -14,8 +14,8 @@ namespace program {
 namespace {
 
 // Decided before the application exists, which reads the platform then.
-bool prepare_headless(char** argv) {
-  const bool headless = platform::headless_session();
+bool prepare_headless(char** argv, bool asked) {
+  const bool headless = asked || platform::headless_session();
   if (!headless) return false;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   platform::write_journal_line(QStringLiteral("version: "), version_line(argv[0]));
@@ -42,8 +42,9 @@ void end_program(qt_prompts& prompts, QWidget* window) {
   QCoreApplication::exit(0);
 }
 
-window_session::window_session(int& argc, char** argv, const char* desktop_entry)
-    : headless_(prepare_headless(argv)), application_(argc, argv) {
+window_session::window_session(int& argc, char** argv, const char* desktop_entry,
+                               bool headless)
+    : headless_(prepare_headless(argv, headless)), application_(argc, argv) {
   identify_to_desktop(desktop_entry);
   if (!headless_) with_dialogs_.emplace(&dialogs_);
   const platform::Status watching = platform::on_termination_request([this] { end(); });

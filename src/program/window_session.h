@@ -38,8 +38,9 @@ class window_session {
  public:
   // Watches for termination requests (SIGTERM, SIGINT) from here on, so a
   // box shown while the program starts ends too. `desktop_entry` as for
-  // identify_to_desktop.
-  window_session(int& argc, char** argv, const char* desktop_entry);
+  // identify_to_desktop. `headless` runs it without a window even where
+  // there is a desktop; without a desktop it is so anyway.
+  window_session(int& argc, char** argv, const char* desktop_entry, bool headless = false);
   window_session(const window_session&) = delete;
   window_session& operator=(const window_session&) = delete;
 

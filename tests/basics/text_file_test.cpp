@@ -3,14 +3,13 @@
 #include "basics/error.h"
 #include "support/fault_env.h"
 #include "support/raw_bytes.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -203,6 +202,7 @@ TEST(TextFiles, ASettingsFileWithALetterOutsideTheCodePageReadsBackUnchanged) {
 // An operator who keeps the settings elsewhere and links them into the
 // program folder keeps the link, and the file it points at gets the news.
 TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
+  SKIP_ON_WINDOWS("symbolic links");
   const struct {
     const char* name;
     // Links made in order: {link, what it points at}; the first one is the
@@ -227,9 +227,7 @@ TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
     for (const auto& [link, points_at] : c.links) {
       const QString destination =
           points_at.startsWith('@') ? tree.path(points_at.mid(2)) : points_at;
-      ASSERT_EQ(::symlink(QFile::encodeName(destination).constData(),
-                          QFile::encodeName(tree.path(link)).constData()),
-                0);
+      ASSERT_EQ(test_support::make_symlink(QFile::encodeName(destination), tree.path(link)), 0);
     }
     basics::write_settings_lines(tree.path("prog/s.ini"), {"new"});
 
@@ -245,8 +243,9 @@ TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
 TEST(TextFiles, ALoopOfLinksIsReportedAndWritesNothing) {
   const test_support::temp_tree tree;
   tree.make_folder("prog");
-  ASSERT_EQ(::symlink("b.ini", QFile::encodeName(tree.path("prog/a.ini")).constData()), 0);
-  ASSERT_EQ(::symlink("a.ini", QFile::encodeName(tree.path("prog/b.ini")).constData()), 0);
+  SKIP_ON_WINDOWS("symbolic links");
+  ASSERT_EQ(test_support::make_symlink("b.ini", tree.path("prog/a.ini")), 0);
+  ASSERT_EQ(test_support::make_symlink("a.ini", tree.path("prog/b.ini")), 0);
   EXPECT_THAT(thrown_text([&] { basics::write_settings_lines(tree.path("prog/a.ini"), {"x"}); }),
               HasSubstr(tree.path("prog/a.ini").toStdString()));
   EXPECT_EQ(QDir(tree.path("prog")).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);

@@ -6,12 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "conversion/dat_moves.h"
 #include "conversion/input_queue.h"
 #include "conversion_site.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 namespace {
@@ -20,20 +18,21 @@ using test_support::conversion_site;
 using test_support::temp_tree;
 
 void make_fifo(const QString& path) {
-  ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+  ASSERT_EQ(test_support::make_fifo(path), 0);
 }
 
 void make_dangling_link(const QString& path) {
-  ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path).constData()), 0);
+  ASSERT_EQ(test_support::make_symlink("nowhere", path), 0);
 }
 
 TEST(InputQueueTest, OnlyFilesWaitAndWhatCanNeverBeClaimedIsNamedOnce) {
+  SKIP_ON_WINDOWS("FIFOs and links");
   temp_tree tree;
   make_fifo(tree.path("a_fifo.csv"));
   make_dangling_link(tree.path("b_link.csv"));
   tree.make_folder("c_folder.csv");
   tree.write("d_file.csv", "x");
-  ASSERT_EQ(::symlink("d_file.csv", QFile::encodeName(tree.path("e_link.csv")).constData()), 0);
+  ASSERT_EQ(test_support::make_symlink("d_file.csv", tree.path("e_link.csv")), 0);
   QStringList said;
   const auto say = [&said](const QString& line) { said << line; };
 
@@ -49,6 +48,7 @@ TEST(InputQueueTest, OnlyFilesWaitAndWhatCanNeverBeClaimedIsNamedOnce) {
 }
 
 TEST(InputQueueTest, AnEntryGoneAndBackIsNamedAgain) {
+  SKIP_ON_WINDOWS("FIFOs");
   temp_tree tree;
   QStringList said;
   const auto scan = [&] {
@@ -64,6 +64,7 @@ TEST(InputQueueTest, AnEntryGoneAndBackIsNamedAgain) {
 }
 
 TEST(InputQueueTest, TheRenameAwayAndBackScanPassesOverAFifoToo) {
+  SKIP_ON_WINDOWS("FIFOs");
   conversion_site site;
   site.tree.make_folder("in");
   site.tree.make_folder("out");

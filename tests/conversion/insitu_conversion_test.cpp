@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <functional>
 
 #include "basics/sprachen.h"
@@ -24,6 +21,7 @@
 #include "support/holder_process.h"
 #include "support/insitu_file.h"
 #include "support/probe_heads.h"
+#include "support/system_entries.h"
 
 namespace {
 
@@ -500,8 +498,9 @@ namespace {
 // undecodable name under one that is text.
 TEST(InsituConversionTest, EntriesThatCanNeverBeClaimedDoNotHoldUpTheFilesBehindThem) {
   insitu_site site;
-  ASSERT_EQ(::mkfifo(QFile::encodeName(site.path("insitu/a_fifo.csv")).constData(), 0666), 0);
-  ASSERT_EQ(::symlink("nowhere", QFile::encodeName(site.path("insitu/b_link.csv")).constData()), 0);
+  SKIP_ON_WINDOWS("FIFOs, links and names that are not text");
+  ASSERT_EQ(test_support::make_fifo(site.path("insitu/a_fifo.csv")), 0);
+  ASSERT_EQ(test_support::make_symlink("nowhere", site.path("insitu/b_link.csv")), 0);
   const QString undecodable =
       platform::path_from_bytes(platform::path_bytes(site.path("insitu")) + "/c\xe4.csv");
   insitu_measurement first;

@@ -2,6 +2,7 @@
 #include "database/odbc_drivers.h"
 
 #include "support/sql_setup.h"
+#include "support/sqlite_path.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"
 
@@ -35,7 +36,9 @@ class database_sqlite : public ::testing::Test {
              "INSERT INTO numbers VALUES (2147483647, -0.25)"});
   }
 
-  QString connection_string() const { return "Driver=SQLite3;Database=" + file_; }
+  QString connection_string() const {
+    return "Driver=SQLite3;Database=" + test_support::sqlite_database(file_);
+  }
 
   void execute(const QStringList& statements) const {
     test_support::execute_sql(connection_string(), statements);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/env.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 namespace platform {
@@ -80,7 +81,11 @@ TEST_F(ListingTest, ReportsFoldersAndAttributes) {
   for (const DirEntry& entry : *entries) {
     SCOPED_TRACE(entry.name.toStdString());
     EXPECT_EQ(entry.is_folder, entry.name == "Sub.csv" || entry.name == "sub2");
-    EXPECT_EQ(entry.hidden, entry.name == ".hidden.csv");
+    // Hidden by its name on Linux, by its attribute on Windows (where Wine
+    // gives a name starting with "." that attribute too).
+    if (!test_support::kOnWindows || entry.name != ".hidden.csv") {
+      EXPECT_EQ(entry.hidden, entry.name == ".hidden.csv");
+    }
     EXPECT_EQ(entry.read_only, entry.name == "locked.csv");
     EXPECT_FALSE(entry.system);
   }

@@ -11,6 +11,7 @@
 #include "support/fault_env.h"
 #include "support/holder_process.h"
 #include "support/status_print.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 namespace platform {
@@ -129,6 +130,11 @@ TEST(StatusKindTest, RealFailuresCarryTheirKind) {
     const temp_tree tree;
     const Status status = c.call(tree);
     EXPECT_EQ(status.kind(), c.kind) << status.message().toStdString();
+    // Windows words the system's reasons its own way; the program's own
+    // reasons are the same on both.
+    const bool own_reason = QLatin1String(c.reason) == QLatin1String("Not a file") ||
+                            QLatin1String(c.reason) == QLatin1String("The file is still open");
+    if (test_support::kOnWindows && !own_reason) continue;
     EXPECT_TRUE(status.message().endsWith(QLatin1String(c.reason)))
         << status.message().toStdString();
   }
@@ -176,6 +182,8 @@ TEST(StatusKindTest, InjectedFaultsCarryTheKindOfTheRealFailure) {
     c.arm(fault);
     const Status status = c.call(fault, tree);
     EXPECT_EQ(status.kind(), c.kind) << status.message().toStdString();
+    // The one real failure among them, in the system's own words on Windows.
+    if (test_support::kOnWindows && c.kind == Kind::not_found) continue;
     EXPECT_TRUE(status.message().endsWith(QLatin1String(c.reason)))
         << status.message().toStdString();
   }

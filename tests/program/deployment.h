@@ -15,16 +15,25 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <algorithm>
 #include <functional>
 
 #include "support/insitu_file.h"
 #include "support/journal_wait.h"
+#include "support/stop_process.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 namespace test_support {
 
 inline const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
+
+// What a program file's name ends in.
+#ifdef _WIN32
+inline const QString kProgramSuffix = QStringLiteral(".exe");
+#else
+inline const QString kProgramSuffix;
+#endif
 
 // A program folder "prog" holding only the program and vellic_path.ini, a
 // VELLIC tree "v" with product P and an archive, and an exsitu input folder
@@ -32,9 +41,10 @@ inline const QString kProgram = QStringLiteral("DORNIK_spectrum_scanner");
 class deployment {
  public:
   explicit deployment(const QString& program_name = kProgram) : program_name(program_name) {
-    const QString program = tree.path("prog/" + program_name);
+    const QString program = tree.path("prog/" + program_name + kProgramSuffix);
     tree.make_folder("prog");
-    EXPECT_TRUE(QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name, program));
+    EXPECT_TRUE(
+        QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name + kProgramSuffix, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     tree.write("v/database/current_product/P", {});
     tree.make_folder(measurement_folder("L"));
@@ -101,12 +111,19 @@ class deployment {
       environment.insert(setting.section(QLatin1Char('='), 0, 0),
                          setting.section(QLatin1Char('='), 1));
     }
-    environment.insert(QStringLiteral("XDG_DATA_HOME"),
-                       data_home.isEmpty() ? tree.make_folder("user") : tree.path(data_home));
+    const QString user = data_home.isEmpty() ? tree.make_folder("user") : tree.path(data_home);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), user);
+    environment.insert(QStringLiteral("APPDATA"), user);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    process.start(tree.path("prog/" + program_name), {});
+    // Wine offers every program a desktop: headless is asked for there.
+    const bool chooses_platform = std::any_of(
+        settings.begin(), settings.end(),
+        [](const QString& s) { return s.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
+    QStringList arguments;
+    if (test_support::kOnWindows && !chooses_platform) arguments << QStringLiteral("--headless");
+    process.start(tree.path("prog/" + program_name + kProgramSuffix), arguments);
     ASSERT_TRUE(process.waitForStarted(10000));
   }
 
@@ -122,7 +139,7 @@ class deployment {
 
   // Sends `signal` and waits for the program to end.
   void stop_with(int signal) {
-    ::kill(static_cast<pid_t>(process.processId()), signal);
+    test_support::send_stop(process, signal);
     EXPECT_TRUE(process.waitForFinished(30000));
     journal += QString::fromLocal8Bit(process.readAllStandardError());
   }

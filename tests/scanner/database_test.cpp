@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scanner_site.h"
+#include "support/sqlite_path.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ TEST(DatabaseTest, AConnectionThatFailsIsReportedAndTheLaterStepsStillRun) {
 
 TEST(DatabaseTest, AConfiguredConnectionIsOpenAfterCreation) {
   scanner_site site;
-  write_connection_string(
-      site, QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") + site.path("line.sqlite"));
+  write_connection_string(site, QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") +
+                                    test_support::sqlite_database(site.path("line.sqlite")));
   auto window = site.create_window();
   EXPECT_TRUE(site.prompts.texts().isEmpty()) << site.prompts.texts().join('|').toStdString();
   EXPECT_TRUE(window->ADOConnection.is_open());

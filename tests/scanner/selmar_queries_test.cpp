@@ -14,10 +14,11 @@
 #include <limits>
 
 #include "basics/ole_date.h"
-#include "support/thrown_text.h"
 #include "platform/env.h"
 #include "scanner_site.h"
 #include "support/sql_setup.h"
+#include "support/sqlite_path.h"
+#include "support/thrown_text.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ class SelmarQueriesTest : public ::testing::Test {
   }
 
   QString connection_string() const {
-    return QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") + site.path("line.sqlite");
+    return QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") +
+           test_support::sqlite_database(site.path("line.sqlite"));
   }
 
   void execute(const QStringList& statements) const {

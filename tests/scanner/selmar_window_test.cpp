@@ -19,6 +19,7 @@
 #include "scanner_site.h"
 #include "support/file_lines.h"
 #include "support/sql_setup.h"
+#include "support/sqlite_path.h"
 #include "support/zeiss_file.h"
 
 namespace {
@@ -62,7 +63,8 @@ struct selmar_site : scanner_site {
     tree.write("v/selmar_spectrum_scanner.ini", bytes);
   }
   QString connection_string() const {
-    return QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") + path("line.sqlite");
+    return QStringLiteral("Driver=" SQLITE3_ODBC_DRIVER ";Database=") +
+           test_support::sqlite_database(path("line.sqlite"));
   }
   void execute(const QStringList& statements) const {
     test_support::execute_sql(connection_string(), statements);

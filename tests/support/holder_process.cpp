@@ -5,13 +5,18 @@
 namespace test_support {
 
 holder_process::holder_process(const QString& path, mode how) {
-  process_.start(QStringLiteral(HOLD_FILE_OPEN_EXE),
-                 {path, how == mode::write ? QStringLiteral("w") : QStringLiteral("r")});
+  const QString letter = how == mode::write           ? QStringLiteral("w")
+                         : how == mode::shared_delete ? QStringLiteral("d")
+                                                      : QStringLiteral("r");
+  process_.start(QStringLiteral(HOLD_FILE_OPEN_EXE), {path, letter});
   EXPECT_TRUE(process_.waitForStarted(10000)) << "hold_file_open did not start";
-  EXPECT_TRUE(process_.waitForReadyRead(10000)) << "hold_file_open did not open " << path.toStdString();
+  EXPECT_TRUE(process_.waitForReadyRead(10000))
+      << "hold_file_open did not open " << path.toStdString();
 }
 
-holder_process::~holder_process() { release(); }
+holder_process::~holder_process() {
+  release();
+}
 
 void holder_process::release() {
   if (process_.state() == QProcess::NotRunning) return;

@@ -9,7 +9,9 @@ namespace test_support {
 
 class holder_process {
  public:
-  enum class mode { read, write };
+  // shared_delete: read, letting others rename or delete the file (Windows;
+  // on Linux the same as read).
+  enum class mode { read, write, shared_delete };
   // Starts the holder and waits until it has the file open.
   holder_process(const QString& path, mode how);
   ~holder_process();  // closes the file and waits for the process to end

@@ -1,0 +1,19 @@
+#pragma once
+
+// Asking a started program to end, as the system asks it: SIGTERM or SIGINT
+// on Linux, WM_CLOSE to its windows on Windows (what "taskkill /PID" sends);
+// SIGKILL on both ends it at once, as a power cut or TerminateProcess would.
+
+#include <QProcess>
+
+#include <csignal>
+
+#ifndef SIGKILL
+#define SIGKILL 9  // not named on Windows; here it means TerminateProcess
+#endif
+
+namespace test_support {
+
+void send_stop(const QProcess& process, int signal);
+
+}  // namespace test_support
