@@ -24,6 +24,8 @@ struct context {
   // The system the conversion works through: files, folders and the clock.
   // None means the process's own (platform::env(), which a test may
   // replace); a test may give a FaultEnv, a tool's worker thread its own.
+  // The shared helpers below the conversions that take no Env (publishing,
+  // folder checks, the claim journal) still use the process's.
   platform::Env* env = nullptr;
   platform::Env& system() const { return env ? *env : platform::env(); }
 

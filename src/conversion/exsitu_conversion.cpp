@@ -9,9 +9,8 @@ namespace {
 plate_file_format dornik_exsitu_format() {
   plate_file_format format;
   format.largest = basics::kLargestExsituFile;
-  format.refusal = [](const QStringList& lines, const claimed_file& file) {
-    return basics::exsitu_refusal(lines, file.path(), file.name());
-  };
+  format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
+                      const context&) { return basics::exsitu_refusal(lines, path, name); };
   format.read = [](const QStringList& lines, const QDateTime& written, const context& ctx,
                    plate_file_state& state) {
     basics::read_exsitu_lines(lines, written, ctx.point_selected, state.record, state.plate,
@@ -27,9 +26,9 @@ plate_file_format dornik_exsitu_format() {
 plate_file_format halvik_exsitu_format() {
   plate_file_format format;
   format.largest = basics::kLargestHalvikExsituFile;
-  format.refusal = [](const QStringList& lines, const claimed_file& file) {
-    return basics::halvik_exsitu_refusal(lines, file.path(), file.name(),
-                                         file.ctx().point_selected);
+  format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
+                      const context& ctx) {
+    return basics::halvik_exsitu_refusal(lines, path, name, ctx.point_selected);
   };
   format.read = [](const QStringList& lines, const QDateTime& written, const context& ctx,
                    plate_file_state& state) {
@@ -44,6 +43,10 @@ plate_file_format halvik_exsitu_format() {
 
 }  // namespace
 
+plate_file_format exsitu_format(exsitu_instrument instrument) {
+  return instrument == exsitu_instrument::halvik ? halvik_exsitu_format() : dornik_exsitu_format();
+}
+
 QString exsitu_action() {
   return QStringLiteral("   Converting exsitu data ...");
 }
@@ -53,9 +56,7 @@ QString halvik_exsitu_rename_failure() {
 }
 
 void handle_exsitu(const context& ctx, exsitu_state& state, const exsitu_options& options) {
-  handle_plate_files(ctx, state,
-                     options.instrument == exsitu_instrument::halvik ? halvik_exsitu_format()
-                                                                     : dornik_exsitu_format());
+  handle_plate_files(ctx, state, exsitu_format(options.instrument));
 }
 
 }  // namespace conversion

@@ -23,6 +23,9 @@ struct exsitu_options {
   exsitu_instrument instrument = exsitu_instrument::dornik;
 };
 
+// How the instrument's exsitu files are read, refused and archived.
+plate_file_format exsitu_format(exsitu_instrument instrument);
+
 // The status line while a claimed exsitu file is converted.
 QString exsitu_action();
 

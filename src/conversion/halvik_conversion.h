@@ -19,6 +19,9 @@ using halvik_insitu_state = plate_file_state;
 
 struct halvik_insitu_options {};
 
+// How the Halvik insitu files are read, refused and archived.
+plate_file_format halvik_insitu_format();
+
 // Claims the Halvik insitu files waiting in the context's input folder (at
 // most ten) and converts each; a file that cannot be claimed yet shows on
 // the status line.

@@ -31,7 +31,7 @@ void convert_plate_file(claimed_file& file, plate_file_state& state,
   const std::optional<QStringList> lines = file.load(format.largest);
   if (!lines) return;
   const context& ctx = file.ctx();
-  if (const auto refusal = format.refusal(*lines, file)) {
+  if (const auto refusal = format.refusal(*lines, file.path(), file.name(), ctx)) {
     file.refuse(*refusal, ctx.lumor_name);
     return;
   }

@@ -31,9 +31,11 @@ struct plate_file_state {
 struct plate_file_format {
   // The largest file of the instrument; a larger one is set aside unread.
   qint64 largest = 0;
-  // Why the claimed file whose lines are `lines` is refused, in the board's
-  // words; nothing when it is converted.
-  std::function<std::optional<QString>(const QStringList& lines, const claimed_file& file)> refusal;
+  // Why the file `name` at `path` whose lines are `lines` is refused, in
+  // the board's words; nothing when it is converted.
+  std::function<std::optional<QString>(const QStringList& lines, const QString& path,
+                                       const QString& name, const context& ctx)>
+      refusal;
   // Fills the record and the plate from `lines`, the file written at
   // `written`; value problems go to ctx.board. May throw basics::error.
   std::function<void(const QStringList& lines, const QDateTime& written, const context& ctx,

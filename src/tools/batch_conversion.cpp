@@ -3,12 +3,14 @@
 #include "basics/error.h"
 #include "basics/exsitu_file.h"
 #include "basics/files.h"
+#include "basics/halvik_file.h"
 #include "basics/insitu_file.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
 #include "basics/tulmen_file.h"
 #include "basics/zeiss_file.h"
 #include "conversion/exsitu_conversion.h"
+#include "conversion/halvik_conversion.h"
 #include "conversion/insitu_conversion.h"
 #include "conversion/tulmen_conversion.h"
 #include "conversion/zeiss_conversion.h"
@@ -143,7 +145,49 @@ int convert_exsitu(const QString& folder, const QStringList& files, const batch_
   return run_batch(folder, files, options, run);
 }
 
-// ---- insitu, TULMEN, Zeiss: one after the other -------------------------------
+// ---- Halvik, insitu, TULMEN, Zeiss: one after the other ------------------------
+
+// Converts files of `format` into scan files, into a record shaped by
+// `shape`, refused and read by the very rules of the scan step.
+int convert_plate_files(const QString& folder, const QStringList& files,
+                        const batch_options& options, const conversion::plate_file_format& format,
+                        void (*shape)(basics::scan_data&)) {
+  basics::scan_data record;
+  shape(record);
+  qint32 plate = 0;
+  conversion::plate_file_state state{record, plate};
+  conversion_run run;
+  run.convert = [&](qsizetype index, batch_output& out) {
+    const QString& file = files[index];
+    const conversion::context ctx = batch_context(folder, file, out);
+    const QStringList lines = basics::read_measurement_lines(ctx.system(), file, format.largest);
+    if (const auto refusal = format.refusal(lines, file, QFileInfo(file).fileName(), ctx)) {
+      ctx.board(*refusal);
+      out.input_refused();
+      return;
+    }
+    if (options.fresh_record) {
+      shape(record);
+      plate = 0;
+    }
+    format.read(lines, ctx.system().last_modified(file), ctx, state);
+    out.add(file, conversion::plate_scan_file(folder, plate), basics::scan_file_bytes(record));
+  };
+  return run_batch(folder, files, options, run);
+}
+
+int convert_halvik_exsitu(const QString& folder, const QStringList& files,
+                          const batch_options& options) {
+  return convert_plate_files(folder, files, options,
+                             conversion::exsitu_format(conversion::exsitu_instrument::halvik),
+                             basics::shape_halvik_exsitu_record);
+}
+
+int convert_halvik_insitu(const QString& folder, const QStringList& files,
+                          const batch_options& options) {
+  return convert_plate_files(folder, files, options, conversion::halvik_insitu_format(),
+                             basics::shape_halvik_insitu_record);
+}
 
 int convert_insitu(const QString& folder, const QStringList& files, const batch_options& options) {
   qint32 plate = 0;
