@@ -6,8 +6,17 @@
 namespace conversion {
 namespace {
 
-plate_file_format dornik_exsitu_format() {
+// The two instruments' traverse files differ only in how they are read
+// and refused, and in what the status line says of a file still open.
+plate_file_format exsitu_file_format() {
   plate_file_format format;
+  format.archive_prefix = QStringLiteral("exsitu_");
+  format.action = exsitu_action();
+  return format;
+}
+
+plate_file_format dornik_exsitu_format() {
+  plate_file_format format = exsitu_file_format();
   format.largest = basics::kLargestExsituFile;
   format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
                       const context&) { return basics::exsitu_refusal(lines, path, name); };
@@ -16,15 +25,13 @@ plate_file_format dornik_exsitu_format() {
     basics::read_exsitu_lines(lines, written, ctx.point_selected, state.record, state.plate,
                               ctx.board);
   };
-  format.archive_prefix = QStringLiteral("exsitu_");
-  format.action = exsitu_action();
   // No rename failure text: a file its writer still holds is simply tried
   // again later.
   return format;
 }
 
 plate_file_format halvik_exsitu_format() {
-  plate_file_format format;
+  plate_file_format format = exsitu_file_format();
   format.largest = basics::kLargestHalvikExsituFile;
   format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
                       const context& ctx) {
@@ -35,8 +42,6 @@ plate_file_format halvik_exsitu_format() {
     basics::read_halvik_exsitu_lines(lines, written, ctx.point_selected, state.record, state.plate,
                                      ctx.board);
   };
-  format.archive_prefix = QStringLiteral("exsitu_");
-  format.action = exsitu_action();
   format.on_rename_failure = [](const QString&) { return halvik_exsitu_rename_failure(); };
   return format;
 }
