@@ -1,8 +1,9 @@
 #pragma once
 
-// The claim of the TULMEN, Zeiss and .dat scans: a file counts as complete once it
-// can be renamed away and back, and is then worked on under its own name, at
-// most 31 files per call. The status line counts the files and names each.
+// The claim of the TULMEN, Zeiss and .dat scans: a file counts as complete
+// once it can be renamed away and back, and is then worked on under its own
+// name, at most 31 files per call. The status line counts the files and
+// names each.
 
 #include <QString>
 
@@ -56,11 +57,11 @@ void keep_aside(handled_file& file, const basics::message_sink& say, const QStri
 archived archive_in_place(const context& ctx, const QString& path, const QString& name,
                           const QDateTime& measured, QString* copy);
 
-// Deletes the input `file` at `path`, converted into `written`, with
-// `copy` the outcome of its archive copy, and deletes it; or keeps it aside
-// when it would be lost: no archive copy could be made, or there is neither
-// an archive nor an output to keep the measurement in. Its record is told
-// before the deletion. `say` as keep_aside says.
+// Deletes the input `file` at `path`, converted into `written` and with
+// `copy` the outcome of its archive copy; or keeps it aside when it would
+// be lost: no archive copy could be made, or there is neither an archive
+// nor an output to keep the measurement in. Its record is told before the
+// deletion. `say` as keep_aside says.
 void delete_when_kept(handled_file& file, const basics::message_sink& say, const QString& path,
                       archived copy, const QStringList& written);
 
