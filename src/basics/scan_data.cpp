@@ -294,4 +294,9 @@ void read_scan_file_bytes(const QByteArray& bytes, double load_time, scan_data& 
   record.time_of_measurement = stored_time ? in.take<double>() : load_time;
 }
 
+float scan_file_version(const QByteArray& bytes) {
+  byte_reader in(bytes);
+  return in.remaining() < qint64(sizeof(float)) ? 0.0f : in.take<float>();
+}
+
 }  // namespace basics

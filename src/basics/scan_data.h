@@ -106,4 +106,8 @@ QByteArray partial_scan_file_bytes(const scan_data& data, qint32 this_part, qint
 // leaves `record` unchanged.
 void read_scan_file_bytes(const QByteArray& bytes, double load_time, scan_data& record);
 
+// The version stored at the start of scan file bytes that
+// read_scan_file_bytes has taken (the record keeps its own file_format).
+float scan_file_version(const QByteArray& bytes);
+
 }  // namespace basics

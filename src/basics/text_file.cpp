@@ -107,8 +107,12 @@ QByteArray bytes_from_lines(const QStringList& lines) {
 }
 
 QStringList read_lines(const QString& path) {
+  return read_lines(platform::env(), path);
+}
+
+QStringList read_lines(platform::Env& system, const QString& path) {
   QByteArray bytes;
-  raise_on_failure(platform::env().read_file(path, &bytes));  // names the file and the reason
+  raise_on_failure(system.read_file(path, &bytes));  // names the file and the reason
   return lines_from_bytes(bytes);
 }
 
@@ -122,7 +126,12 @@ QString megabytes(qint64 bytes) {
 }  // namespace
 
 std::optional<QString> oversize_refusal(const QString& path, qint64 largest) {
-  const std::optional<platform::DirEntry> entry = platform::env().entry(path);
+  return oversize_refusal(platform::env(), path, largest);
+}
+
+std::optional<QString> oversize_refusal(platform::Env& system, const QString& path,
+                                        qint64 largest) {
+  const std::optional<platform::DirEntry> entry = system.entry(path);
   if (!entry || entry->size <= largest) return std::nullopt;
   return QStringLiteral(
              "The file holds %1 (%2 bytes), more than any measurement of its kind "
@@ -133,8 +142,14 @@ std::optional<QString> oversize_refusal(const QString& path, qint64 largest) {
 }
 
 QStringList read_measurement_lines(const QString& path, qint64 largest) {
-  if (const std::optional<QString> refusal = oversize_refusal(path, largest)) throw error(*refusal);
-  return read_lines(path);
+  return read_measurement_lines(platform::env(), path, largest);
+}
+
+QStringList read_measurement_lines(platform::Env& system, const QString& path, qint64 largest) {
+  if (const std::optional<QString> refusal = oversize_refusal(system, path, largest)) {
+    throw error(*refusal);
+  }
+  return read_lines(system, path);
 }
 
 decoded_lines read_lines_detecting_utf8(const QString& path) {

@@ -12,13 +12,19 @@
 
 #include <optional>
 
+namespace platform {
+class Env;
+}
+
 namespace basics {
 
 QStringList lines_from_bytes(const QByteArray& bytes);
 QByteArray bytes_from_lines(const QStringList& lines);
 
-// Throws basics::error naming the file when it cannot be read.
+// Throws basics::error naming the file when it cannot be read. The readers
+// below without an Env read through platform::env().
 QStringList read_lines(const QString& path);
+QStringList read_lines(platform::Env& system, const QString& path);
 
 // A file larger than the largest measurement of its kind is no such
 // measurement, and reading it whole would only cost memory and time: the
@@ -26,11 +32,13 @@ QStringList read_lines(const QString& path);
 // `largest` bytes, naming its size; nothing when it does not (or is not
 // there, which reading then tells). Only the size is looked at.
 std::optional<QString> oversize_refusal(const QString& path, qint64 largest);
+std::optional<QString> oversize_refusal(platform::Env& system, const QString& path, qint64 largest);
 
 // read_lines for a measurement file of at most `largest` bytes; throws
 // basics::error with the words of oversize_refusal, before reading anything,
 // for a larger one.
 QStringList read_measurement_lines(const QString& path, qint64 largest);
+QStringList read_measurement_lines(platform::Env& system, const QString& path, qint64 largest);
 
 // Lines of a text file prepared by hand, on any system.
 struct decoded_lines {

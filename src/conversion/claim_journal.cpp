@@ -50,8 +50,9 @@ bool archived_whole(const note_fields& note) {
 // when a new file of that name has arrived meanwhile. False when it stays.
 bool put_back(const note_fields& note, const basics::message_sink& say) {
   QString target;
-  if (const platform::Status moved = rename_to_free_name(
-          note.temp, platform::folder_of(note.source), platform::name_of(note.source), &target);
+  if (const platform::Status moved =
+          rename_to_free_name(platform::env(), note.temp, platform::folder_of(note.source),
+                              platform::name_of(note.source), &target);
       !moved.ok()) {
     say(QStringLiteral("Error: ") + sentence(moved.message()) +
         QStringLiteral(" The measurement ") + note.source + QStringLiteral(" stays as ") +
@@ -132,7 +133,7 @@ platform::Status claim_file(const context& ctx, const QString& source, const QSt
               QStringLiteral(" A crash while ") + platform::name_of(source) +
               QStringLiteral(" is converted would leave it as ") + temp + QLatin1Char('.'));
   }
-  platform::Status claimed = platform::env().rename_file(source, temp);
+  platform::Status claimed = ctx.system().rename_file(source, temp);
   if (!claimed.ok()) note->remove();
   return claimed;
 }

@@ -32,7 +32,7 @@ void convert_noted(claimed_file& file, const std::function<void(claimed_file&)>&
 }
 
 void delete_converted(claimed_file& file) {
-  const platform::Status deleted = platform::env().delete_file(file.path());
+  const platform::Status deleted = file.ctx().system().delete_file(file.path());
   // Its measurement is converted and archived; what is left is a spare
   // copy under a name no scan picks up, which the operator should know of.
   if (!deleted.ok()) {
@@ -50,46 +50,42 @@ claimed_file::claimed_file(const context& ctx, QString name, QString path, claim
 
 std::optional<QStringList> claimed_file::load(qint64 largest) {
   try {
-    return basics::read_measurement_lines(path_, largest);
+    return basics::read_measurement_lines(ctx().system(), path_, largest);
   } catch (const basics::error& e) {
     set_aside(e.text());
     return std::nullopt;
   }
 }
 
-claimed_file::archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
-                                                  const QDateTime& measured, naming how,
-                                                  QString* copy) {
-  const QString folder = dated_archive_folder(ctx(), leaf, measured);
-  if (folder.isEmpty()) return archived::switched_off;
-  // The archive may lie on a share that takes only names that are text.
-  const QString name = platform::portable_name(archive_name);
-  QString target;
+archived claimed_file::archive_copy(const QString& leaf, const QString& archive_name,
+                                    const QDateTime& measured, naming how, QString* copy) {
+  archive_request request;
+  request.leaf = leaf;
+  request.name = archive_name;
+  request.measured = measured;
   // The journal names each copy before it is made, so a restart after a
   // crash finds the copy instead of archiving the file twice.
-  if (!copy_under_free_name(path_, folder, name, &target, [this](const QString& copy) {
-         note_.mark_archiving(copy);
-       }).ok()) {
-    return archived::failed;
+  request.before_each = [this](const QString& target) { note_.mark_archiving(target); };
+  if (how == naming::announce_taken) {
+    request.when_taken = [this](const QString& wanted, const QString& target) {
+      ctx().board(wanted + QStringLiteral(" is taken; the measurement ") + name() +
+                  QStringLiteral(" is archived as ") + target + QStringLiteral("."));
+    };
   }
+  QString target;
+  const archived done = conversion::archive_copy(ctx(), path_, request, &target);
+  if (done != archived::copied) return done;
   note_archive(target);
-  if (how == naming::announce_taken && target != folder + name) {
-    ctx().board(folder + name + QStringLiteral(" is taken; the measurement ") + this->name() +
-                QStringLiteral(" is archived as ") + target + QStringLiteral("."));
-  }
   if (copy) *copy = target;
-  return archived::copied;
+  return done;
 }
 
 void claimed_file::set_aside(const QString& reason) {
   kept_ = true;
   note_result(basics::history_result::set_aside);
-  const QString kept = move_aside(path_, name());
-  ctx().board(QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") +
-              name() +
-              (kept.isEmpty() ? QStringLiteral(" is kept under the temporary name ") + path_
-                              : QStringLiteral(" is kept as ") + kept) +
-              QStringLiteral("."));
+  QString kept;
+  ctx().board(
+      set_aside_file(ctx().system(), path_, name(), reason, left_under::temporary_name, &kept));
   if (kept.isEmpty()) return;
   path_ = kept;
   note_.remove();
@@ -102,7 +98,7 @@ void claimed_file::refuse(const QString& message, const QString& leaf) {
   ctx().board(message);
   QString copy;
   switch (archive_copy(leaf, QStringLiteral("refused_") + name(),
-                       platform::env().last_modified(path_), naming::quiet, &copy)) {
+                       ctx().system().last_modified(path_), naming::quiet, &copy)) {
     case archived::copied:
       ctx().board(QStringLiteral("The measurement ") + name() + QStringLiteral(" is archived as ") +
                   copy + QStringLiteral("."));
@@ -130,14 +126,14 @@ void claim_files(const context& ctx, const QString& action,
   // in the next pass, as the first of the folder; one gone meanwhile is
   // passed over.
   const QStringList waiting =
-      waiting_files(ctx.input_folder, QString::fromLatin1(kInputMask), ctx.board);
+      waiting_files(ctx.system(), ctx.input_folder, QString::fromLatin1(kInputMask), ctx.board);
   qsizetype next = 0;
   for (int pass = 0; pass < kPassesPerCall && next < waiting.size(); ++pass) {
     const QString temp = basics::random_temp_name(ctx.input_folder);
     const QString name = waiting.at(next);
     const QString source = folder + name;
     // Its writer may still be at work on a network share.
-    if (still_settling(source, ctx.settle_seconds)) return;
+    if (still_settling(ctx.system(), source, ctx.settle_seconds)) return;
     claim_note note;
     if (const platform::Status claimed = claim_file(ctx, source, temp, &note); !claimed.ok()) {
       if (on_rename_failure) ctx.status(on_rename_failure(source));

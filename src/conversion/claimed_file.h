@@ -15,6 +15,7 @@
 
 #include "conversion/claim_journal.h"
 #include "conversion/context.h"
+#include "conversion/file_keeping.h"
 #include "conversion/handled_file.h"
 
 namespace conversion {
@@ -34,16 +35,13 @@ class claimed_file : public handled_file {
   // `largest` bytes (then not read at all), is set aside.
   std::optional<QStringList> load(qint64 largest);
 
-  enum class archived { copied, switched_off, failed };
   // Whether the board says so when the archive name is taken; a caller that
   // names the copy on the board itself says nothing more.
   enum class naming { announce_taken, quiet };
-  // Copies the file as `archive_name` into archive root + product +
-  // year/month/day + `leaf`, creating each folder; when that name is taken
-  // (the same plate measured twice a day), as a free variant of it
-  // ("_2", "_3"...): no raw measurement ever replaces another. `measured`
-  // dates the folders when archiving by date of measurement; `copy`, when
-  // given, receives the copy's path.
+  // Copies the file as `archive_name` into the dated archive folder `leaf`,
+  // as conversion::archive_copy does, the journal naming each copy before it
+  // is made. `measured` dates the folders when archiving by date of
+  // measurement; `copy`, when given, receives the copy's path.
   archived archive_copy(const QString& leaf, const QString& archive_name, const QDateTime& measured,
                         naming how, QString* copy = nullptr);
 

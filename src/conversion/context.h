@@ -12,6 +12,7 @@
 #include "basics/history_file.h"
 #include "basics/measurement_file.h"
 #include "basics/scan_data.h"
+#include "platform/env.h"
 
 namespace basics {
 class sprachen;
@@ -20,6 +21,14 @@ class sprachen;
 namespace conversion {
 
 struct context {
+  // The system the conversion works through: files, folders and the clock.
+  // None means the process's own (platform::env(), which a test may
+  // replace); a test may give a FaultEnv, a tool's worker thread its own.
+  // The shared helpers below the conversions that take no Env (publishing,
+  // folder checks, the claim journal) still use the process's.
+  platform::Env* env = nullptr;
+  platform::Env& system() const { return env ? *env : platform::env(); }
+
   // The folder files are claimed from.
   QString input_folder;
   // Where exsitu scan files go, without a trailing delimiter.

@@ -11,7 +11,9 @@
 #include "platform/env.h"
 
 namespace conversion {
+namespace {
 
+// Moves the complete .dat file `name` of ctx.input_folder.
 void move_dat_file(const context& given, const QString& name, const naming_rule& new_name) {
   handled_file file(given, name);
   const context& ctx = file.ctx();
@@ -29,7 +31,7 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
   const QString target = platform::with_delimiter(ctx.output_folder) + new_name(name);
   if (const platform::Status copied = platform::copy_file(temp, target); !copied.ok()) {
     // Under its temporary name no scan would ever find it again.
-    const QString kept = move_aside(temp, name);
+    const QString kept = move_aside(ctx.system(), temp, name);
     ctx.plain_status(source + QStringLiteral(" could not be copied") +
                      (kept.isEmpty() ? QStringLiteral("; it stays as ") + temp
                                      : QStringLiteral("; it is kept as ") + kept) +
@@ -40,7 +42,7 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
   }
   file.note_output(target);
   file.tell();
-  if (platform::env().delete_file(temp).ok()) {
+  if (ctx.system().delete_file(temp).ok()) {
     ctx.plain_status(name + QStringLiteral(" has been moved"));
   } else {
     file.note_error(temp + QStringLiteral(" could not be deleted."));
@@ -51,11 +53,13 @@ void move_dat_file(const context& given, const QString& name, const naming_rule&
   file.tell();
 }
 
-void move_dat_files(const context& ctx, const naming_rule& new_name) {
+}  // namespace
+
+void handle_dat_moves(const context& ctx, dat_moves_state&, const dat_moves_options& options) {
   // A file its writer still holds is simply tried again later.
   scan_renamable_files(
       ctx, QString::fromLatin1(kDatMask), {},
-      [&](const QString& name, claim_note&) { move_dat_file(ctx, name, new_name); });
+      [&](const QString& name, claim_note&) { move_dat_file(ctx, name, options.new_name); });
 }
 
 }  // namespace conversion

@@ -20,11 +20,16 @@ inline constexpr char kDatMask[] = "*.dat";
 // The output name of an input file name.
 using naming_rule = std::function<QString(const QString& old_name)>;
 
-// Moves the complete .dat file `name` of ctx.input_folder.
-void move_dat_file(const context& ctx, const QString& name, const naming_rule& new_name);
+// Nothing is carried from file to file.
+struct dat_moves_state {};
+
+struct dat_moves_options {
+  // The window's rule for the output name.
+  naming_rule new_name;
+};
 
 // The .dat scan step: moves the complete .dat files of the input folder, at
 // most 31; a file still open ends the step silently.
-void move_dat_files(const context& ctx, const naming_rule& new_name);
+void handle_dat_moves(const context& ctx, dat_moves_state& state, const dat_moves_options& options);
 
 }  // namespace conversion

@@ -1,41 +1,67 @@
 #include "conversion/exsitu_conversion.h"
 
 #include "basics/exsitu_file.h"
-#include "conversion/scan_file_conversion.h"
-#include "platform/env.h"
+#include "basics/halvik_file.h"
 
 namespace conversion {
+namespace {
+
+// The two instruments' traverse files differ only in how they are read
+// and refused, and in what the status line says of a file still open.
+plate_file_format exsitu_file_format() {
+  plate_file_format format;
+  format.archive_prefix = QStringLiteral("exsitu_");
+  format.action = exsitu_action();
+  return format;
+}
+
+plate_file_format dornik_exsitu_format() {
+  plate_file_format format = exsitu_file_format();
+  format.largest = basics::kLargestExsituFile;
+  format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
+                      const context&) { return basics::exsitu_refusal(lines, path, name); };
+  format.read = [](const QStringList& lines, const QDateTime& written, const context& ctx,
+                   plate_file_state& state) {
+    basics::read_exsitu_lines(lines, written, ctx.point_selected, state.record, state.plate,
+                              ctx.board);
+  };
+  // No rename failure text: a file its writer still holds is simply tried
+  // again later.
+  return format;
+}
+
+plate_file_format halvik_exsitu_format() {
+  plate_file_format format = exsitu_file_format();
+  format.largest = basics::kLargestHalvikExsituFile;
+  format.refusal = [](const QStringList& lines, const QString& path, const QString& name,
+                      const context& ctx) {
+    return basics::halvik_exsitu_refusal(lines, path, name, ctx.point_selected);
+  };
+  format.read = [](const QStringList& lines, const QDateTime& written, const context& ctx,
+                   plate_file_state& state) {
+    basics::read_halvik_exsitu_lines(lines, written, ctx.point_selected, state.record, state.plate,
+                                     ctx.board);
+  };
+  format.on_rename_failure = [](const QString&) { return halvik_exsitu_rename_failure(); };
+  return format;
+}
+
+}  // namespace
+
+plate_file_format exsitu_format(exsitu_instrument instrument) {
+  return instrument == exsitu_instrument::halvik ? halvik_exsitu_format() : dornik_exsitu_format();
+}
 
 QString exsitu_action() {
   return QStringLiteral("   Converting exsitu data ...");
 }
 
-void convert_exsitu_file(claimed_file& file, basics::scan_data& record, qint32& plate) {
-  const std::optional<QStringList> lines = file.load(basics::kLargestExsituFile);
-  if (!lines) return;
-  const context& ctx = file.ctx();
-  if (const auto refusal = basics::exsitu_refusal(*lines, file.path(), file.name())) {
-    file.refuse(*refusal, ctx.lumor_name);
-    return;
-  }
-  const auto read = [&] {
-    basics::read_exsitu_lines(*lines, platform::env().last_modified(file.path()),
-                              ctx.point_selected, record, plate, ctx.board);
-  };
-  write_scan_file(file, read, record, plate, ctx.output_folder,
-                  [&file](qint32 p, const QDateTime& measured) {
-                    return archive_exsitu_file(file, p, measured);
-                  });
+QString halvik_exsitu_rename_failure() {
+  return QStringLiteral("   Could not rename exsitu data.csv");
 }
 
-bool archive_exsitu_file(claimed_file& file, qint32 plate, const QDateTime& measured) {
-  return archive_as_plate(file, QStringLiteral("exsitu_"), plate, measured);
-}
-
-void handle_exsitu_data(const context& ctx, basics::scan_data& record, qint32& plate) {
-  // A file its writer still holds is simply tried again later.
-  claim_files(ctx, exsitu_action(), {},
-              [&](claimed_file& file) { convert_exsitu_file(file, record, plate); });
+void handle_exsitu(const context& ctx, exsitu_state& state, const exsitu_options& options) {
+  handle_plate_files(ctx, state, exsitu_format(options.instrument));
 }
 
 }  // namespace conversion

@@ -55,10 +55,10 @@ platform::Status place_under_free_name(
 }
 
 platform::Status copy_under_free_name(
-    const QString& path, const QString& folder, const QString& name, QString* placed,
-    const std::function<void(const QString& target)>& before_each) {
+    platform::Env& system, const QString& path, const QString& folder, const QString& name,
+    QString* placed, const std::function<void(const QString& target)>& before_each) {
   QByteArray contents;
-  if (const platform::Status read = platform::env().read_file(path, &contents); !read.ok()) {
+  if (const platform::Status read = system.read_file(path, &contents); !read.ok()) {
     return read;
   }
   return place_under_free_name(
@@ -70,11 +70,11 @@ platform::Status copy_under_free_name(
       placed);
 }
 
-platform::Status rename_to_free_name(const QString& path, const QString& folder,
-                                     const QString& name, QString* placed) {
+platform::Status rename_to_free_name(platform::Env& system, const QString& path,
+                                     const QString& folder, const QString& name, QString* placed) {
   return place_under_free_name(
-      folder, name,
-      [&path](const QString& target) { return platform::env().rename_file(path, target); }, placed);
+      folder, name, [&](const QString& target) { return system.rename_file(path, target); },
+      placed);
 }
 
 namespace {
@@ -104,12 +104,12 @@ void forget_old_sightings(const QDateTime& now, qint64 settle_ms) {
 
 }  // namespace
 
-bool still_settling(const QString& path, double settle_seconds) {
+bool still_settling(platform::Env& system, const QString& path, double settle_seconds) {
   if (settle_seconds <= 0) return false;
-  const std::optional<platform::DirEntry> entry = platform::env().entry(path);
-  const QDateTime written = platform::env().last_modified(path);
+  const std::optional<platform::DirEntry> entry = system.entry(path);
+  const QDateTime written = system.last_modified(path);
   if (!entry || !written.isValid()) return false;
-  const QDateTime now = platform::env().now();
+  const QDateTime now = system.now();
   const qint64 settle_ms = qint64(settle_seconds * 1000);
   QHash<QString, sighting>& seen = sightings();
   if (written.msecsTo(now) >= settle_ms) {
@@ -139,7 +139,7 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
   };
   ensure();
   const QDate date =
-      ctx.archive_by_date_of_measurement ? measured.date() : platform::env().now().date();
+      ctx.archive_by_date_of_measurement ? measured.date() : ctx.system().now().date();
   for (const QString& part : {QString::number(date.year()), QString::number(date.month()),
                               QString::number(date.day()), leaf}) {
     folder += platform::kDelimiter + part;
@@ -148,40 +148,41 @@ QString dated_archive_folder(const context& ctx, const QString& leaf, const QDat
   return folder + platform::kDelimiter;
 }
 
-archived archive_input_copy(const context& ctx, const QString& path, const QString& input_name,
-                            const QDateTime& measured, QString* copy) {
-  const QString folder = dated_archive_folder(ctx, ctx.lumor_name, measured);
+archived archive_copy(const context& ctx, const QString& path, const archive_request& request,
+                      QString* copy) {
+  const QString folder = dated_archive_folder(ctx, request.leaf, request.measured);
   if (folder.isEmpty()) return archived::switched_off;
-  // The archive may lie on a share that takes only names that are text.
-  const QString name = platform::portable_name(input_name);
-  if (const QString earlier = identical_copy(path, folder, name); !earlier.isEmpty()) {
-    if (copy) *copy = earlier;
-    return archived::copied;
+  const QString name = platform::portable_name(request.name);
+  if (request.reuse_identical) {
+    if (const QString earlier = identical_copy(ctx.system(), path, folder, name);
+        !earlier.isEmpty()) {
+      if (copy) *copy = earlier;
+      return archived::copied;
+    }
   }
   QString target;
-  if (!copy_under_free_name(path, folder, name, &target).ok()) return archived::failed;
-  if (copy) *copy = target;
-  if (target != folder + name) {
-    ctx.plain_status(folder + name + QStringLiteral(" is taken; the archive copy is kept as ") +
-                     target);
+  if (!copy_under_free_name(ctx.system(), path, folder, name, &target, request.before_each).ok()) {
+    return archived::failed;
   }
+  if (copy) *copy = target;
+  if (target != folder + name && request.when_taken) request.when_taken(folder + name, target);
   return archived::copied;
 }
 
-QString identical_copy(const QString& path, const QString& folder, const QString& name) {
-  const std::optional<platform::DirEntry> input = platform::env().entry(path);
+QString identical_copy(platform::Env& system, const QString& path, const QString& folder,
+                       const QString& name) {
+  const std::optional<platform::DirEntry> input = system.entry(path);
   if (!input) return QString();
   // Every variant free_name gives starts with the base and ends with the
   // extension; a mask finds them all in one listing.
   const name_parts parts = parts_of(name);
-  const auto listed =
-      platform::env().list_folder(folder, parts.base + QLatin1Char('*') + parts.suffix);
+  const auto listed = system.list_folder(folder, parts.base + QLatin1Char('*') + parts.suffix);
   QByteArray bytes;
   for (const platform::DirEntry& entry : listed.value_or(QList<platform::DirEntry>())) {
     if (!entry.is_file || entry.size != input->size) continue;
-    if (bytes.isNull() && !platform::env().read_file(path, &bytes).ok()) return QString();
+    if (bytes.isNull() && !system.read_file(path, &bytes).ok()) return QString();
     QByteArray other;
-    if (platform::env().read_file(folder + entry.name, &other).ok() && other == bytes) {
+    if (system.read_file(folder + entry.name, &other).ok() && other == bytes) {
       return folder + entry.name;
     }
   }
@@ -193,13 +194,26 @@ QString sentence(const QString& text) {
   return ended ? text : text + QLatin1Char('.');
 }
 
-QString move_aside(const QString& path, const QString& name) {
+QString move_aside(platform::Env& system, const QString& path, const QString& name) {
   QString kept;
-  if (!rename_to_free_name(path, platform::folder_of(path), name + QStringLiteral(".failed"), &kept)
+  if (!rename_to_free_name(system, path, platform::folder_of(path),
+                           name + QStringLiteral(".failed"), &kept)
            .ok()) {
     return QString();
   }
   return kept;
+}
+
+QString set_aside_file(platform::Env& system, const QString& path, const QString& name,
+                       const QString& reason, left_under left, QString* kept) {
+  const QString moved = move_aside(system, path, name);
+  if (kept) *kept = moved;
+  const QString where = !moved.isEmpty() ? QStringLiteral(" is kept as ") + moved
+                        : left == left_under::temporary_name
+                            ? QStringLiteral(" is kept under the temporary name ") + path
+                            : QStringLiteral(" stays as ") + path;
+  return QStringLiteral("Error: ") + sentence(reason) + QStringLiteral(" The measurement ") + name +
+         where + QStringLiteral(".");
 }
 
 }  // namespace conversion

@@ -45,7 +45,7 @@ void handled_file::note_error(const QString& text) {
 
 basics::history_record handled_file::record() const {
   basics::history_record record;
-  record.time = platform::env().now();
+  record.time = ctx_.system().now();
   record.input = name_;
   record.input_folder = platform::with_delimiter(ctx_.input_folder);
   record.plate = plate_;

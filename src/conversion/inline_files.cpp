@@ -23,8 +23,9 @@ const QString kInlineSuffix = QStringLiteral("___T.xy");
 
 // The file's time as the pane id query wants it; 0 (30 December 1899) when
 // it cannot be read.
-double file_time(const QString& folder, const QString& name, const inline_options& options) {
-  const QDateTime written = platform::env().last_modified(folder + name);
+double file_time(const context& ctx, const QString& folder, const QString& name,
+                 const inline_options& options) {
+  const QDateTime written = ctx.system().last_modified(folder + name);
   if (written.isValid()) return basics::ole_date_from(written);
   if (options.test_mode > 0 && options.message_box) {
     options.message_box(QStringLiteral("Fileage fails for ") + folder + name);
@@ -53,8 +54,9 @@ std::optional<QString> lasting_fault(const context& ctx, const inline_options& o
 // when the name has been taken meanwhile.
 void give_back(const context& ctx, const QString& claimed, const QString& name) {
   const QString own = platform::with_delimiter(ctx.input_folder) + name;
-  if (platform::env().rename_file(claimed, own).ok()) return;
-  keep_aside(ctx.board, claimed, name, own + QStringLiteral(" could not be restored"));
+  if (ctx.system().rename_file(claimed, own).ok()) return;
+  keep_aside(ctx.system(), ctx.board, claimed, name,
+             own + QStringLiteral(" could not be restored"));
 }
 
 }  // namespace
@@ -83,7 +85,7 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   const context& ctx = file.ctx();
   const QString& name = file.name();
   const QString folder = platform::with_delimiter(ctx.input_folder);
-  const double when = file_time(folder, name, options);
+  const double when = file_time(ctx, folder, name, options);
   const QString claimed = basics::random_temp_name(folder);
   claim_note note;
   if (!claim_file(ctx, folder + name, claimed, &note).ok()) {
@@ -122,7 +124,7 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
   file.note_output(target);
   ctx.board(target);
   file.tell();
-  if (const platform::Status deleted = platform::env().delete_file(claimed); !deleted.ok()) {
+  if (const platform::Status deleted = ctx.system().delete_file(claimed); !deleted.ok()) {
     keep_aside(file, ctx.board, claimed, deleted.message());
   }
   return true;
@@ -130,7 +132,7 @@ bool move_inline_file(handled_file& file, const inline_options& options) {
 
 // The file to try now: the first in listing order that has not failed, or,
 // when all have, the one that failed longest ago. Files gone are forgotten.
-QString next_inline_file(const QStringList& waiting, inline_retries& retries) {
+QString next_inline_file(const QStringList& waiting, inline_state& retries) {
   const QSet<QString> present(waiting.begin(), waiting.end());
   retries.behind.removeIf([&present](const QString& name) { return !present.contains(name); });
   const QSet<QString> behind(retries.behind.begin(), retries.behind.end());
@@ -140,20 +142,20 @@ QString next_inline_file(const QStringList& waiting, inline_retries& retries) {
   return retries.behind.first();
 }
 
-void put_behind(inline_retries& retries, const QString& name) {
+void put_behind(inline_state& retries, const QString& name) {
   retries.behind.removeAll(name);
   retries.behind.append(name);
 }
 
 // Once no file waits behind, the trouble is over: the next error is news.
-void done_with(inline_retries& retries, const QString& name) {
+void done_with(inline_state& retries, const QString& name) {
   retries.behind.removeAll(name);
   if (retries.behind.isEmpty()) retries.last_error.clear();
 }
 
 // The operator sees an error in its message box once; the same error at
 // every later tick would only stack up boxes, so it is counted on the board.
-void pass_on(handled_file& file, const context& ctx, inline_retries& retries,
+void pass_on(handled_file& file, const context& ctx, inline_state& retries,
              const basics::error& e) {
   if (e.text() != retries.last_error) {
     retries.last_error = e.text();
@@ -169,10 +171,9 @@ void pass_on(handled_file& file, const context& ctx, inline_retries& retries,
 
 }  // namespace
 
-void scan_inline_folder(const context& ctx, const inline_options& options,
-                        inline_retries& retries) {
+void handle_inline(const context& ctx, inline_state& retries, const inline_options& options) {
   const QStringList waiting =
-      waiting_files(ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
+      waiting_files(ctx.system(), ctx.input_folder, QString::fromLatin1(kInlineMask), ctx.board);
   if (waiting.isEmpty()) return;
   const QString name = next_inline_file(waiting, retries);
   handled_file file(ctx, name);

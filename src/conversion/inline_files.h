@@ -40,7 +40,7 @@ struct inline_options {
 
 // What the inline step keeps from tick to tick: the files that failed for a
 // passing reason, and the last error that passed on to the operator.
-struct inline_retries {
+struct inline_state {
   // Waiting behind the other files, the one that failed longest ago first.
   QStringList behind;
   // The error the operator saw in its message box; the same error again is
@@ -65,6 +65,6 @@ QString inline_channel_folder(const context& ctx, const inline_options& options,
 // on as basics::error, unless it is the error passed on last, which is
 // counted on the board instead until another one comes or every file
 // behind has been moved.
-void scan_inline_folder(const context& ctx, const inline_options& options, inline_retries& retries);
+void handle_inline(const context& ctx, inline_state& state, const inline_options& options);
 
 }  // namespace conversion

@@ -38,14 +38,14 @@ void forget_gone(const QString& folder, const QSet<QString>& present) {
 
 }  // namespace
 
-QStringList waiting_files(const QString& folder, const QString& mask,
+QStringList waiting_files(platform::Env& system, const QString& folder, const QString& mask,
                           const basics::message_sink& say) {
   if (folder.isEmpty()) return {};
   const QString prefix = platform::with_delimiter(folder);
   QStringList files;
   QSet<QString> unclaimable;
   for (const platform::DirEntry& entry :
-       platform::env().list_folder(folder, mask).value_or(QList<platform::DirEntry>())) {
+       system.list_folder(folder, mask).value_or(QList<platform::DirEntry>())) {
     if (entry.is_file) {
       files << entry.name;
     } else if (!entry.is_folder) {

@@ -8,14 +8,16 @@
 #include <QStringList>
 
 #include "basics/measurement_file.h"
+#include "platform/env.h"
 
 namespace conversion {
 
-// The names of the files in `folder` matching `mask`, in listing order;
+// The names of the files in `folder` matching `mask`, in listing order as
+// `system` lists them;
 // empty when the folder is missing. Each entry matching the mask that is
 // neither a file nor a folder is named once through `say` (again only
 // after it has gone and come back) and passed over.
-QStringList waiting_files(const QString& folder, const QString& mask,
+QStringList waiting_files(platform::Env& system, const QString& folder, const QString& mask,
                           const basics::message_sink& say);
 
 }  // namespace conversion

@@ -49,13 +49,21 @@ QString inline_file(claimed_file& file, const QString& probe_head, qint32 plate)
                    QStringLiteral(" does not exist; no output written."));
     return QString();
   }
-  return folder + platform::kDelimiter + QString::number(plate) + QStringLiteral("___T.csv");
+  return folder + platform::kDelimiter + inline_file_name(plate);
 }
 
 }  // namespace
 
 QString insitu_action() {
   return QStringLiteral("   Converting insitu data ...");
+}
+
+QString insitu_no_table() {
+  return QStringLiteral("no \"Wave length [nm]\" table; no inline file written.");
+}
+
+QString inline_file_name(qint32 plate) {
+  return QString::number(plate) + QStringLiteral("___T.csv");
 }
 
 std::optional<QStringList> read_insitu_measurement(const QStringList& lines, const QString& path,
@@ -91,9 +99,9 @@ bool convert_insitu_file(claimed_file& file, const QStringList& lines, qint32& p
 
 // The file carries no date of measurement of its own; its last modification
 // is when the probe head wrote it.
-claimed_file::archived archive_insitu_file(claimed_file& file) {
+archived archive_insitu_file(claimed_file& file) {
   return file.archive_copy(QStringLiteral("insitu"), file.name(),
-                           platform::env().last_modified(file.path()),
+                           file.ctx().system().last_modified(file.path()),
                            claimed_file::naming::announce_taken);
 }
 
@@ -105,24 +113,24 @@ void process_insitu_file(claimed_file& file, qint32& plate) {
   // No inline file, and the file is archived as it came.
   if (!written) file.note_result(basics::history_result::refused);
   switch (archive_insitu_file(file)) {
-    case claimed_file::archived::copied:
+    case archived::copied:
       break;
-    case claimed_file::archived::switched_off:
+    case archived::switched_off:
       if (!written) {
         file.set_aside(
             QStringLiteral("There is no archive folder to keep the file in, and it "
                            "gave no inline file."));
       }
       break;
-    case claimed_file::archived::failed:
+    case archived::failed:
       file.set_aside(QStringLiteral("The archive copy could not be written."));
       break;
   }
 }
 
-void handle_insitu_data(const context& ctx, qint32& plate) {
+void handle_insitu(const context& ctx, insitu_state& state, const insitu_options&) {
   claim_files(ctx, insitu_action(), could_not_rename,
-              [&plate](claimed_file& file) { process_insitu_file(file, plate); });
+              [&state](claimed_file& file) { process_insitu_file(file, state.plate); });
 }
 
 }  // namespace conversion

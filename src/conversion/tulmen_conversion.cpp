@@ -43,56 +43,51 @@ QStringList save_tulmen_scan(const context& ctx, const basics::scan_data& record
   return written;
 }
 
+std::optional<QString> tulmen_lines_refusal(const QStringList& lines, const QString& path) {
+  if (!basics::tulmen_has_measurement(lines)) {
+    return QStringLiteral("500 lines or fewer: no measurement; no scan file written.");
+  }
+  return basics::tulmen_refusal(lines, path);
+}
+
 QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const QString& name,
-                                 const QDateTime& last_modified, basics::scan_data& record,
-                                 basics::tulmen_wavelengths& wavelengths,
+                                 const QDateTime& last_modified, tulmen_state& state,
                                  const tulmen_options& options) {
-  const float largest =
-      basics::read_tulmen_lines(lines, last_modified, record, wavelengths, ctx.plain_status);
+  const float largest = basics::read_tulmen_lines(lines, last_modified, state.record,
+                                                  state.wavelengths, ctx.plain_status);
   if (options.identify_product) options.identify_product(largest, ctx);
-  return save_tulmen_scan(ctx, record, tulmen_scan_base(name), options.no_scan_files);
+  return save_tulmen_scan(ctx, state.record, tulmen_scan_base(name), options.no_scan_files);
 }
 
 namespace {
 
-// Why the converted file must be kept and not deleted, or nothing when its
-// measurement is safe without it.
-std::optional<QString> reason_to_keep(archived copy, const QStringList& written) {
-  if (copy == archived::failed) return QStringLiteral("The archive copy could not be written.");
-  if (copy == archived::switched_off && written.isEmpty()) {
-    return QStringLiteral("No scan file was written and there is no archive to keep it in.");
-  }
-  return std::nullopt;
-}
-
-// The steps of convert_tulmen_file, noted in `file`.
-void convert_noted_tulmen_file(handled_file& file, context& ctx, claim_note& note,
-                               basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
-                               const tulmen_options& options) {
+// Archives, converts and deletes the complete TULMEN file of `file`. The
+// archive copy comes first, so a measurement is safe before anything is
+// read from it. A copy that cannot be made does not stop the conversion:
+// the file itself is kept instead.
+void convert_tulmen_file(handled_file& file, context& ctx, claim_note& note, tulmen_state& state,
+                         const tulmen_options& options) {
   const QString& name = file.name();
   const QString path = input_file(ctx, name);
-  if (const auto too_large = basics::oversize_refusal(path, basics::kLargestTulmenFile)) {
+  if (const auto too_large =
+          basics::oversize_refusal(ctx.system(), path, basics::kLargestTulmenFile)) {
     keep_aside(file, ctx.plain_status, path, *too_large);
     return;
   }
-  // The archive copy comes first, so a measurement is safe before anything
-  // is read from it. A copy that cannot be made does not stop the
-  // conversion: the file itself is kept instead.
   QString copy_path;
-  const archived copy = archive_input_copy(ctx, path, name, platform::env().now(), &copy_path);
+  const archived copy = archive_in_place(ctx, path, name, ctx.system().now(), &copy_path);
   file.note_archive(copy_path);
   // A restart before the deletion then finds the copy made.
   if (copy == archived::copied) note.mark_archiving(copy_path);
-  const QDateTime last_modified = platform::env().last_modified(path);
+  const QDateTime last_modified = ctx.system().last_modified(path);
   QStringList written;
   try {
-    const QStringList lines = basics::read_lines(path);
+    const QStringList lines = basics::read_lines(ctx.system(), path);
     if (basics::tulmen_has_measurement(lines)) {
       if (const auto refusal = basics::tulmen_refusal(lines, path)) {
         ctx.plain_status(*refusal);
       } else {
-        written =
-            convert_tulmen_lines(ctx, lines, name, last_modified, record, wavelengths, options);
+        written = convert_tulmen_lines(ctx, lines, name, last_modified, state, options);
       }
     }
   } catch (const basics::error& e) {
@@ -100,48 +95,16 @@ void convert_noted_tulmen_file(handled_file& file, context& ctx, claim_note& not
     return;
   }
   for (const QString& target : written) file.note_output(target);
-  if (const auto reason = reason_to_keep(copy, written)) {
-    keep_aside(file, ctx.plain_status, path, *reason);
-    return;
-  }
-  file.tell();
-  const platform::Status deleted = platform::env().delete_file(path);
-  if (!deleted.ok()) {
-    keep_aside(file, ctx.plain_status, path, deleted.message());
-  }
+  delete_when_kept(file, ctx.plain_status, path, copy, written);
 }
 
 }  // namespace
 
-void convert_tulmen_file(context& ctx, const QString& name, claim_note& note,
-                         basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
-                         const tulmen_options& options) {
-  handled_file file(ctx, name);
-  const handled_file::noting_in noting(file, ctx);
-  const std::optional<QString> shortage = ran_out_of_memory(
-      [&] { convert_noted_tulmen_file(file, ctx, note, record, wavelengths, options); });
-  // Still under its own name, it would run short again at every tick.
-  const QString path = input_file(ctx, name);
-  if (shortage && basics::file_exists(path)) keep_aside(file, ctx.plain_status, path, *shortage);
-  note.remove();
-  file.tell();
-}
-
-void handle_tulmen_data(const context& ctx, basics::scan_data& record,
-                        basics::tulmen_wavelengths& wavelengths, const tulmen_options& options) {
-  // An identified product holds for the files after it.
-  context current = ctx;
-  scan_renamable_files(
-      ctx, QString::fromLatin1(kTulmenMask),
-      [](const QString& path) {
-        return path + QStringLiteral(" could not be copied - the file is open");
-      },
-      [&](const QString& name, claim_note& note) {
-        // Nothing names the file's temporary copy: the
-        // status line is cleared before each conversion.
-        current.plain_status(QString());
-        convert_tulmen_file(current, name, note, record, wavelengths, options);
-      });
+void handle_tulmen(const context& ctx, tulmen_state& state, const tulmen_options& options) {
+  convert_in_place(ctx, QString::fromLatin1(kTulmenMask), &context::plain_status,
+                   [&](handled_file& file, context& current, claim_note& note) {
+                     convert_tulmen_file(file, current, note, state, options);
+                   });
 }
 
 }  // namespace conversion

@@ -10,14 +10,15 @@
 // larger than any TULMEN measurement is kept aside unread. The TULMEN and base windows have no
 // message board: everything goes to the plain status line.
 //
-// The scan record and the wavelengths are the caller's and carried from file
-// to file: a value a file does not give keeps the previous file's.
+// The scan record and the wavelengths are carried from file to file in a
+// tulmen_state.
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 #include "basics/scan_data.h"
 #include "basics/tulmen_file.h"
@@ -28,6 +29,14 @@ namespace conversion {
 
 // The input files of the TULMEN scan.
 inline constexpr char kTulmenMask[] = "*.csv";
+
+// What the TULMEN scan carries from file to file: a value a file does not
+// give keeps the previous file's.
+struct tulmen_state {
+  // The window's scan record, shaped for TULMEN files.
+  basics::scan_data& record;
+  basics::tulmen_wavelengths wavelengths{};
+};
 
 struct tulmen_options {
   // How many scan files a measurement is split into: 1 gives <base>.scn,
@@ -52,29 +61,26 @@ QString tulmen_scan_base(const QString& name);
 QStringList save_tulmen_scan(const context& ctx, const basics::scan_data& record,
                              const QString& base, qint32 no_scan_files);
 
+// Why the TULMEN file whose lines are `lines` (read from `path`) gives no
+// scan file: it carries no measurement, or basics::tulmen_refusal says why;
+// nothing when it is converted. The scan step only archives a file without
+// a measurement, and says nothing of it.
+std::optional<QString> tulmen_lines_refusal(const QStringList& lines, const QString& path);
+
 // Reads the lines of the TULMEN file `name` (written at `last_modified`)
-// into the record, identifies the product when the options say so, and
-// writes the scan files into ctx.output_folder; returns their paths. The
+// into the state's record, identifies the product when the options say so,
+// and writes the scan files into ctx.output_folder; returns their paths. The
 // lines must carry a measurement and pass basics::tulmen_refusal. Number
 // problems go to the plain status line. Throws basics::error when a scan
 // file cannot be written.
 QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const QString& name,
-                                 const QDateTime& last_modified, basics::scan_data& record,
-                                 basics::tulmen_wavelengths& wavelengths,
+                                 const QDateTime& last_modified, tulmen_state& state,
                                  const tulmen_options& options);
 
-// Archives, converts and deletes the complete TULMEN file `name` of
-// ctx.input_folder, claimed where it lies under `note`, which is marked with
-// its archive copy and ends with the file deleted or kept aside. The context
-// follows a product the identification set. Should memory run out on the
-// way, the file is kept aside with the reason.
-void convert_tulmen_file(context& ctx, const QString& name, claim_note& note,
-                         basics::scan_data& record, basics::tulmen_wavelengths& wavelengths,
-                         const tulmen_options& options);
-
-// The TULMEN scan step: converts the complete TULMEN files of the input
-// folder, at most 31; a file still open ends the step on the status line.
-void handle_tulmen_data(const context& ctx, basics::scan_data& record,
-                        basics::tulmen_wavelengths& wavelengths, const tulmen_options& options);
+// The TULMEN scan step: each complete TULMEN file of the input folder, at
+// most 31, is archived, converted and deleted (kept aside where it would be
+// lost); a file still open ends the step on the status line. The context
+// follows a product the identification set.
+void handle_tulmen(const context& ctx, tulmen_state& state, const tulmen_options& options);
 
 }  // namespace conversion

@@ -26,27 +26,27 @@ bool is_postbake(qint32 postbake_mode) {
 // Classifies the plate by its number of positions, switches the production
 // system's product when the class asks for another one, and says on the
 // board what the plate was taken for.
-void identify_product(context& ctx, zeiss_carried& carried, int positions,
+void identify_product(context& ctx, zeiss_state& state, int positions,
                       const zeiss_options& options) {
-  carried.postbake_mode = -1;
+  state.postbake_mode = -1;
   QString text = basics::base_product_name(ctx.product);
   if (positions == basics::kMaintenancePositions) {
     text += QStringLiteral(" maintenance");
   } else if (positions < basics::kProductionPositions) {
-    carried.postbake_mode = basics::postbake_piece(carried.zeiss_plate);
+    state.postbake_mode = basics::postbake_piece(state.zeiss_plate);
   }
   if (basics::trimmed(text) != basics::trimmed(ctx.product) && options.switch_product) {
-    options.switch_product(text, carried.postbake_mode, ctx);
+    options.switch_product(text, state.postbake_mode, ctx);
   }
   if (options.clear_board) options.clear_board();
-  ctx.board(QStringLiteral("Product identification: ") + QString::number(carried.zeiss_plate));
-  if (!is_postbake(carried.postbake_mode)) {
+  ctx.board(QStringLiteral("Product identification: ") + QString::number(state.zeiss_plate));
+  if (!is_postbake(state.postbake_mode)) {
     ctx.board(ctx.product);
     return;
   }
   ctx.board(options.postbake.product + QStringLiteral(" ") +
-            basics::postbake_type(carried.postbake_mode) + QStringLiteral("   Original plate:") +
-            QString::number(basics::original_plate_number(carried.zeiss_plate)));
+            basics::postbake_type(state.postbake_mode) + QStringLiteral("   Original plate:") +
+            QString::number(basics::original_plate_number(state.zeiss_plate)));
 }
 
 // Reads the spectra; only the first value that does not convert gets a
@@ -54,10 +54,10 @@ void identify_product(context& ctx, zeiss_carried& carried, int positions,
 // thousands of them. The others are counted on the board.
 void read_spectra(const context& ctx, const QStringList& lines, const basics::zeiss_layout& layout,
                   const basics::zeiss_axes& axes, const QString& name, basics::scan_data& record,
-                  const zeiss_carried& carried, const zeiss_options& options) {
+                  const zeiss_state& state, const zeiss_options& options) {
   int bad_values = 0;
   basics::read_zeiss_spectra(
-      lines, layout, axes, carried.no_spectral_positions, record, [&](const QString& field) {
+      lines, layout, axes, state.no_spectral_positions, record, [&](const QString& field) {
         if (bad_values++ == 0 && options.message_box) {
           options.message_box(QStringLiteral("Error reading spectral value: ") + field);
         }
@@ -70,7 +70,7 @@ void read_spectra(const context& ctx, const QStringList& lines, const basics::ze
 }
 
 QStringList save_postbake_scan(const basics::scan_data& record, const QString& name,
-                               const QString& plate_text, const zeiss_carried& carried,
+                               const QString& plate_text, const zeiss_state& state,
                                const zeiss_options& options) {
   const QString& folder = options.postbake.output_folder;
   // Without a postbake system the sample would land in the drive's root.
@@ -81,46 +81,33 @@ QStringList save_postbake_scan(const basics::scan_data& record, const QString& n
   const QString file_name =
       plate_text.isEmpty()
           ? name.left(qMax(0, name.size() - kExtensionLength)) + QStringLiteral(".scn")
-          : QString::number(basics::original_plate_number(carried.zeiss_plate)) +
-                basics::postbake_suffix(carried.postbake_mode);
+          : QString::number(basics::original_plate_number(state.zeiss_plate)) +
+                basics::postbake_suffix(state.postbake_mode);
   const QString target = platform::with_delimiter(folder) + file_name;
   record.savetofile(target);
   return {target};
 }
 
 // The context of the system whose archive keeps the file.
-context archive_context(const context& ctx, const zeiss_carried& carried,
+context archive_context(const context& ctx, const zeiss_state& state,
                         const zeiss_options& options) {
-  if (!options.classify || !is_postbake(carried.postbake_mode)) return ctx;
+  if (!options.classify || !is_postbake(state.postbake_mode)) return ctx;
   context postbake = ctx;
   postbake.archive_root = options.postbake.archive_root;
   postbake.product = options.postbake.product;
   return postbake;
 }
 
-// Archives the input file and deletes it, or keeps it aside when it would
-// be lost: no archive copy could be made, or there is neither an archive
-// nor an output to keep the measurement in.
+// Archives the input file and deletes it, or keeps it aside where it would
+// be lost; the copy is dated by `measured` when archiving by date of
+// measurement.
 void archive_and_delete(handled_file& file, const context& archive, const context& ctx,
-                        const QString& path, const QDateTime& measured, bool written) {
-  const QString& name = file.name();
+                        const QString& path, const QDateTime& measured,
+                        const QStringList& written) {
   QString copy_path;
-  const archived copy = archive_input_copy(archive, path, name, measured, &copy_path);
+  const archived copy = archive_in_place(archive, path, file.name(), measured, &copy_path);
   file.note_archive(copy_path);
-  if (copy == archived::failed) {
-    keep_aside(file, ctx.board, path, QStringLiteral("The archive copy could not be written."));
-    return;
-  }
-  if (copy == archived::switched_off && !written) {
-    keep_aside(file, ctx.board, path,
-               QStringLiteral("No scan file was written and there is no archive to keep it in."));
-    return;
-  }
-  file.tell();
-  const platform::Status deleted = platform::env().delete_file(path);
-  if (!deleted.ok()) {
-    keep_aside(file, ctx.board, path, deleted.message());
-  }
+  delete_when_kept(file, ctx.board, path, copy, written);
 }
 
 }  // namespace
@@ -147,25 +134,34 @@ std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& na
   return std::nullopt;
 }
 
+QString zeiss_no_measurement() {
+  return QStringLiteral("10 lines or fewer: no measurement; no scan file written.");
+}
+
+QString zeiss_no_plate_text() {
+  return QStringLiteral("no plate text; no scan file written.");
+}
+
 QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QString& name,
-                                const QDateTime& last_modified, basics::scan_data& record,
-                                zeiss_carried& carried, const zeiss_options& options) {
+                                const QDateTime& last_modified, zeiss_state& state,
+                                const zeiss_options& options) {
+  basics::scan_data& record = state.record;
   const basics::zeiss_layout layout = *basics::locate_zeiss_parts(lines).layout;
   const basics::zeiss_axes axes =
-      basics::read_zeiss_axes(lines, layout, carried.no_spectral_positions);
-  basics::read_zeiss_positions(lines, layout, carried.no_spectral_positions, record);
+      basics::read_zeiss_axes(lines, layout, state.no_spectral_positions);
+  basics::read_zeiss_positions(lines, layout, state.no_spectral_positions, record);
   record.time_of_measurement = basics::ole_date_from(basics::two_second_time(last_modified));
   const QString plate_text = basics::zeiss_plate_text(lines, layout);
-  carried.zeiss_plate = basics::plate_number(plate_text, ctx.board);
+  state.zeiss_plate = basics::plate_number(plate_text, ctx.board);
   if (options.classify) {
-    identify_product(ctx, carried, layout.positions, options);
+    identify_product(ctx, state, layout.positions, options);
   } else {
-    carried.postbake_mode = -1;
+    state.postbake_mode = -1;
   }
-  read_spectra(ctx, lines, layout, axes, name, record, carried, options);
-  if (is_postbake(carried.postbake_mode)) {
-    basics::add_postbake_offsets(carried.postbake_mode, options.offsets, record);
-    return save_postbake_scan(record, name, plate_text, carried, options);
+  read_spectra(ctx, lines, layout, axes, name, record, state, options);
+  if (is_postbake(state.postbake_mode)) {
+    basics::add_postbake_offsets(state.postbake_mode, options.offsets, record);
+    return save_postbake_scan(record, name, plate_text, state, options);
   }
   if (plate_text.isEmpty()) return {};
   return save_tulmen_scan(ctx, record, plate_text, options.no_scan_files);
@@ -173,22 +169,23 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
 
 namespace {
 
-// The steps of convert_zeiss_file, noted in `file`.
-void convert_noted_zeiss_file(handled_file& file, context& ctx, basics::scan_data& record,
-                              zeiss_carried& carried, const zeiss_options& options) {
+// Converts, archives and deletes the complete Zeiss file of `file`.
+void convert_zeiss_file(handled_file& file, context& ctx, zeiss_state& state,
+                        const zeiss_options& options) {
   const QString& name = file.name();
   const QString path = input_file(ctx, name);
-  const QDateTime measured = basics::two_second_time(platform::env().last_modified(path));
+  const QDateTime measured = basics::two_second_time(ctx.system().last_modified(path));
   QStringList written;
   bool identified = false;
   try {
-    const QStringList lines = basics::read_measurement_lines(path, basics::kLargestZeissFile);
+    const QStringList lines =
+        basics::read_measurement_lines(ctx.system(), path, basics::kLargestZeissFile);
     if (const auto refused = zeiss_refusal(lines, name, options)) {
       if (!refused->isEmpty()) ctx.board(*refused);
     } else {
       identified = true;
-      written = convert_zeiss_lines(ctx, lines, name, measured, record, carried, options);
-      file.note_plate(carried.zeiss_plate);
+      written = convert_zeiss_lines(ctx, lines, name, measured, state, options);
+      file.note_plate(state.zeiss_plate);
     }
   } catch (const basics::error& e) {
     keep_aside(file, ctx.board, path, e.text());
@@ -197,37 +194,17 @@ void convert_noted_zeiss_file(handled_file& file, context& ctx, basics::scan_dat
   for (const QString& target : written) file.note_output(target);
   // A file that was never identified belongs to the production system,
   // whichever class the file before it had.
-  const context archive = identified ? archive_context(ctx, carried, options) : ctx;
-  archive_and_delete(file, archive, ctx, path, measured, !written.isEmpty());
+  const context archive = identified ? archive_context(ctx, state, options) : ctx;
+  archive_and_delete(file, archive, ctx, path, measured, written);
 }
 
 }  // namespace
 
-void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
-                        zeiss_carried& carried, const zeiss_options& options) {
-  handled_file file(ctx, name);
-  const handled_file::noting_in noting(file, ctx);
-  const std::optional<QString> shortage =
-      ran_out_of_memory([&] { convert_noted_zeiss_file(file, ctx, record, carried, options); });
-  // Still under its own name, it would run short again at every tick.
-  const QString path = input_file(ctx, name);
-  if (shortage && basics::file_exists(path)) keep_aside(file, ctx.board, path, *shortage);
-  file.tell();
-}
-
-void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carried& carried,
-                       const zeiss_options& options) {
-  // An identified product holds for the files after it.
-  context current = ctx;
-  scan_renamable_files(
-      ctx, QString::fromLatin1(kZeissMask),
-      [](const QString& path) {
-        return path + QStringLiteral(" could not be copied - the file is open");
-      },
-      [&](const QString& name, claim_note&) {
-        current.plain_status(QString());
-        convert_zeiss_file(current, name, record, carried, options);
-      });
+void handle_zeiss(const context& ctx, zeiss_state& state, const zeiss_options& options) {
+  convert_in_place(ctx, QString::fromLatin1(kZeissMask), &context::board,
+                   [&](handled_file& file, context& current, claim_note&) {
+                     convert_zeiss_file(file, current, state, options);
+                   });
 }
 
 }  // namespace conversion

@@ -28,14 +28,31 @@ namespace conversion {
 // The input files of the Zeiss scan.
 inline constexpr char kZeissMask[] = "*.csv";
 
-// What the window keeps from file to file.
+// What the Zeiss scan carries from file to file, kept where the caller
+// keeps it (the window's fields of these names).
+struct zeiss_state {
+  // The scan record, shaped for Zeiss files.
+  basics::scan_data& record;
+  // Points read per spectrum (basics::kZeissInitialPoints at first); a file
+  // with a proper axis sets it.
+  qint32& no_spectral_positions;
+  qint32& zeiss_plate;
+  // -1 for production or maintenance, 0 ... 3 for a postbake class.
+  qint32& postbake_mode;
+};
+
+// The values a Zeiss scan starts from, for a caller that keeps them nowhere
+// else (a tool, a test).
 struct zeiss_carried {
-  // Points read per spectrum; a file with a proper axis sets it.
   qint32 no_spectral_positions = basics::kZeissInitialPoints;
   qint32 zeiss_plate = 0;
-  // -1 for production or maintenance, 0 ... 3 for a postbake class.
   qint32 postbake_mode = 0;
 };
+
+// The state of a scan carrying `record` and `carried`.
+inline zeiss_state zeiss_state_of(basics::scan_data& record, zeiss_carried& carried) {
+  return {record, carried.no_spectral_positions, carried.zeiss_plate, carried.postbake_mode};
+}
 
 struct zeiss_options {
   // How many scan files a production measurement is split into (1 ... 4).
@@ -65,24 +82,26 @@ struct zeiss_options {
 std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& name,
                                      const zeiss_options& options);
 
+// What a converter without a scan step says of a Zeiss file without a
+// measurement (10 lines or fewer), which the scan step only archives.
+QString zeiss_no_measurement();
+// The same of a converted file without a plate text, which has no scan file
+// to name.
+QString zeiss_no_plate_text();
+
 // Reads, identifies and writes the Zeiss file `name` of ctx.input_folder
 // whose lines are `lines` (more than 10, with the parts the format
 // promises); returns the paths written. Throws basics::error when a scan
 // file cannot be written.
 QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QString& name,
-                                const QDateTime& last_modified, basics::scan_data& record,
-                                zeiss_carried& carried, const zeiss_options& options);
+                                const QDateTime& last_modified, zeiss_state& state,
+                                const zeiss_options& options);
 
-// Converts, archives and deletes the complete Zeiss file `name` of
-// ctx.input_folder. The context follows a product the identification set.
-// A file larger than any Zeiss measurement is kept aside unread, and one
-// that memory runs short for is kept aside with the reason.
-void convert_zeiss_file(context& ctx, const QString& name, basics::scan_data& record,
-                        zeiss_carried& carried, const zeiss_options& options);
-
-// The Zeiss scan step: converts the complete Zeiss files of the input
-// folder, at most 31; a file still open ends the step on the status line.
-void scan_zeiss_folder(const context& ctx, basics::scan_data& record, zeiss_carried& carried,
-                       const zeiss_options& options);
+// The Zeiss scan step: each complete Zeiss file of the input folder, at most
+// 31, is converted, archived and deleted; a file still open ends the step
+// on the status line. The context follows a product the identification
+// set. A file larger than any Zeiss measurement is kept aside unread, and
+// one that memory runs short for is kept aside with the reason.
+void handle_zeiss(const context& ctx, zeiss_state& state, const zeiss_options& options);
 
 }  // namespace conversion

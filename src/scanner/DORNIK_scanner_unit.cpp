@@ -2,8 +2,6 @@
 
 #include "basics/exsitu_file.h"
 #include "basics/files.h"
-#include "conversion/exsitu_conversion.h"
-#include "conversion/insitu_conversion.h"
 #include "scanner/window_controls.h"
 
 namespace {
@@ -50,14 +48,14 @@ int TDORNIK_scanner_main::no_selected_points() {
 }
 
 void TDORNIK_scanner_main::handle_exsitu_data() {
-  conversion::handle_exsitu_data(conversion_context(input_path), sc_data, zeiss_plate);
+  conversion::handle_exsitu(conversion_context(input_path), exsitu_state_, {});
 }
 
 void TDORNIK_scanner_main::handle_insitu_data() {
   clean_message_board(kBoardLinesKept);
   conversion::context ctx = conversion_context(insitu_input_path);
   ctx.probe_heads = &destination_translation;
-  conversion::handle_insitu_data(ctx, zeiss_plate);
+  conversion::handle_insitu(ctx, insitu_state_, {});
 }
 
 QString TDORNIK_scanner_main::converted_archive_root() const {

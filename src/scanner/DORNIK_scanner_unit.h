@@ -6,6 +6,7 @@
 // live in src/conversion; this window fills their context.
 
 #include "basics/sprachen.h"
+#include "conversion/insitu_conversion.h"
 #include "scanner/halvik_spectrum_scanner_Unit.h"
 
 class TDORNIK_scanner_main : public THalvik_scanner_main {
@@ -27,4 +28,9 @@ class TDORNIK_scanner_main : public THalvik_scanner_main {
   void FormCreate() override;
   // Also an external archive directory.
   QString converted_archive_root() const override;
+
+ private:
+  // What the insitu scan carries from file to file: the plate it shares
+  // with the exsitu files.
+  conversion::insitu_state insitu_state_{zeiss_plate};
 };

@@ -8,7 +8,6 @@
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claimed_file.h"
-#include "conversion/halvik_conversion.h"
 #include "dialogs/password_unit.h"
 #include "dialogs/point_selection_dialog_unit.h"
 #include "platform/operator_prompts.h"
@@ -95,14 +94,16 @@ int THalvik_scanner_main::no_selected_points() {
 }
 
 void THalvik_scanner_main::handle_exsitu_data() {
-  conversion::handle_halvik_exsitu_data(halvik_context(input_path, total_output_path, lumor_name),
-                                        sc_data, zeiss_plate);
+  conversion::exsitu_options options;
+  options.instrument = conversion::exsitu_instrument::halvik;
+  conversion::handle_exsitu(halvik_context(input_path, total_output_path, lumor_name),
+                            exsitu_state_, options);
 }
 
 void THalvik_scanner_main::handle_insitu_data() {
-  conversion::handle_halvik_insitu_data(
-      halvik_context(insitu_input_path, total_output_path_insitu, lumor_insitu_name), inline_data,
-      zeiss_plate);
+  conversion::handle_halvik_insitu(
+      halvik_context(insitu_input_path, total_output_path_insitu, lumor_insitu_name),
+      halvik_insitu_state_, {});
 }
 
 // The Halvik instruments' files are archived only in the measurement

@@ -7,6 +7,8 @@
 #include <QVector>
 
 #include "basics/scan_data.h"
+#include "conversion/exsitu_conversion.h"
+#include "conversion/halvik_conversion.h"
 #include "scanner/selmar_spectrum_scanner_Unit.h"
 
 class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
@@ -55,7 +57,14 @@ class THalvik_scanner_main : public TSELMAR_spectrum_scanner_main {
   // The archive root of this window's conversions, as the panel watches it.
   virtual QString converted_archive_root() const;
 
+  // What the exsitu scan carries from file to file: sc_data and the plate.
+  conversion::exsitu_state exsitu_state_{sc_data, zeiss_plate};
+
  private:
+  // What the insitu scan carries from file to file: inline_data and the
+  // plate it shares with the exsitu files.
+  conversion::halvik_insitu_state halvik_insitu_state_{inline_data, zeiss_plate};
+
   // The context of the Halvik conversions of `input_folder` into
   // `output_folder`, archived under `measurement`.
   conversion::context halvik_context(const QString& input_folder, const QString& output_folder,

@@ -202,19 +202,7 @@ void TSELMAR_spectrum_scanner_main::scan_zeiss_folder() {
   conversion::context ctx = conversion_context(input_path);
   // The Zeiss files are archived in the measurement systems' own archives.
   ctx.archive_root = basics::archive_root(vellic_path, QString());
-  conversion::zeiss_carried carried{no_spectral_positions, zeiss_plate, postbake_mode};
-  const auto keep = [&] {
-    no_spectral_positions = carried.no_spectral_positions;
-    zeiss_plate = carried.zeiss_plate;
-    postbake_mode = carried.postbake_mode;
-  };
-  try {
-    conversion::scan_zeiss_folder(ctx, sc_data, carried, zeiss_options());
-  } catch (...) {
-    keep();
-    throw;
-  }
-  keep();
+  conversion::handle_zeiss(ctx, zeiss_state_, zeiss_options());
 }
 
 conversion::zeiss_options TSELMAR_spectrum_scanner_main::zeiss_options() {
@@ -243,8 +231,8 @@ conversion::zeiss_options TSELMAR_spectrum_scanner_main::zeiss_options() {
 }
 
 void TSELMAR_spectrum_scanner_main::scan_inline_folder() {
-  conversion::scan_inline_folder(conversion_context(avantes_input_path), inline_options(),
-                                 inline_retries);
+  conversion::handle_inline(conversion_context(avantes_input_path), inline_state_,
+                            inline_options());
 }
 
 conversion::inline_options TSELMAR_spectrum_scanner_main::inline_options() {

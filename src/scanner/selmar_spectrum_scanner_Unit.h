@@ -133,9 +133,12 @@ class TSELMAR_spectrum_scanner_main : public TTULMEN_scanner_main {
  private:
   conversion::zeiss_options zeiss_options();
   conversion::inline_options inline_options();
+  // What the Zeiss scan carries from file to file: the window's fields of
+  // those names.
+  conversion::zeiss_state zeiss_state_{sc_data, no_spectral_positions, zeiss_plate, postbake_mode};
   // The inline files waiting behind the others after a failed pane id
   // query, and the error the operator has seen.
-  conversion::inline_retries inline_retries;
+  conversion::inline_state inline_state_;
   void set_default_position_offsets();
   void read_vellic_ini();
   void read_selmar_ini(const QStringList& sl);

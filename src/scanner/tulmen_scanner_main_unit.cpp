@@ -51,7 +51,7 @@ void TTULMEN_scanner_main::timer_action() {
       ctx.output_folder = total_output_path;
     };
   }
-  conversion::handle_tulmen_data(conversion_context(input_path), sc_data, wavelengths, options);
+  conversion::handle_tulmen(conversion_context(input_path), tulmen_state_, options);
 }
 
 void TTULMEN_scanner_main::initialize_sc_data() {

@@ -10,7 +10,7 @@
 #include <QStringList>
 
 #include "basics/scan_data.h"
-#include "basics/tulmen_file.h"
+#include "conversion/tulmen_conversion.h"
 #include "scanner/vellic_spectrum_scanner_unit.h"
 
 class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
@@ -35,7 +35,6 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
   QString old_filename;
   QString extension;
   QStringList my_file_content;
-  basics::tulmen_wavelengths wavelengths{};
   QString archive_path;
   quint16 this_year = 0;
   quint16 this_month = 0;
@@ -46,4 +45,9 @@ class TTULMEN_scanner_main : public TVELLIC_spectrum_scanner {
 
  protected:
   void FormCreate() override;
+
+ private:
+  // What the TULMEN scan carries from file to file: sc_data and the
+  // wavelengths.
+  conversion::tulmen_state tulmen_state_{sc_data};
 };

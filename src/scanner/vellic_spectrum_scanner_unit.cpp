@@ -307,8 +307,9 @@ void TVELLIC_spectrum_scanner::timer_action() {
   const scan_step_pause pause(this);
   Timer1->setInterval(1000);
   compose_total_output_path();
-  conversion::move_dat_files(conversion_context(input_path),
-                             [this](const QString& old_name) { return new_name(old_name); });
+  conversion::dat_moves_options options;
+  options.new_name = [this](const QString& old_name) { return new_name(old_name); };
+  conversion::handle_dat_moves(conversion_context(input_path), dat_moves_state_, options);
 }
 
 void TVELLIC_spectrum_scanner::delete_action() {}

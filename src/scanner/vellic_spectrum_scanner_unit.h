@@ -16,6 +16,7 @@
 
 #include "basics/history_file.h"
 #include "conversion/context.h"
+#include "conversion/dat_moves.h"
 #include "scanner/operator_state.h"
 
 class QCheckBox;
@@ -229,6 +230,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
   scanner::operator_panel* panel;
   scanner::tray_lamp* tray;
   QTimer* panel_timer;
+  // What the .dat scan carries from tick to tick (nothing so far).
+  conversion::dat_moves_state dat_moves_state_;
 
   void create_controls();
   void create_postbake_controls();

@@ -3,11 +3,14 @@
 #include "basics/error.h"
 #include "basics/exsitu_file.h"
 #include "basics/files.h"
+#include "basics/halvik_file.h"
 #include "basics/insitu_file.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
 #include "basics/tulmen_file.h"
 #include "basics/zeiss_file.h"
+#include "conversion/exsitu_conversion.h"
+#include "conversion/halvik_conversion.h"
 #include "conversion/insitu_conversion.h"
 #include "conversion/tulmen_conversion.h"
 #include "conversion/zeiss_conversion.h"
@@ -84,17 +87,18 @@ struct exsitu_reading {
   qint32 plate = 0;
 };
 
-exsitu_reading read_exsitu(const QString& file) {
+// Runs on a worker thread, which reaches the system through `ctx` only.
+exsitu_reading read_exsitu(const conversion::context& ctx, const QString& file) {
   exsitu_reading reading;
   const basics::message_sink collect = [&](const QString& m) { reading.messages << m; };
   try {
-    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestExsituFile);
+    const QStringList lines =
+        basics::read_measurement_lines(ctx.system(), file, basics::kLargestExsituFile);
     reading.refusal = basics::exsitu_refusal(lines, file, QFileInfo(file).fileName());
     if (reading.refusal) return reading;
     basics::shape_exsitu_record(reading.record);
-    basics::read_exsitu_lines(
-        lines, platform::env().last_modified(file), [](int) { return true; }, reading.record,
-        reading.plate, collect, &reading.written);
+    basics::read_exsitu_lines(lines, ctx.system().last_modified(file), ctx.point_selected,
+                              reading.record, reading.plate, collect, &reading.written);
   } catch (const basics::error& e) {
     reading.refusal = e.text();
   }
@@ -120,10 +124,12 @@ int convert_exsitu(const QString& folder, const QStringList& files, const batch_
   basics::scan_data record;
   basics::shape_exsitu_record(record);
   std::vector<exsitu_reading> readings(files.size());
+  // Every point is converted: there is no point selection here.
+  const conversion::context reading_context;
   conversion_run run;
   run.prepare = [&](qsizetype first, qsizetype end) {
     for_each_parallel(end - first, [&](std::size_t i) {
-      readings[first + i] = read_exsitu(files[first + qsizetype(i)]);
+      readings[first + i] = read_exsitu(reading_context, files[first + qsizetype(i)]);
     });
   };
   run.convert = [&](qsizetype index, batch_output& out) {
@@ -137,15 +143,55 @@ int convert_exsitu(const QString& folder, const QStringList& files, const batch_
     }
     if (options.fresh_record) basics::shape_exsitu_record(record);
     basics::carry_written(reading.record, reading.written, record);
-    out.add(
-        files[index],
-        platform::with_delimiter(folder) + QString::number(reading.plate) + QStringLiteral(".scn"),
-        basics::scan_file_bytes(record));
+    out.add(files[index], conversion::plate_scan_file(folder, reading.plate),
+            basics::scan_file_bytes(record));
   };
   return run_batch(folder, files, options, run);
 }
 
-// ---- insitu, TULMEN, Zeiss: one after the other -------------------------------
+// ---- Halvik, insitu, TULMEN, Zeiss: one after the other ------------------------
+
+// Converts files of `format` into scan files, into a record shaped by
+// `shape`, refused and read by the very rules of the scan step.
+int convert_plate_files(const QString& folder, const QStringList& files,
+                        const batch_options& options, const conversion::plate_file_format& format,
+                        void (*shape)(basics::scan_data&)) {
+  basics::scan_data record;
+  shape(record);
+  qint32 plate = 0;
+  conversion::plate_file_state state{record, plate};
+  conversion_run run;
+  run.convert = [&](qsizetype index, batch_output& out) {
+    const QString& file = files[index];
+    const conversion::context ctx = batch_context(folder, file, out);
+    const QStringList lines = basics::read_measurement_lines(ctx.system(), file, format.largest);
+    if (const auto refusal = format.refusal(lines, file, QFileInfo(file).fileName(), ctx)) {
+      ctx.board(*refusal);
+      out.input_refused();
+      return;
+    }
+    if (options.fresh_record) {
+      shape(record);
+      plate = 0;
+    }
+    format.read(lines, ctx.system().last_modified(file), ctx, state);
+    out.add(file, conversion::plate_scan_file(folder, plate), basics::scan_file_bytes(record));
+  };
+  return run_batch(folder, files, options, run);
+}
+
+int convert_halvik_exsitu(const QString& folder, const QStringList& files,
+                          const batch_options& options) {
+  return convert_plate_files(folder, files, options,
+                             conversion::exsitu_format(conversion::exsitu_instrument::halvik),
+                             basics::shape_halvik_exsitu_record);
+}
+
+int convert_halvik_insitu(const QString& folder, const QStringList& files,
+                          const batch_options& options) {
+  return convert_plate_files(folder, files, options, conversion::halvik_insitu_format(),
+                             basics::shape_halvik_insitu_record);
+}
 
 int convert_insitu(const QString& folder, const QStringList& files, const batch_options& options) {
   qint32 plate = 0;
@@ -158,14 +204,11 @@ int convert_insitu(const QString& folder, const QStringList& files, const batch_
     const auto pairs = conversion::read_insitu_measurement(lines, file, plate, report);
     if (!pairs) {
       // A file too short has been reported already.
-      if (!basics::insitu_length_refusal(lines, file)) {
-        report(QStringLiteral("no \"Wave length [nm]\" table; no inline file written."));
-      }
+      if (!basics::insitu_length_refusal(lines, file)) report(conversion::insitu_no_table());
       out.input_refused();
       return;
     }
-    out.add(file,
-            platform::with_delimiter(folder) + QString::number(plate) + QStringLiteral("___T.csv"),
+    out.add(file, platform::with_delimiter(folder) + conversion::inline_file_name(plate),
             basics::bytes_from_lines(*pairs),
             QStringLiteral(" for the probe head ") + basics::insitu_probe_head(lines));
   };
@@ -175,27 +218,24 @@ int convert_insitu(const QString& folder, const QStringList& files, const batch_
 int convert_tulmen(const QString& folder, const QStringList& files, const batch_options& options) {
   basics::scan_data record;
   basics::shape_tulmen_record(record);
-  basics::tulmen_wavelengths wavelengths{};
+  conversion::tulmen_state state{record};
   conversion_run run;
   run.convert = [&](qsizetype index, batch_output& out) {
     const QString& file = files[index];
     conversion::context ctx = batch_context(folder, file, out);
-    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestTulmenFile);
-    const auto refusal = !basics::tulmen_has_measurement(lines)
-                             ? std::optional<QString>(QStringLiteral(
-                                   "500 lines or fewer: no measurement; no scan file written."))
-                             : basics::tulmen_refusal(lines, file);
-    if (refusal) {
+    const QStringList lines =
+        basics::read_measurement_lines(ctx.system(), file, basics::kLargestTulmenFile);
+    if (const auto refusal = conversion::tulmen_lines_refusal(lines, file)) {
       ctx.board(*refusal);
       out.input_refused();
       return;
     }
     if (options.fresh_record) {
       basics::shape_tulmen_record(record);
-      wavelengths = {};
+      state.wavelengths = {};
     }
     conversion::convert_tulmen_lines(ctx, lines, QFileInfo(file).fileName(),
-                                     platform::env().last_modified(file), record, wavelengths,
+                                     ctx.system().last_modified(file), state,
                                      conversion::tulmen_options());
   };
   return run_batch(folder, files, options, run);
@@ -205,6 +245,7 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
   basics::scan_data record;
   basics::shape_zeiss_record(record);
   conversion::zeiss_carried carried;
+  conversion::zeiss_state state = conversion::zeiss_state_of(record, carried);
   conversion::zeiss_options zeiss;
   zeiss.classify = false;  // every file a production plate: no database here
   zeiss.no_scan_files = 1;
@@ -213,10 +254,11 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
     const QString& file = files[index];
     conversion::context ctx = batch_context(folder, file, out);
     zeiss.message_box = ctx.board;
-    const QStringList lines = basics::read_measurement_lines(file, basics::kLargestZeissFile);
+    const QStringList lines =
+        basics::read_measurement_lines(ctx.system(), file, basics::kLargestZeissFile);
     const QString name = QFileInfo(file).fileName();
     if (!basics::zeiss_has_measurement(lines)) {
-      ctx.board(QStringLiteral("10 lines or fewer: no measurement; no scan file written."));
+      ctx.board(conversion::zeiss_no_measurement());
       out.input_refused();
       return;
     }
@@ -231,9 +273,9 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
       carried = {};
     }
     const QStringList written = conversion::convert_zeiss_lines(
-        ctx, lines, name, platform::env().last_modified(file), record, carried, zeiss);
+        ctx, lines, name, ctx.system().last_modified(file), state, zeiss);
     if (written.isEmpty()) {
-      ctx.board(QStringLiteral("no plate text; no scan file written."));
+      ctx.board(conversion::zeiss_no_plate_text());
       out.input_refused();
     }
   };

@@ -15,6 +15,10 @@ using converter = int (*)(const QString& folder, const QStringList& files,
                           const batch_options& options);
 
 int convert_exsitu(const QString& folder, const QStringList& files, const batch_options& options);
+int convert_halvik_exsitu(const QString& folder, const QStringList& files,
+                          const batch_options& options);
+int convert_halvik_insitu(const QString& folder, const QStringList& files,
+                          const batch_options& options);
 int convert_insitu(const QString& folder, const QStringList& files, const batch_options& options);
 int convert_tulmen(const QString& folder, const QStringList& files, const batch_options& options);
 int convert_zeiss(const QString& folder, const QStringList& files, const batch_options& options);

@@ -192,7 +192,7 @@ int dump_scan_file(const QString& scan_file, bool json) {
   }
   // The reader has checked the header is there; it keeps the version out
   // of the record, so the dump takes it from the bytes.
-  const float version = qFromLittleEndian<float>(bytes.constData());
+  const float version = basics::scan_file_version(bytes);
   record.file_format = version;
   const QString text =
       json ? json_dump(record, version, bytes)

@@ -3,7 +3,8 @@
 // in batches (archives of many thousand files).
 //
 //   scan_file_tool dump [--json] FILE.scn
-//   scan_file_tool convert-exsitu|convert-insitu|convert-tulmen|convert-zeiss
+//   scan_file_tool convert-exsitu|convert-insitu|convert-halvik-exsitu|
+//       convert-halvik-insitu|convert-tulmen|convert-zeiss
 //       [--fresh-record] [--no-clobber] OUTPUT_FOLDER FILE...
 //
 // kUsageText says what each does and gives the exit codes; scan_dump.cpp
@@ -34,6 +35,8 @@ constexpr command_syntax kSyntax[] = {
     {"dump", "[--json] FILE.scn"},
     {"convert-exsitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
     {"convert-insitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+    {"convert-halvik-exsitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
+    {"convert-halvik-insitu", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
     {"convert-tulmen", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
     {"convert-zeiss", "[OPTIONS] OUTPUT_FOLDER FILE.csv..."},
 };
@@ -75,6 +78,12 @@ const char kUsageText[] =
     "file names (the scanner would put it into that probe head's measurement\n"
     "folder). Messages go to standard error as above; a file too short or\n"
     "without a \"Wave length [nm]\" table is reported and skipped.\n"
+    "\n"
+    "convert-halvik-exsitu and convert-halvik-insitu convert Halvik exsitu\n"
+    "files (all points selected) and Halvik insitu files, in the order given,\n"
+    "into OUTPUT_FOLDER/<plate>.scn as the Halvik scanner does. Messages go to\n"
+    "standard error as above; a file the scanner refuses (too short, too many\n"
+    "positions) is reported and skipped.\n"
     "\n"
     "convert-tulmen converts TULMEN traverse files, in the order given, into\n"
     "OUTPUT_FOLDER/<base>.scn as the scanner does with one scan file per\n"
@@ -141,6 +150,8 @@ struct command {
 };
 constexpr command kConverters[] = {{"convert-exsitu", tools::convert_exsitu},
                                    {"convert-insitu", tools::convert_insitu},
+                                   {"convert-halvik-exsitu", tools::convert_halvik_exsitu},
+                                   {"convert-halvik-insitu", tools::convert_halvik_insitu},
                                    {"convert-tulmen", tools::convert_tulmen},
                                    {"convert-zeiss", tools::convert_zeiss}};
 

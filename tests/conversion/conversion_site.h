@@ -7,7 +7,8 @@
 //
 //   conversion_site site;
 //   site.ctx.input_folder = site.folder("in");
-//   conversion::handle_exsitu_data(site.ctx, site.record, site.plate);
+//   conversion::exsitu_state state{site.record, site.plate};
+//   conversion::handle_exsitu(site.ctx, state, {});
 //   EXPECT_EQ(site.board, QStringList{...});
 
 #include <QDateTime>

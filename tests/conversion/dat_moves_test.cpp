@@ -23,7 +23,10 @@ struct dat_site : conversion_site {
     ctx.input_folder = folder("in");
     ctx.output_folder = path("out");
   }
-  void move() { conversion::move_dat_files(ctx, renamed); }
+  void move() {
+    conversion::dat_moves_state state;
+    conversion::handle_dat_moves(ctx, state, {renamed});
+  }
 };
 
 TEST(DatMovesTest, FileMovesUnchangedUnderItsNewName) {

@@ -35,7 +35,10 @@ struct exsitu_site : conversion_site {
                const QDateTime& written = kNow.addSecs(-60)) {
     return write_lines("in/" + name, exsitu_lines(p), written);
   }
-  void convert() { conversion::handle_exsitu_data(ctx, record, plate); }
+  void convert() {
+    conversion::exsitu_state state{record, plate};
+    conversion::handle_exsitu(ctx, state, {});
+  }
   QStringList input_files() const { return files("in"); }
   QString today_archive(const QString& name) const { return "arch/P/2024/3/5/L/" + name; }
   basics::scan_data scan(const QString& name) const {

@@ -62,12 +62,14 @@ TEST(FileKeepingTest, ANameTakenMeanwhileIsPassedOverNeverReplaced) {
   } cases[] = {
       {"archive copy", "exsitu_500.csv",
        [](keeping_site& s) {
-         conversion::handle_exsitu_data(s.ctx, s.record, s.plate);
+         conversion::exsitu_state state{s.record, s.plate};
+         conversion::handle_exsitu(s.ctx, state, {});
          return QStringLiteral("arch/P/2024/3/5/L/exsitu_500_2.csv");
        }},
       {"set aside", "ours.csv.failed",
        [](keeping_site& s) {
-         const QString kept = conversion::move_aside(s.path("in/ours.csv"), "ours.csv");
+         const QString kept =
+             conversion::move_aside(platform::env(), s.path("in/ours.csv"), "ours.csv");
          EXPECT_EQ(kept, s.path("in/ours.csv_2.failed"));
          return QStringLiteral("in/ours.csv_2.failed");
        }},
@@ -142,7 +144,7 @@ TEST(FileKeepingTest, AFileStampedAheadWaitsUntilItsWriterHasStopped) {
         site.tree.write("in/a.csv", site.tree.read("in/a.csv") + "next chunk\r\n");
         ASSERT_TRUE(site.fault.set_last_modified(file, ahead.addMSecs(look.at_ms)).ok());
       }
-      EXPECT_EQ(conversion::still_settling(file, c.settle_seconds), look.settling);
+      EXPECT_EQ(conversion::still_settling(platform::env(), file, c.settle_seconds), look.settling);
     }
   }
 }

@@ -12,6 +12,7 @@
 
 #include "basics/halvik_file.h"
 #include "basics/text.h"
+#include "conversion/exsitu_conversion.h"
 #include "conversion/halvik_conversion.h"
 #include "conversion_site.h"
 #include "support/halvik_file.h"
@@ -51,13 +52,15 @@ struct halvik_site : conversion_site {
     ctx.input_folder = folder("in");
     ctx.output_folder = path("out");
     ctx.lumor_name = "L";
-    conversion::handle_halvik_exsitu_data(ctx, record, plate);
+    conversion::exsitu_state state{record, plate};
+    conversion::handle_exsitu(ctx, state, {conversion::exsitu_instrument::halvik});
   }
   void convert_insitu() {
     ctx.input_folder = folder("insitu");
     ctx.output_folder = path("out_insitu");
     ctx.lumor_name = "LI";
-    conversion::handle_halvik_insitu_data(ctx, inline_record, plate);
+    conversion::halvik_insitu_state state{inline_record, plate};
+    conversion::handle_halvik_insitu(ctx, state, {});
   }
   basics::scan_data scan(const QString& relative) const {
     basics::scan_data scanned;

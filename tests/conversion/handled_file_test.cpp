@@ -45,12 +45,14 @@ struct history_site : conversion_site {
   void convert_exsitu(const test_support::exsitu_plate& p) {
     write_lines("in/a.csv", test_support::exsitu_lines(p), kNow.addSecs(-60));
     ctx.input_folder = folder("in");
-    conversion::handle_exsitu_data(ctx, record, plate);
+    conversion::exsitu_state state{record, plate};
+    conversion::handle_exsitu(ctx, state, {});
   }
   void convert_insitu(const test_support::insitu_measurement& m) {
     write_lines("insitu/b.csv", test_support::insitu_lines(m), kNow.addSecs(-60));
     ctx.input_folder = folder("insitu");
-    conversion::handle_insitu_data(ctx, plate);
+    conversion::insitu_state state{plate};
+    conversion::handle_insitu(ctx, state, {});
   }
 
   const basics::sprachen heads = test_support::probe_heads_table();
@@ -155,8 +157,8 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          s.tree.write("in/A1_export.csv", test_support::tulmen_bytes({}));
          basics::scan_data record;
          basics::shape_tulmen_record(record);
-         basics::tulmen_wavelengths wavelengths{};
-         conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+         conversion::tulmen_state state{record};
+         conversion::handle_tulmen(s.ctx, state, {});
        },
        "A1_export.csv", history_result::converted, "out/A1.scn", "arch/P/2024/3/5/L/A1_export.csv",
        "could not be converted to a number"},
@@ -167,14 +169,15 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          s.tree.write("in/A2_export.csv", test_support::tulmen_bytes(m));
          basics::scan_data record;
          basics::shape_tulmen_record(record);
-         basics::tulmen_wavelengths wavelengths{};
-         conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+         conversion::tulmen_state state{record};
+         conversion::handle_tulmen(s.ctx, state, {});
        },
        "A2_export.csv", history_result::refused, "", "arch/P/2024/3/5/L/A2_export.csv", ""},
       {".dat file moved",
        [](history_site& s) {
          s.tree.write("in/S1.dat", "x");
-         conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+         conversion::dat_moves_state state;
+         conversion::handle_dat_moves(s.ctx, state, {[](const QString& n) { return n + ".out"; }});
        },
        // Told before the claimed file is deleted, so before the status line
        // says it has moved.
@@ -183,7 +186,8 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
        [](history_site& s) {
          s.tree.write("in/S2.dat", "x");
          s.fault.refuse_replace("out");
-         conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+         conversion::dat_moves_state state;
+         conversion::handle_dat_moves(s.ctx, state, {[](const QString& n) { return n + ".out"; }});
        },
        "S2.dat", history_result::set_aside, "", "", "could not be copied; it is kept as"},
   };
@@ -207,14 +211,15 @@ void convert_tulmen(history_site& s) {
   s.ctx.input_folder = s.folder("in");
   basics::scan_data record;
   basics::shape_tulmen_record(record);
-  basics::tulmen_wavelengths wavelengths{};
-  conversion::handle_tulmen_data(s.ctx, record, wavelengths, {});
+  conversion::tulmen_state state{record};
+  conversion::handle_tulmen(s.ctx, state, {});
 }
 
 void move_dat(history_site& s) {
   s.tree.write("in/S1.dat", "x");
   s.ctx.input_folder = s.folder("in");
-  conversion::move_dat_files(s.ctx, [](const QString& n) { return n + ".out"; });
+  conversion::dat_moves_state state;
+  conversion::handle_dat_moves(s.ctx, state, {[](const QString& n) { return n + ".out"; }});
 }
 
 // A kill between the record and the deletion leaves the record and the

@@ -47,13 +47,13 @@ struct inline_site : conversion_site {
     EXPECT_TRUE(fault.set_last_modified(path("avantes/" + name), kWritten).ok());
     return bytes;
   }
-  void move() { conversion::scan_inline_folder(ctx, options, retries); }
+  void move() { conversion::handle_inline(ctx, retries, options); }
   QString out(int lumor) const {
     return QStringLiteral("v/database/products/P/measurements/LUMOR%1/new").arg(lumor);
   }
 
   conversion::inline_options options;
-  conversion::inline_retries retries;
+  conversion::inline_state retries;
   QStringList queries;
   int simulated = 0;
   bool fail_query = false;

@@ -37,7 +37,7 @@ TEST(InputQueueTest, OnlyFilesWaitAndWhatCanNeverBeClaimedIsNamedOnce) {
   const auto say = [&said](const QString& line) { said << line; };
 
   for (int scan = 0; scan < 3; ++scan) {
-    EXPECT_EQ(conversion::waiting_files(tree.path(), "*.csv", say),
+    EXPECT_EQ(conversion::waiting_files(platform::env(), tree.path(), "*.csv", say),
               (QStringList{"d_file.csv", "e_link.csv"}));
   }
   ASSERT_EQ(said.size(), 2) << said.join('\n').toStdString();
@@ -52,7 +52,8 @@ TEST(InputQueueTest, AnEntryGoneAndBackIsNamedAgain) {
   temp_tree tree;
   QStringList said;
   const auto scan = [&] {
-    conversion::waiting_files(tree.path(), "*.csv", [&said](const QString& l) { said << l; });
+    conversion::waiting_files(platform::env(), tree.path(), "*.csv",
+                              [&said](const QString& l) { said << l; });
   };
   make_fifo(tree.path("a_fifo.csv"));
   scan();
@@ -73,7 +74,9 @@ TEST(InputQueueTest, TheRenameAwayAndBackScanPassesOverAFifoToo) {
   make_fifo(site.path("in/a.dat"));
   site.tree.write("in/b.dat", "spectrum");
   for (int tick = 0; tick < 2; ++tick) {
-    conversion::move_dat_files(site.ctx, [](const QString& name) { return "moved_" + name; });
+    conversion::dat_moves_state state;
+    conversion::handle_dat_moves(site.ctx, state,
+                                 {[](const QString& name) { return "moved_" + name; }});
   }
   EXPECT_EQ(site.files("out"), QStringList{"moved_b.dat"});
   EXPECT_EQ(site.status_lines.filter("a.dat").size(), 1)

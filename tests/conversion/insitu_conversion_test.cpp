@@ -56,7 +56,10 @@ struct insitu_site : conversion_site {
   QString drop(const QString& name, const insitu_measurement& m) {
     return drop(name, insitu_lines(m));
   }
-  void convert() { conversion::handle_insitu_data(ctx, plate); }
+  void convert() {
+    conversion::insitu_state state{plate};
+    conversion::handle_insitu(ctx, state, {});
+  }
   QStringList input_files() const { return files("insitu"); }
   QString output(const QString& nickname, const QString& plate_number) const {
     return "v/database/products/P/measurements/" + nickname + "/new/" + plate_number + "___T.csv";

@@ -50,7 +50,7 @@ struct shortage_site : conversion_site {
     conversion::recover_claims(ctx.claim_journal, [this](const QString& l) { board << l; });
   }
 
-  basics::tulmen_wavelengths wavelengths{};
+  conversion::tulmen_state tulmen{record};
   conversion::zeiss_carried carried;
 };
 
@@ -62,20 +62,33 @@ struct family {
 
 const family kFamilies[] = {
     {"exsitu", basics::kLargestExsituFile,
-     [](shortage_site& s) { conversion::handle_exsitu_data(s.ctx, s.record, s.plate); }},
+     [](shortage_site& s) {
+       conversion::exsitu_state state{s.record, s.plate};
+       conversion::handle_exsitu(s.ctx, state, {});
+     }},
     {"insitu", basics::kLargestInsituFile,
-     [](shortage_site& s) { conversion::handle_insitu_data(s.ctx, s.plate); }},
+     [](shortage_site& s) {
+       conversion::insitu_state state{s.plate};
+       conversion::handle_insitu(s.ctx, state, {});
+     }},
     {"Halvik exsitu", basics::kLargestHalvikExsituFile,
-     [](shortage_site& s) { conversion::handle_halvik_exsitu_data(s.ctx, s.record, s.plate); }},
+     [](shortage_site& s) {
+       conversion::exsitu_state state{s.record, s.plate};
+       conversion::handle_exsitu(s.ctx, state, {conversion::exsitu_instrument::halvik});
+     }},
     {"Halvik insitu", basics::kLargestHalvikInsituFile,
-     [](shortage_site& s) { conversion::handle_halvik_insitu_data(s.ctx, s.record, s.plate); }},
+     [](shortage_site& s) {
+       conversion::halvik_insitu_state state{s.record, s.plate};
+       conversion::handle_halvik_insitu(s.ctx, state, {});
+     }},
     {"TULMEN", basics::kLargestTulmenFile,
-     [](shortage_site& s) { conversion::handle_tulmen_data(s.ctx, s.record, s.wavelengths, {}); }},
+     [](shortage_site& s) { conversion::handle_tulmen(s.ctx, s.tulmen, {}); }},
     {"Zeiss", basics::kLargestZeissFile,
      [](shortage_site& s) {
        conversion::zeiss_options options;
        options.classify = false;
-       conversion::scan_zeiss_folder(s.ctx, s.record, s.carried, options);
+       conversion::zeiss_state state = conversion::zeiss_state_of(s.record, s.carried);
+       conversion::handle_zeiss(s.ctx, state, options);
      }},
 };
 
@@ -136,7 +149,8 @@ TEST(MemoryShortageTest, AFileBehindALargeOneIsConvertedInTheSameCall) {
   site.tree.write_sparse("in/a_big.csv", "x", kHugeFile);
   site.write_lines("in/b.csv", test_support::exsitu_lines(test_support::plate_with(3, "12")),
                    kNow.addSecs(-60));
-  conversion::handle_exsitu_data(site.ctx, site.record, site.plate);
+  conversion::exsitu_state state{site.record, site.plate};
+  conversion::handle_exsitu(site.ctx, state, {});
   EXPECT_EQ(site.files("in"), QStringList{"a_big.csv.failed"});
   EXPECT_EQ(site.files("out"), QStringList{"12.scn"});
 }

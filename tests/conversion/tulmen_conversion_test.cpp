@@ -35,10 +35,10 @@ struct tulmen_site : conversion_site {
     EXPECT_TRUE(fault.set_last_modified(path("in/" + name), kNow.addSecs(-60)).ok());
     return bytes;
   }
-  void convert() { conversion::handle_tulmen_data(ctx, record, wavelengths, options); }
+  void convert() { conversion::handle_tulmen(ctx, tulmen, options); }
   QString archive(const QString& name) const { return "arch/P/2024/3/5/L/" + name; }
 
-  basics::tulmen_wavelengths wavelengths{};
+  conversion::tulmen_state tulmen{record};
   conversion::tulmen_options options;
 };
 

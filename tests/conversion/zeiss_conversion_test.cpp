@@ -61,7 +61,10 @@ struct zeiss_site : conversion_site {
   QByteArray drop(const QString& name, const zeiss_measurement& m = zeiss_measurement()) {
     return drop(name, zeiss_bytes(m));
   }
-  void convert() { conversion::scan_zeiss_folder(ctx, record, carried, options); }
+  void convert() {
+    conversion::zeiss_state state = conversion::zeiss_state_of(record, carried);
+    conversion::handle_zeiss(ctx, state, options);
+  }
   basics::scan_data scan(const QString& relative) const {
     basics::scan_data s;
     s.loadfromfile(path(relative));

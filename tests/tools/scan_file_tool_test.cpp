@@ -1,9 +1,13 @@
 #include "basics/exsitu_file.h"
+#include "basics/halvik_file.h"
 #include "basics/ole_date.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
+#include "conversion/exsitu_conversion.h"
+#include "conversion/halvik_conversion.h"
 #include "platform/env.h"
 #include "support/exsitu_file.h"
+#include "support/halvik_file.h"
 #include "support/insitu_file.h"
 #include "support/temp_tree.h"
 #include "support/tulmen_file.h"
@@ -645,6 +649,79 @@ TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
   EXPECT_TRUE(
       no_file.err.startsWith("scan_file_tool: Wrong arguments for the command convert-zeiss."))
       << no_file.err.toStdString();
+}
+
+// The Halvik commands and the Halvik scan step read, refuse and write by the
+// same rules: the same files give the same scan files, byte for byte, and
+// the same file is refused.
+TEST_F(scan_file_tool, convert_halvik_gives_what_the_halvik_scan_step_gives) {
+  using basics::scan_data;
+  struct {
+    const char* command;
+    QStringList good;
+    QStringList cut;
+    void (*shape)(scan_data&);
+    std::function<void(const conversion::context&, conversion::plate_file_state&)> scan;
+  } cases[] = {
+      {"convert-halvik-exsitu",
+       test_support::halvik_exsitu_lines(test_support::halvik_exsitu_with(5, "77")),
+       [] {
+         test_support::halvik_exsitu cut = test_support::halvik_exsitu_with(5, "78");
+         cut.line_count = 100;
+         return test_support::halvik_exsitu_lines(cut);
+       }(),
+       basics::shape_halvik_exsitu_record,
+       [](const conversion::context& ctx, conversion::plate_file_state& state) {
+         conversion::handle_exsitu(ctx, state, {conversion::exsitu_instrument::halvik});
+       }},
+      {"convert-halvik-insitu", test_support::halvik_insitu_lines({}),
+       [] {
+         test_support::halvik_insitu cut;
+         cut.plate = "78";
+         cut.line_count = 20;
+         return test_support::halvik_insitu_lines(cut);
+       }(),
+       basics::shape_halvik_insitu_record,
+       [](const conversion::context& ctx, conversion::plate_file_state& state) {
+         conversion::handle_halvik_insitu(ctx, state, {});
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    temp_tree tree;
+    tree.make_folder("out");
+    tree.make_folder("scan_out");
+    QStringList inputs;
+    for (const auto& [name, lines] : {std::pair{"a.csv", c.good}, std::pair{"b.csv", c.cut}}) {
+      for (const QString folder : {"in", "scan_in"}) {
+        tree.make_folder(folder);
+        const QString file = tree.path(folder + "/" + name);
+        basics::write_lines(file, lines);
+        EXPECT_TRUE(platform::env().set_last_modified(file, kWritten).ok());
+        if (folder == "in") inputs << file;
+      }
+    }
+    const run_result r = run_tool(QStringList{c.command, tree.path("out")} + inputs);
+    EXPECT_EQ(r.exit_code, 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, "wrote " + tree.path("out/77.scn") + "\n");
+    ASSERT_EQ(r.err_lines().size(), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err_lines()[0].startsWith(inputs[1] + ": ")) << r.err.toStdString();
+
+    scan_data record;
+    c.shape(record);
+    qint32 plate = 0;
+    conversion::plate_file_state state{record, plate};
+    conversion::context ctx;
+    ctx.input_folder = tree.path("scan_in");
+    ctx.output_folder = tree.path("scan_out");
+    QStringList board;
+    ctx.board = [&board](const QString& line) { board << line; };
+    c.scan(ctx, state);
+    EXPECT_EQ(QDir(tree.path("scan_out")).entryList(QDir::Files), QStringList{"77.scn"});
+    EXPECT_EQ(tree.read("scan_out/77.scn"), tree.read("out/77.scn"));
+    // Without an archive the refused file is kept aside.
+    EXPECT_TRUE(board.join('\n').contains("b.csv.failed")) << board.join('\n').toStdString();
+  }
 }
 
 }  // namespace
