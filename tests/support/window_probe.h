@@ -11,7 +11,7 @@ namespace test_support {
 
 // "NAME=value" settings for the program's environment.
 inline QStringList window_probe_settings() {
-  return {QStringLiteral("QT_PLUGIN_PATH=" WINDOW_PROBE_PLUGIN_PATH),
+  return {QString::fromUtf8("QT_PLUGIN_PATH=" WINDOW_PROBE_PLUGIN_PATH),
           QStringLiteral("QT_QPA_GENERIC_PLUGINS=window_probe")};
 }
 
