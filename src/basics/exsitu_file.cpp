@@ -102,13 +102,8 @@ std::optional<QString> exsitu_length_refusal(const QStringList& lines, const QSt
 
 std::optional<QString> exsitu_position_count_refusal(const QStringList& lines,
                                                      const QString& name) {
-  const int count = exsitu_position_count(lines);
-  if (count >= 0 && count <= kExsituPositions) return std::nullopt;
-  return QStringLiteral(
-             "Error: file %1 holds %2 positions, a scan file takes 0 to %3; no scan file written.")
-      .arg(name)
-      .arg(count)
-      .arg(kExsituPositions);
+  return position_count_refusal(exsitu_position_count(lines), kPositionLine, name,
+                                kExsituPositions);
 }
 
 std::optional<QString> exsitu_refusal(const QStringList& lines, const QString& path,

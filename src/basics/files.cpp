@@ -4,6 +4,7 @@
 #include "basics/text.h"
 #include "platform/env.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -140,6 +141,11 @@ file_attribute_set file_attributes(const QString& path) {
 
 bool file_is_read_only(const QString& path) {
   return file_attributes(path).read_only;
+}
+
+QString absolute_path(const QString& path) {
+  if (path.isEmpty()) return path;
+  return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
 int count_files(const QString& folder, const QString& mask) {

@@ -59,6 +59,11 @@ struct file_attribute_set {
 file_attribute_set file_attributes(const QString& path);
 bool file_is_read_only(const QString& path);  // false when nothing is there
 
+// `path` made absolute against the working folder and cleaned of "." and
+// "..", so a name given on the command line still names the same file
+// when a dialog or a later save starts from it.
+QString absolute_path(const QString& path);
+
 // The listing helpers take folder + mask (a delimiter is added to the folder
 // when it lacks one; an empty folder lists nothing) and count only files
 // (a link to one included), hidden ones included, never folders, FIFOs or

@@ -66,14 +66,8 @@ std::optional<QString> halvik_exsitu_refusal(const QStringList& lines, const QSt
                                              const QString& name, const point_predicate& selected) {
   if (lines.size() < kHalvikExsituFileLines) return too_small_message(path);
   const int count = halvik_exsitu_position_count(lines);
-  if (count < 0 || count > kHalvikExsituPositions) {
-    return QStringLiteral(
-               "Error: file %1 holds %2 positions, a scan file takes 0 to %3; no scan file "
-               "written.")
-        .arg(name)
-        .arg(count)
-        .arg(kHalvikExsituPositions);
-  }
+  if (auto refusal = position_count_refusal(count, kPositionLine, name, kHalvikExsituPositions))
+    return refusal;
   // A scan file without a position would be no measurement at all.
   if (count_selected(count, selected) == 0) {
     return QStringLiteral(

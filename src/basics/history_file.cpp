@@ -228,4 +228,8 @@ void remove_old_history(const QString& folder, const QDate& today) {
   }
 }
 
+platform::severity journal_severity(history_result result) {
+  return result == history_result::converted ? platform::severity::info : platform::severity::error;
+}
+
 }  // namespace basics

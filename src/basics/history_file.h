@@ -18,10 +18,16 @@
 #include <utility>
 
 #include "platform/env.h"
+#include "platform/journal.h"
 
 namespace basics {
 
 enum class history_result { converted, refused, set_aside, error };
+
+// How the journal ranks a handled file: a converted one is information;
+// one refused, set aside or ended by an error needs someone, so it is an
+// error, found with `journalctl -p err`.
+platform::severity journal_severity(history_result result);
 
 // One handled file.
 struct history_record {

@@ -94,4 +94,22 @@ void require_record_holds(const scan_data& record, int positions, int spectra,
                   .arg(file));
 }
 
+std::optional<QString> position_count_refusal(int count, int line, const QString& name,
+                                              int largest) {
+  if (count < 0) {
+    return QStringLiteral(
+               "Error: line %1 of file %2 lists no positions (they follow its second comma, "
+               "and it has %3); no scan file written.")
+        .arg(line)
+        .arg(name)
+        .arg(count + 2);
+  }
+  if (count <= largest) return std::nullopt;
+  return QStringLiteral(
+             "Error: file %1 holds %2 positions, a scan file takes 0 to %3; no scan file written.")
+      .arg(name)
+      .arg(count)
+      .arg(largest);
+}
+
 }  // namespace basics

@@ -15,6 +15,7 @@
 #include <QVarLengthArray>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "basics/message_sink.h"
@@ -47,6 +48,12 @@ qint32 plate_number_of(const QStringList& lines, const message_sink& message);
 // "Length of file <path> too small!", the refusal of a file too short to
 // convert.
 QString too_small_message(const QString& path);
+
+// The refusal of a file whose position line (line `line`, the positions
+// after its second comma) gives `count` positions when a scan file takes 0
+// to `largest`: a line of fewer than two commas lists none at all.
+std::optional<QString> position_count_refusal(int count, int line, const QString& name,
+                                              int largest);
 
 // The fields of one line, split once: a reader that takes every field of a
 // line would otherwise walk the line again for each field.

@@ -132,17 +132,31 @@ bool nickname_less(const QString& a, const QString& b) {
   return std::lexicographical_compare(key_a.begin(), key_a.end(), key_b.begin(), key_b.end());
 }
 
+// A word list kept behind a symbolic link stays one.
 void publish(const QString& path, const QByteArray& bytes) {
-  raise_on_failure(platform::publish_file(path, bytes));
+  raise_on_failure(platform::publish_file_through_links(path, bytes));
 }
 
 }  // namespace
 
-// A file without any line has no column names to go by and is refused.
+// A file without any line has no column names to go by and is refused; so
+// is a word list file or any other binary file, whose bytes taken as text
+// would replace the table with garbage.
 decoded_lines read_text_table(const QString& the_file) {
-  decoded_lines text = read_lines_detecting_utf8(the_file);
+  QByteArray bytes;
+  raise_on_failure(platform::env().read_file(the_file, &bytes));
+  if (bytes.startsWith(kMagic))
+    throw error(QStringLiteral("Error: %1 is a word list file, not a text file; open it with "
+                               "\"Load\". The word list is unchanged.")
+                    .arg(the_file));
+  decoded_lines text = lines_from_bytes_detecting_utf8(bytes);
   if (text.lines.isEmpty())
     throw error(QStringLiteral("Error: text file %1 holds no lines; the word list is unchanged.")
+                    .arg(the_file));
+  const auto holds_nul = [](const QString& line) { return line.contains(QChar(0)); };
+  if (std::any_of(text.lines.begin(), text.lines.end(), holds_nul))
+    throw error(QStringLiteral("Error: %1 holds NUL characters and is no text file; the word "
+                               "list is unchanged.")
                     .arg(the_file));
   return text;
 }

@@ -27,7 +27,8 @@ using vokabel_liste = QList<vokabel>;  // the rows
 
 // The lines of a tab-separated text file as import and append read them:
 // decoded as read_lines_detecting_utf8 decodes. Throws basics::error when
-// the file cannot be read or holds no line.
+// the file cannot be read, holds no line, is a word list file or holds NUL
+// characters (no text file then).
 decoded_lines read_text_table(const QString& the_file);
 
 class sprachen {

@@ -157,9 +157,7 @@ QByteArray settings_bytes_from_lines(const QStringList& lines) {
 }
 
 void write_settings_lines(const QString& path, const QStringList& lines) {
-  QString target;
-  raise_on_failure(platform::env().final_target(path, &target));
-  raise_on_failure(platform::publish_file(target, settings_bytes_from_lines(lines)));
+  raise_on_failure(platform::publish_file_through_links(path, settings_bytes_from_lines(lines)));
 }
 
 }  // namespace basics

@@ -47,6 +47,9 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, const QRect& geometry) {
   auto* m = new QPlainTextEdit(parent);
   m->setObjectName(QString::fromLatin1(name));
   m->setGeometry(geometry);
+  // Only the grid takes drops: a grid cell dragged here would land in the
+  // memo and, when it is left, in the word.
+  m->setAcceptDrops(false);
   return m;
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/language_editor_unit.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -39,7 +40,6 @@ Tlanguage_editor_form::~Tlanguage_editor_form() {
   // be gone already.
   Memo1->removeEventFilter(this);
   Memo2->removeEventFilter(this);
-  FormDestroy();
 }
 
 template <typename Step>
@@ -99,20 +99,28 @@ void Tlanguage_editor_form::FormCreate() {
   refresh_display();
 }
 
-void Tlanguage_editor_form::FormDestroy() {
-  if (my_words() == nullptr) return;
+bool Tlanguage_editor_form::FormCloseQuery() {
+  if (my_words() == nullptr) return true;
   // Words typed into a memo count even when the editor closes before the
   // memo was left.
   save_vocabulary();
-  // A save that is cancelled or fails asks again, so the words are never
-  // dropped without the operator saying No.
-  while (save_question &&
-         platform::prompts().ask_yes_no(QStringLiteral("\u00b4Closing language editor"),
-                                        QStringLiteral("Save word list?"))) {
-    bool saved = false;
-    guarded([&] { saved = saveas_buttonClick(); });
-    if (saved) break;
+  if (!save_question) return true;
+  if (!platform::prompts().ask_yes_no(QStringLiteral("\u00b4Closing language editor"),
+                                      QStringLiteral("Save word list?")))
+    return true;
+  // Words are never dropped without the operator saying No: a save that
+  // is cancelled or fails keeps the editor open.
+  bool saved = false;
+  guarded([&] { saved = saveas_buttonClick(); });
+  return saved;
+}
+
+void Tlanguage_editor_form::closeEvent(QCloseEvent* event) {
+  if (!FormCloseQuery()) {
+    event->ignore();
+    return;
   }
+  QDialog::closeEvent(event);
 }
 
 void Tlanguage_editor_form::set_words(basics::sprachen& words) {
@@ -179,6 +187,8 @@ void Tlanguage_editor_form::refresh_display() {
   language2_label->setText(words->wort(0, language2));
   Memo1->setPlainText(words->wort(word_index, language1));
   Memo2->setPlainText(words->wort(word_index, language2));
+  shown_in_memo1_ = Memo1->toPlainText();
+  shown_in_memo2_ = Memo2->toPlainText();
 
   selecting_ = true;
   grid_model->follow_table();
@@ -193,13 +203,23 @@ void Tlanguage_editor_form::refresh_display() {
 }
 
 void Tlanguage_editor_form::save_vocabulary() {
-  basics::sprachen* words = my_words();
-  if (words == nullptr) return;
-  words->set_wort(word_index, language1, Memo1->toPlainText());
-  words->set_wort(word_index, language2, Memo2->toPlainText());
+  store_edited_memo(Memo1, shown_in_memo1_, language1);
+  store_edited_memo(Memo2, shown_in_memo2_, language2);
 }
 
-bool Tlanguage_editor_form::load_file(const QString& the_file) {
+void Tlanguage_editor_form::store_edited_memo(const QPlainTextEdit* memo, const QString& shown,
+                                              int language) {
+  basics::sprachen* words = my_words();
+  const QString text = memo->toPlainText();
+  // The memo shows every line break as LF; words match by exact code
+  // units, so one only viewed is never written back.
+  if (words == nullptr || text == shown) return;
+  QString stored = text;
+  words->set_wort(word_index, language, stored.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
+bool Tlanguage_editor_form::load_file(const QString& given_file) {
+  const QString the_file = basics::absolute_path(given_file);
   if (!basics::file_exists(the_file)) {
     platform::prompts().show_message(QStringLiteral("Error: File not found!\n\r") + the_file);
     return false;
@@ -225,7 +245,8 @@ bool Tlanguage_editor_form::load_file(const QString& the_file) {
   return true;
 }
 
-bool Tlanguage_editor_form::save_file(const QString& the_file) {
+bool Tlanguage_editor_form::save_file(const QString& given_file) {
+  const QString the_file = basics::absolute_path(given_file);
   try {
     my_words()->save_to_file(the_file);
   } catch (const basics::error& e) {
@@ -431,8 +452,9 @@ void edit(basics::sprachen& words, QWidget* parent) {
   if (parent != nullptr) editor.move(parent->geometry().center() - editor.rect().center());
   editor.set_words(words);
   editor.set_title(words.my_title());
+  // The caller keeps the table: closing asks nothing.
+  editor.save_question = false;
   editor.exec();
   editor.save_vocabulary();
   editor.release_words();
-  editor.save_question = false;
 }

@@ -29,7 +29,7 @@ class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
 
  public:
   explicit Tlanguage_editor_form(QWidget* parent = nullptr);
-  // Asks the save question while save_question is set (FormDestroy).
+  // Silent: the save question comes when the editor is closed.
   ~Tlanguage_editor_form() override;
 
   // Text of the grid cell of the last mouse press; a drop on the grid
@@ -55,13 +55,17 @@ class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
 
   void refresh_display();
   // Writes Memo1 into (word_index, language1), then Memo2 into
-  // (word_index, language2).
+  // (word_index, language2); a memo whose text is still the one shown is
+  // left out, so viewing a word never rewrites it. Line breaks are stored
+  // as CR LF.
   void save_vocabulary();
-  // Loads a vocabulary file; on success it becomes the current file. A file
+  // Loads a vocabulary file; on success it becomes the current file, named
+  // by its absolute path so later saves find its folder. A file
   // that is missing or holds no word list is reported, and the table and the
   // current file stay as they were. True when loaded.
   bool load_file(const QString& the_file);
-  // Saves the table; on success the file becomes the current file. A failed
+  // Saves the table; on success the file (by its absolute path) becomes the
+  // current file. A failed
   // save is reported and the current file stays. True when saved.
   bool save_file(const QString& the_file);
   void set_title(const QString& new_title);
@@ -138,17 +142,25 @@ class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
   QString save_dialog_file_name;
 
  protected:
+  // Asks the save question while save_question is set; a save that is
+  // cancelled or fails keeps the editor open.
+  void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();
-  void FormDestroy();
+  // True when the editor may close: the words were saved, or the operator
+  // answered No.
+  bool FormCloseQuery();
   void build_layout();
   void wire();
   // Moves the grid's current cell to the current word in column language2.
   void grid_follows_word();
+  // Stores `memo` into (word_index, language) when it was edited since it
+  // showed `shown`.
+  void store_edited_memo(const QPlainTextEdit* memo, const QString& shown, int language);
   // Runs a handler; an error it raises is shown to the operator and the
   // editor goes on.
   template <typename Step>
@@ -157,6 +169,9 @@ class Tlanguage_editor_form : public QDialog, public dialogs::word_cursor {
   // The editor's own table, until set_words hands it another.
   std::unique_ptr<basics::sprachen> own_words_;
   bool selecting_ = false;
+  // What the memos showed at the last refresh.
+  QString shown_in_memo1_;
+  QString shown_in_memo2_;
 };
 
 // Opens the language editor modally on `words`, titled with its my_title,

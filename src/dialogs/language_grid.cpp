@@ -105,9 +105,7 @@ void language_grid::mouseMoveEvent(QMouseEvent* event) {
           QApplication::startDragDistance()) {
     may_drag_ = false;
     auto* drag = new QDrag(this);
-    auto* mime = new QMimeData;
-    mime->setText(indexAt(press_position_).data(Qt::DisplayRole).toString());
-    drag->setMimeData(mime);
+    drag->setMimeData(cell_drag_data(indexAt(press_position_).data(Qt::DisplayRole).toString()));
     drag->exec(Qt::CopyAction);
     return;
   }
@@ -119,15 +117,48 @@ void language_grid::mouseReleaseEvent(QMouseEvent* event) {
   QTableView::mouseReleaseEvent(event);
 }
 
+namespace {
+
+const QString kCellDragFormat = QStringLiteral("application/x-language-grid-cell");
+
+}  // namespace
+
+QByteArray language_grid::drag_mark() const {
+  // Another program's drag, or another editor's, cannot carry this.
+  return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+         QByteArray::number(reinterpret_cast<quintptr>(this), 16);
+}
+
+QMimeData* language_grid::cell_drag_data(const QString& text) const {
+  auto* mime = new QMimeData;
+  mime->setText(text);
+  mime->setData(kCellDragFormat, drag_mark());
+  return mime;
+}
+
+bool language_grid::may_accept_drop(const QDropEvent* event) const {
+  const QMimeData* mime = event->mimeData();
+  return mime != nullptr && mime->data(kCellDragFormat) == drag_mark() &&
+         (!accepts_drop || accepts_drop());
+}
+
 void language_grid::dragEnterEvent(QDragEnterEvent* event) {
-  if (may_accept_drop()) event->acceptProposedAction();
+  if (may_accept_drop(event)) event->acceptProposedAction();
 }
 
 void language_grid::dragMoveEvent(QDragMoveEvent* event) {
-  if (may_accept_drop()) event->acceptProposedAction();
+  if (may_accept_drop(event)) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
 }
 
 void language_grid::dropEvent(QDropEvent* event) {
+  if (!may_accept_drop(event)) {
+    event->ignore();
+    return;
+  }
   const QPoint cell = grid_cell_at(event->position().toPoint());
   emit cell_dropped(cell.y(), cell.x());
   event->acceptProposedAction();

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class QMimeData;
+
 // Paints a data cell in its model colour with its text 2 pixels from the
 // left at the top, inverted while selected, and edits it in place with a
 // line edit that starts with the cell's text.
@@ -40,7 +42,13 @@ class language_grid : public QTableView {
   // title row and column counting as 0; (-1, -1) outside every cell.
   QPoint grid_cell_at(const QPoint& position) const;
 
-  // Whether a drag may be dropped here; every drag while unset.
+  // The data of a drag of `text` from this grid: the text for other
+  // programs, and a mark that only this grid's drops accept.
+  QMimeData* cell_drag_data(const QString& text) const;
+
+  // Whether a drag of this grid's own may be dropped here; every one while
+  // unset. Drags from elsewhere are never taken: the drop stores the text
+  // of the grid's last press, which has nothing to do with them.
   std::function<bool()> accepts_drop;
 
  signals:
@@ -60,7 +68,9 @@ class language_grid : public QTableView {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  bool may_accept_drop() const { return !accepts_drop || accepts_drop(); }
+  bool may_accept_drop(const QDropEvent* event) const;
+  // The mark of this grid's own drags in their data.
+  QByteArray drag_mark() const;
 
   QPoint press_position_;
   bool may_drag_ = false;

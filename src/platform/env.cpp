@@ -232,6 +232,13 @@ Status publish_file(const QString& target, const QByteArray& data) {
   });
 }
 
+Status publish_file_through_links(const QString& path, const QByteArray& data) {
+  QString target;
+  const Status found = env().final_target(path, &target);
+  if (!found.ok()) return found;
+  return publish_file(target, data);
+}
+
 QList<Status> publish_files(const QList<pending_file>& files) {
   QList<batch_file> batch(files.size());
   fail_superseded(files, batch);

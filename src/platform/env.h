@@ -128,7 +128,8 @@ class Env {
 
   // Publishes a finished file: renames `from` over `to` atomically, replacing
   // `to` if it exists, then makes the rename durable (folder synced). A reader
-  // of `to` sees either the old file or the new one, never a mix.
+  // of `to` sees either the old file or the new one, never a mix. A replaced
+  // file's permissions carry over, so a private file stays private.
   virtual Status replace_file(const QString& from, const QString& to) = 0;
 
   // ---- Publishing many files at once --------------------------------------
@@ -279,6 +280,11 @@ QString name_of(const QString& path);
 // and the temporary file is removed; should that removal fail too, the
 // returned message (of the first failure's kind) names the file left behind.
 Status publish_file(const QString& target, const QByteArray& data);
+
+// `publish_file` onto the file that `path` finally names (final_target): a
+// file the operator keeps behind a symbolic link stays a link, and the file
+// it names gets the data.
+Status publish_file_through_links(const QString& path, const QByteArray& data);
 
 // One file for `publish_files`: where it goes and what it holds.
 struct pending_file {

@@ -147,18 +147,32 @@ Status LinuxEnv::create_folder(const QString& path) {
   return Status::Ok();
 }
 
-Status LinuxEnv::replace_file(const QString& from, const QString& to) {
-  if (::rename(native(from).constData(), native(to).constData()) != 0) {
+namespace {
+
+// Renames `from` over `to`, giving `from` the permission bits of the file it
+// replaces first.
+Status rename_keeping_mode(const QString& from, const QString& to) {
+  struct stat replaced {};
+  if (::stat(native(to).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode) &&
+      ::chmod(native(from).constData(), replaced.st_mode & 0777) != 0) {
     return errno_error("replace", to);
   }
-  return sync_folder(folder_of(to));
-}
-
-Status LinuxEnv::replace_file_unsynced(const QString& from, const QString& to) {
   if (::rename(native(from).constData(), native(to).constData()) != 0) {
     return errno_error("replace", to);
   }
   return Status::Ok();
+}
+
+}  // namespace
+
+Status LinuxEnv::replace_file(const QString& from, const QString& to) {
+  const Status renamed = rename_keeping_mode(from, to);
+  if (!renamed.ok()) return renamed;
+  return sync_folder(folder_of(to));
+}
+
+Status LinuxEnv::replace_file_unsynced(const QString& from, const QString& to) {
+  return rename_keeping_mode(from, to);
 }
 
 Status LinuxEnv::delete_file(const QString& path) {

@@ -9,9 +9,10 @@
 
 namespace platform {
 
-// True when there is no display to show a window on and no Qt platform was
-// chosen: the program then runs on Qt's offscreen platform and writes its
-// journal to standard error.
+// True when there is no display to show a window on, and no Qt platform
+// was chosen or only one that draws nowhere (offscreen, minimal): the
+// program then runs on Qt's offscreen platform, writes its journal to
+// standard error and answers its boxes itself, for nobody could see them.
 bool headless_session();
 
 // Holds an exclusive lock on `lock_file` (created when missing) for the rest

@@ -39,8 +39,11 @@ void drain_signal_pipe() {
 }  // namespace
 
 bool headless_session() {
-  return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    return false;
+  // A platform may carry options after a colon ("offscreen:fontengine=…").
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM").split(':').first();
+  return chosen.isEmpty() || chosen == "offscreen" || chosen == "minimal";
 }
 
 Status hold_instance_lock(const QString& lock_file) {

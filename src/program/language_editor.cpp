@@ -43,6 +43,6 @@ int main(int argc, char** argv) {
                                                   : QStringLiteral("Editing ") + file);
     }
     exit_code = session.exec();
-  }  // the save question comes with the editor's end
+  }
   return exit_code;
 }

@@ -43,12 +43,9 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
       });
   QObject::connect(&window, &TVELLIC_spectrum_scanner::file_handled, &window,
                    [](const basics::history_record& record) {
-                     const bool calm = record.result == basics::history_result::converted ||
-                                       record.result == basics::history_result::refused;
-                     platform::write_journal_line(
-                         QStringLiteral("history: "),
-                         QString::fromUtf8(basics::history_line(record)),
-                         calm ? platform::severity::info : platform::severity::warning);
+                     platform::write_journal_line(QStringLiteral("history: "),
+                                                  QString::fromUtf8(basics::history_line(record)),
+                                                  basics::journal_severity(record.result));
                    });
   if (auto* with_board = qobject_cast<TSELMAR_spectrum_scanner_main*>(&window)) {
     QObject::connect(

@@ -98,6 +98,8 @@ TEST(HalvikExsituReading, RefusalsSayWhy) {
   };
   QStringList no_position_line = lines_of(3, 541);
   no_position_line[5] = "Position";
+  QStringList one_comma = lines_of(3, 541);
+  one_comma[5] = "Position,1";
   const struct {
     const char* name;
     QStringList lines;
@@ -109,7 +111,14 @@ TEST(HalvikExsituReading, RefusalsSayWhy) {
       {"52 positions", lines_of(52, 541), kAll,
        "Error: file a.csv holds 52 positions, a scan file takes 0 to 51; no scan file written."},
       {"no position line", no_position_line, kAll,
-       "Error: file a.csv holds -2 positions, a scan file takes 0 to 51; no scan file written."},
+       "Error: line 6 of file a.csv lists no positions (they follow its second comma, and it has "
+       "0); no scan file written."},
+      {"bare newlines", QStringList(541, QString()), kAll,
+       "Error: line 6 of file a.csv lists no positions (they follow its second comma, and it has "
+       "0); no scan file written."},
+      {"one comma", one_comma, kAll,
+       "Error: line 6 of file a.csv lists no positions (they follow its second comma, and it has "
+       "1); no scan file written."},
       {"nothing selected", lines_of(3, 541), [](int p) { return p > 3; },
        "Error: none of the 3 positions of file a.csv is selected; no scan file written."},
   };

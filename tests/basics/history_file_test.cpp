@@ -57,6 +57,18 @@ TEST(HistoryFileTest, LineIsPlainJsonWithTheDocumentedFields) {
   EXPECT_EQ(object.value("result").toString(), "converted");
 }
 
+TEST(HistoryFileTest, OnlyAConvertedFileIsCalmInTheJournal) {
+  const std::pair<history_result, platform::severity> cases[] = {
+      {history_result::converted, platform::severity::info},
+      {history_result::refused, platform::severity::error},
+      {history_result::set_aside, platform::severity::error},
+      {history_result::error, platform::severity::error},
+  };
+  for (const auto& [result, severity] : cases) {
+    EXPECT_EQ(basics::journal_severity(result), severity) << static_cast<int>(result);
+  }
+}
+
 TEST(HistoryFileTest, LinesThatAreNoRecordAreRefused) {
   for (const char* line : {"", "{", "[1,2]", "{\"time\":\"2024-03-05T14:07:09\"}",
                            "{\"time\":\"yesterday\",\"result\":\"converted\"}",

@@ -9,6 +9,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <QtEndian>
 
@@ -393,6 +395,19 @@ TEST_F(sprachen_test, a_failed_save_raises_an_error_and_keeps_the_old_file) {
   EXPECT_EQ(QDir(tree_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"words.bin"});
 }
 
+TEST_F(sprachen_test, saving_through_a_link_writes_its_target_and_keeps_its_mode) {
+  const QString real = tree_.write("real/words.bin", QByteArray("old"));
+  ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner));
+  const QFile::Permissions private_ones = QFile::permissions(real);
+  ASSERT_TRUE(QFile::link(real, tree_.path("words.bin")));
+  table_of(kOldWords).save_to_file(tree_.path("words.bin"));
+  EXPECT_TRUE(QFileInfo(tree_.path("words.bin")).isSymLink());
+  sprachen loaded;
+  loaded.load_from_file(real);
+  EXPECT_EQ(loaded.meine_liste(), kOldWords);
+  EXPECT_EQ(QFile::permissions(real), private_ones);
+}
+
 TEST_F(sprachen_test, saving_into_a_missing_folder_raises_an_error) {
   EXPECT_THROW(sprachen().save_to_file(tree_.path("absent/words.bin")), basics::error);
 }
@@ -505,6 +520,10 @@ TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
       {"empty", tree_.write("empty.txt", QByteArray()), "holds no lines"},
       {"missing", tree_.path("missing.txt"), "missing.txt"},
       {"far too wide", tree_.write("wide.txt", wide), "100001 languages and 50 words"},
+      {"a word list file", tree_.write("words.txt", fixture("vocabulary_probeheads.bin")),
+       "is a word list file"},
+      {"NUL bytes", tree_.write("nul.txt", QByteArray("a\tb\r\nc\0d\te\r\n", 11)),
+       "holds NUL characters"},
   };
   for (const text_file& c : cases) {
     SCOPED_TRACE(c.what);
@@ -513,7 +532,7 @@ TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
                 AllOf(HasSubstr(c.path.toStdString()), HasSubstr(c.message_part)));
     EXPECT_EQ(table.meine_liste(), kProbeHeads);
   }
-  for (const text_file& c : {cases[0], cases[1]}) {
+  for (const text_file& c : {cases[0], cases[1], cases[3], cases[4]}) {
     SCOPED_TRACE(c.what);
     sprachen table = table_of(kProbeHeads);
     EXPECT_THROW(

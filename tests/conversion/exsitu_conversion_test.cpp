@@ -277,24 +277,25 @@ TEST(ExsituConversionTest, RefusedFilesNeverReplaceAnotherArchiveCopy) {
 TEST(ExsituConversionTest, PositionCountBeyondTheRecordIsRefused) {
   const struct {
     const char* line;
-    int count;
-  } cases[] = {{"Position,mm", -1},
+    QString refusal;
+  } cases[] = {{"Position,mm",
+                "Error: line 8 of file wide.csv lists no positions (they follow its second "
+                "comma, and it has 1); no scan file written."},
                {"Position,mm,x,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,"
                 "18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,33,34",
-                34}};
+                "Error: file wide.csv holds 34 positions, a scan file takes 0 to 33; no scan "
+                "file written."}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.count);
+    SCOPED_TRACE(c.line);
     exsitu_site site;
     QStringList lines = exsitu_lines(plate_with(3, "4"));
     lines[7] = QString::fromLatin1(c.line);
     site.write_lines("in/wide.csv", lines, kNow.addSecs(-60));
     site.convert();
-    EXPECT_EQ(site.board,
-              QStringList({QStringLiteral("Error: file wide.csv holds %1 positions, a scan file "
-                                          "takes 0 to 33; no scan file written.")
-                               .arg(c.count),
-                           "The measurement wide.csv is archived as " +
-                               site.path(site.today_archive("refused_wide.csv")) + "."}));
+    EXPECT_EQ(
+        site.board,
+        QStringList({c.refusal, "The measurement wide.csv is archived as " +
+                                    site.path(site.today_archive("refused_wide.csv")) + "."}));
     EXPECT_TRUE(QDir(site.path("out")).isEmpty());
     EXPECT_TRUE(site.tree.exists(site.today_archive("refused_wide.csv")));
     EXPECT_TRUE(site.input_files().isEmpty());

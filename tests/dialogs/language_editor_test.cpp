@@ -1,6 +1,7 @@
 // The language editor's form: what it shows, its buttons, memos and files,
 // and closing it.
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "language_editor_site.h"
@@ -343,24 +345,20 @@ TEST_F(LanguageEditorTest, AShorterTableKeepsTheCurrentWordAndLanguagesInside) {
 
 // ---- Closing ---------------------------------------------------------------------------
 
-TEST_F(LanguageEditorTest, ClosingAsksTheSaveQuestionUntilSavedOrNo) {
+TEST_F(LanguageEditorTest, ClosingAsksTheSaveQuestionAndStaysOpenUnlessSavedOrNo) {
   struct closing_case {
     const char* name;
     QList<answer> answers;
     QStringList chosen;  // paths the save dialogs return
-    int questions;
+    bool closed;
     bool saved;
   };
   const QString file = tree_.path("closing.bin");
   const closing_case cases[] = {
-      {"no", {answer::no()}, {}, 1, false},
-      {"yes, saved", {answer::yes()}, {file}, 1, true},
-      {"yes, dialog cancelled, then no", {answer::yes(), answer::no()}, {""}, 2, false},
-      {"yes, save failed, then no",
-       {answer::yes(), answer::no()},
-       {tree_.path("no/folder/x.bin")},
-       2,
-       false},
+      {"no", {answer::no()}, {}, true, false},
+      {"yes, saved", {answer::yes()}, {file}, true, true},
+      {"yes, dialog cancelled", {answer::yes()}, {""}, false, false},
+      {"yes, save failed", {answer::yes()}, {tree_.path("no/folder/x.bin")}, false, false},
   };
   for (const closing_case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -369,16 +367,16 @@ TEST_F(LanguageEditorTest, ClosingAsksTheSaveQuestionUntilSavedOrNo) {
     for (const answer& a : c.answers) prompts_.script(a);
     for (const QString& path : c.chosen) files_.choose(path);
     auto editor = std::make_unique<Tlanguage_editor_form>();
+    editor->show();
     editor->Memo2->setPlainText("Words");  // typed, the memo not left
-    editor.reset();
-    int questions = 0;
-    for (const auto& shown : prompts_.shown()) {
-      if (shown.what != test_support::shown_prompt::kind::question) continue;
-      ++questions;
-      EXPECT_EQ(shown.caption, QStringLiteral("\u00b4Closing language editor"));
-      EXPECT_EQ(shown.text, "Save word list?");
-    }
-    EXPECT_EQ(questions, c.questions);
+    EXPECT_EQ(editor->close(), c.closed);
+    EXPECT_EQ(editor->isVisible(), !c.closed);
+    const auto questions = std::count_if(
+        prompts_.shown().begin(), prompts_.shown().end(),
+        [](const auto& shown) { return shown.what == test_support::shown_prompt::kind::question; });
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(prompts_.shown().first().caption, QStringLiteral("\u00b4Closing language editor"));
+    EXPECT_EQ(prompts_.shown().first().text, "Save word list?");
     EXPECT_EQ(prompts_.answers_left(), 0);
     EXPECT_EQ(files_.choices_left(), 0);
     ASSERT_EQ(QFile::exists(file), c.saved);
@@ -387,7 +385,46 @@ TEST_F(LanguageEditorTest, ClosingAsksTheSaveQuestionUntilSavedOrNo) {
       saved.load_from_file(file);
       EXPECT_EQ(saved.wort(0, 1), "Words");
     }
+    // The end of the editor asks nothing more.
+    prompts_.clear();
+    editor.reset();
+    EXPECT_TRUE(prompts_.shown().isEmpty());
   }
+}
+
+TEST_F(LanguageEditorTest, ARelativeFileNameIsKeptAsAnAbsolutePath) {
+  const QString saved_folder = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(tree_.path()));
+  tree_.make_folder("sub");
+  table_of(kWords).save_to_file(tree_.path("sub/x.bin"));
+
+  Tlanguage_editor_form editor;
+  editor.save_question = false;
+  ASSERT_TRUE(editor.load_file("sub/x.bin"));
+  EXPECT_EQ(editor.file_label->text(), tree_.path("sub/x.bin"));
+  EXPECT_EQ(editor.import_dialog_file_name, tree_.path("sub/x.bin"));
+  ASSERT_TRUE(editor.save_file("sub/../sub/y.bin"));
+  EXPECT_EQ(editor.file_label->text(), tree_.path("sub/y.bin"));
+  // "Save as" starts in the file's own folder, wherever the program runs.
+  ASSERT_TRUE(QDir::setCurrent(saved_folder));
+  files_.choose(QString());
+  editor.saveas_buttonClick();
+  ASSERT_EQ(files_.shown().size(), 1);
+  EXPECT_EQ(files_.shown().first().file_name, tree_.path("sub/y.bin"));
+}
+
+TEST_F(LanguageEditorTest, AWordIsWrittenBackOnlyWhenEditedAndKeepsCrLf) {
+  editor_on e({{"Nickname", "English"}, {"two lines", "first\r\nsecond"}, {"w", "word"}});
+  e->word_index = 1;
+  e->language2 = 1;
+  e->refresh_display();
+  click(e->Button2);  // viewed, then left
+  click(e->Button1);
+  EXPECT_EQ(e.words.wort(1, 1), "first\r\nsecond");
+
+  e->Memo2->setPlainText("one\ntwo");  // typed with a line break
+  e->Memo2Exit();
+  EXPECT_EQ(e.words.wort(1, 1), "one\r\ntwo");
 }
 
 TEST_F(LanguageEditorTest, EditOpensTheEditorOnTheCallersTableAndClosesWithoutTheQuestion) {

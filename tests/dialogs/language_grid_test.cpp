@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "language_editor_site.h"
 
 namespace {
@@ -77,15 +79,19 @@ TEST_F(LanguageGridTest, EditingACellInPlaceStoresItAtOnce) {
   EXPECT_EQ(e->Memo2->toPlainText(), "Eiche");  // shown at once
 }
 
-// Sends a drag of the grid's own text onto `target` of the viewport and
-// drops it there, as the operator's mouse would.
-void drop_at(Tlanguage_editor_form& editor, const QPoint& target) {
-  QMimeData mime;
-  mime.setText(editor.drag_text);
+// Sends a drag carrying `mime` onto `target` of the viewport and drops it
+// there, as the operator's mouse would.
+void drop_at(Tlanguage_editor_form& editor, const QPoint& target, const QMimeData& mime) {
   QDragEnterEvent enter(target, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(editor.grid1->viewport(), &enter);
   QDropEvent drop(QPointF(target), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(editor.grid1->viewport(), &drop);
+}
+
+// The same with a drag of the grid's own.
+void drop_at(Tlanguage_editor_form& editor, const QPoint& target) {
+  const std::unique_ptr<QMimeData> mime(editor.grid1->cell_drag_data(editor.drag_text));
+  drop_at(editor, target, *mime);
 }
 
 TEST_F(LanguageGridTest, DraggingFromOneDataCellToAnotherCopiesTheText) {
@@ -102,6 +108,26 @@ TEST_F(LanguageGridTest, DraggingFromOneDataCellToAnotherCopiesTheText) {
   const vokabel_liste before = e.words.meine_liste();
   drop_at(*e.editor, last.center() + QPoint(0, 3 * last.height()));
   EXPECT_EQ(e.words.meine_liste(), before);
+}
+
+TEST_F(LanguageGridTest, DropsComeOnlyFromTheGridsOwnDragsAndOnlyOntoTheGrid) {
+  editor_on e(kWords);
+  QWidget* viewport = e->grid1->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));  // "Haus"
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, cell_centre(*e.editor, 2, 3));
+  const vokabel_liste before = e.words.meine_liste();
+
+  // Another program's text, and a drag marked by another grid.
+  QMimeData foreign_text;
+  foreign_text.setText("from elsewhere");
+  drop_at(*e.editor, cell_centre(*e.editor, 4, 2), foreign_text);
+  language_grid other(nullptr);
+  const std::unique_ptr<QMimeData> other_grids(other.cell_drag_data("from another grid"));
+  drop_at(*e.editor, cell_centre(*e.editor, 4, 2), *other_grids);
+  EXPECT_EQ(e.words.meine_liste(), before);
+
+  EXPECT_FALSE(e->Memo1->acceptDrops());
+  EXPECT_FALSE(e->Memo2->acceptDrops());
 }
 
 TEST_F(LanguageGridTest, APressOutsideTheDataCellsTakesTheEmptyText) {

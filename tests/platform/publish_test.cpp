@@ -2,6 +2,7 @@
 // new one, and a failure leaves neither half a file nor a temporary behind.
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,20 @@ TEST_F(PublishTest, CreatesOrReplacesTheTargetWhole) {
     EXPECT_EQ(tree_.read("new/1234.scn"), data);
     EXPECT_EQ(folder_names(), QStringList{"1234.scn"});
   }
+}
+
+TEST_F(PublishTest, AReplacedFileKeepsItsPermissionsAndANewOneGetsTheUsual) {
+  const QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner;
+  ASSERT_TRUE(publish_file(target_, "first").ok());
+  const QFile::Permissions usual = QFile::permissions(target_);
+  EXPECT_TRUE(usual.testFlag(QFile::ReadOther));  // not mkstemp's private mode
+  ASSERT_TRUE(QFile::setPermissions(target_, kPrivate));
+  const QFile::Permissions private_ones = QFile::permissions(target_);
+  ASSERT_TRUE(publish_file(target_, "second").ok());
+  EXPECT_EQ(QFile::permissions(target_), private_ones);
+  ASSERT_TRUE(publish_files({{target_, "third"}}).front().ok());
+  EXPECT_EQ(QFile::permissions(target_), private_ones);
+  EXPECT_EQ(tree_.read("new/1234.scn"), "third");
 }
 
 TEST_F(PublishTest, FailureKeepsTheOldTargetAndLeavesNoTemporary) {

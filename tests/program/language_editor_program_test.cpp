@@ -63,6 +63,7 @@ TEST(ProgramTest, TheLanguageEditorProgramOpensItsFileAndAsksBeforeItEnds) {
     QString file;
     QString ready;  // the journal line once the window is up
     QStringList boxes;
+    QString platform = {};  // a Qt platform chosen, or none
   };
   temp_tree tree;
   tree.write("heads.bin", test_support::fixture("vocabulary_probeheads.bin"));
@@ -75,12 +76,19 @@ TEST(ProgramTest, TheLanguageEditorProgramOpensItsFileAndAsksBeforeItEnds) {
        tree.path("none.bin"),
        "status: Editing a new word list",
        {"box: Error: File not found!  " + tree.path("none.bin"), "box: Save word list?"}},
+      // Boxes on a platform that draws nowhere would wait unseen for ever.
+      {"with a missing file, the offscreen platform chosen",
+       tree.path("none.bin"),
+       "status: Editing a new word list",
+       {"box: Error: File not found!  " + tree.path("none.bin"), "box: Save word list?"},
+       "offscreen"},
   };
   for (const start_case& c : cases) {
     SCOPED_TRACE(c.name);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
       environment.remove(QString::fromLatin1(display));
+    if (!c.platform.isEmpty()) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), c.platform);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     QProcess editor;
     editor.setProcessEnvironment(environment);

@@ -312,7 +312,9 @@ TEST(ProgramTest, TheWorkbookQuestionOfTheStartGoesToTheJournal) {
 
 // With a display the boxes are real and wait for the operator; a service
 // manager's stop must still end the program, as if each box was cancelled.
-const QString kWindowMode = QStringLiteral("QT_QPA_PLATFORM=offscreen");
+// A display is named, so the offscreen platform stands in for its screen.
+const QStringList kWindowMode = {QStringLiteral("DISPLAY=:99"),
+                                 QStringLiteral("QT_QPA_PLATFORM=offscreen")};
 
 TEST(ProgramTest, InAWindowSigtermEndsTheBoxOfAScanStepAndSavesTheSettings) {
   deployment site(QStringLiteral("SELMAR_spectrum_scanner"));
@@ -322,7 +324,7 @@ TEST(ProgramTest, InAWindowSigtermEndsTheBoxOfAScanStepAndSavesTheSettings) {
   test_support::zeiss_measurement unidentified;
   unidentified.stamp = false;
   site.drop("plate.csv", test_support::zeiss_bytes(unidentified));
-  site.start({kWindowMode});
+  site.start(kWindowMode);
 
   // The first heartbeat comes after the first scan step has begun; a step
   // without a box would have archived the file by then.
@@ -345,7 +347,7 @@ TEST(ProgramTest, InAWindowSigtermEndsTheBoxOfAScanStepAndSavesTheSettings) {
 TEST(ProgramTest, InAWindowSigtermDuringABoxOfTheStartEndsTheProgramToo) {
   deployment site;
   site.tree.write("prog/vellic_scanner.ini", "too short\r\n");
-  site.start(QStringList{kWindowMode} + test_support::window_probe_settings());
+  site.start(kWindowMode + test_support::window_probe_settings());
   // The box is on the screen, waiting for the operator, before the request
   // comes.
   const QString text =
