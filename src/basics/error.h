@@ -2,6 +2,9 @@
 
 // The error the scanner's steps raise and the window's general error report
 // shows: a text for the operator.
+//
+// Thread-safe: an error is a value; it may be raised, caught and carried on any
+// thread.
 
 #include <QString>
 

@@ -10,6 +10,9 @@
 // The reader fills a scan record that lives from file to file: whatever a
 // file does not give (a value that does not convert, a missing marker line)
 // keeps the previous file's value.
+//
+// Thread-safe: every function may run on several threads at once, each on lines
+// and records of its own; a record shared between threads is not guarded.
 
 #include <QDateTime>
 #include <QString>

@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <mutex>
+
 #include "platform/env.h"
 
 namespace basics {
@@ -15,6 +17,10 @@ struct noted_listing {
   // The times read so far, by name; names gone are dropped.
   QHash<QString, QDateTime> times;
 };
+
+// The scan notes its listings wherever it runs; the panel reads them on
+// the main thread.
+std::mutex listings_mutex;
 
 QHash<QString, noted_listing>& listings() {
   static QHash<QString, noted_listing> noted;
@@ -48,6 +54,7 @@ void keep_files(noted_listing& listing, const QStringList& files) {
 
 void note_listing(const QString& folder, const QString& mask, const QStringList& files) {
   if (folder.isEmpty()) return;
+  const std::lock_guard<std::mutex> lock(listings_mutex);
   noted_listing& listing = listings()[key_of(folder, mask)];
   listing.noted_ms = monotonic_ms();
   keep_files(listing, files);
@@ -56,6 +63,7 @@ void note_listing(const QString& folder, const QString& mask, const QStringList&
 waiting_summary waiting_in(const QString& folder, const QString& mask, qint64 fresh_ms) {
   if (folder.isEmpty()) return {};
   const QString key = key_of(folder, mask);
+  const std::lock_guard<std::mutex> lock(listings_mutex);
   noted_listing& listing = listings()[key];
   // A listing of its own does not count as the scan's: it is made again
   // next time, until the scan lists the folder once more.
@@ -83,6 +91,7 @@ waiting_summary waiting_in(const QString& folder, const QString& mask, qint64 fr
 }
 
 void forget_listings() {
+  const std::lock_guard<std::mutex> lock(listings_mutex);
   listings().clear();
 }
 

@@ -4,6 +4,9 @@
 // scan's own listings found, kept per folder and mask, so showing them costs
 // no listing of its own while the scan runs, and the age of the oldest costs
 // one look at each file's time when it first shows up.
+//
+// Thread-safe: the noted listings sit behind one lock, so every function may
+// run on several threads at once.
 
 #include <QDateTime>
 #include <QString>

@@ -3,6 +3,9 @@
 // What the instruments' comma-separated measurement files have in common:
 // lines counted from 1, the plate number in field 2 of line 4, and the
 // refusal of a file too short to convert.
+//
+// Thread-safe: every function may run on several threads at once; none keeps
+// state of its own.
 
 #include <QDateTime>
 #include <QList>

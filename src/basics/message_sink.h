@@ -2,6 +2,9 @@
 
 // Where a reader's or a conversion's messages for the operator go: the
 // window or the program's start-up shows them, the data layer raises no box.
+//
+// Thread-safe: a sink runs on the thread that reports; a sink that several
+// threads share must guard what it changes itself.
 
 #include <QString>
 

@@ -6,6 +6,8 @@
 //
 // Before the epoch the whole days count backwards but the fraction still
 // counts forwards from midnight: -1.25 is 29 December 1899, 06:00.
+//
+// Thread-safe: both functions may run on several threads at once.
 
 #include <QDateTime>
 

@@ -4,6 +4,10 @@
 // input of the traverse analysis program. The byte layout is documented in
 // docs/formats.md; the encoders and the parser below work on bytes, the
 // member functions only add the file I/O.
+//
+// Thread-safe: distinct records may be encoded, parsed and loaded on several
+// threads at once; one record is not guarded. Saving publishes its file, as
+// platform/env.h says.
 
 #include <QByteArray>
 #include <QString>

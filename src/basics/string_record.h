@@ -2,6 +2,11 @@
 
 // Length-prefixed strings in binary files, in the single-byte layout (file
 // versions up to 3.18) or the UTF-16 layout (above 3.18).
+//
+// Thread-safe: no. read_file_version and program_file_version are process-wide
+// values that readers set and the records read, so string records are read and
+// written on one thread (the scanner's main thread; the tools' worker threads
+// never reach them).
 
 #include <QIODevice>
 #include <QString>

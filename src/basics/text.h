@@ -1,6 +1,9 @@
 #pragma once
 
 // Field splitting, number syntax and small text helpers.
+//
+// Thread-safe: every function may run on several threads at once; none keeps
+// state of its own.
 
 #include <QLocale>
 #include <QString>

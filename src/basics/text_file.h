@@ -5,6 +5,10 @@
 // (or, for hand-made tables, UTF-8 when the bytes are UTF-8);
 // written in the ANSI code page with CR LF after every line. Settings files
 // are written so that they read back unchanged (see write_settings_lines).
+//
+// Thread-safe: the readers and the conversions between bytes and lines may run
+// on several threads at once; the writers publish their files, as
+// platform/env.h says.
 
 #include <QByteArray>
 #include <QString>

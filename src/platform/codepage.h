@@ -3,6 +3,9 @@
 // The ANSI code page of the files the scanner reads and writes without a
 // byte-order mark: Windows-1252 on Linux, the system's own ANSI code page
 // (GetACP) on Windows.
+//
+// Thread-safe: both conversions may run on several threads at once: the code
+// page's table is built once, on first use, and only read after that.
 
 #include <QByteArray>
 #include <QString>

@@ -14,6 +14,15 @@
 // holds that is not valid text (on Linux: bytes that are not UTF-8, as a
 // legacy client writes them) still comes back as a QString that names the
 // same file again; `portable_name` gives it a form that is valid text.
+//
+// Thread-safe: env() and every call of an Env may run on several threads at
+// once (the Linux Env keeps nothing but its options), and so may the name
+// helpers and the publishing functions, with one exception: in a program that
+// called remove_stale_publish_files (the scanners, which publish from their
+// main thread only), the first publish into a folder removes the temporaries a
+// killed run left there, and would take another thread's with them. Installing
+// an Env (ScopedEnv) and set_program_folder belong before any other thread
+// starts.
 
 #include <QByteArray>
 #include <QDateTime>

@@ -3,6 +3,9 @@
 // The Linux Env with switches for its fallback paths, so tests reach them on
 // a file system where the preferred calls work. The program itself uses
 // `system_env()`, built with the defaults.
+//
+// Thread-safe: a Linux Env keeps nothing but its options: every call may run on
+// several threads at once.
 
 #include <memory>
 

@@ -3,6 +3,8 @@
 // The one shape of every failure message of the platform layer, so the
 // operator reads the same kind of sentence whatever failed:
 //   Cannot write "/v/new/1234.scn": No space left on device
+//
+// Thread-safe: every function may run on several threads at once.
 
 #include "platform/env.h"
 

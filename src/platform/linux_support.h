@@ -3,6 +3,9 @@
 // What the Linux files of the platform layer share: paths as the system
 // takes them, descriptors that close themselves, and system errors as a
 // Status of the right kind.
+//
+// Thread-safe: every helper may run on several threads at once; a descriptor
+// belongs to the thread that opened it.
 
 #include <QByteArray>
 #include <QString>

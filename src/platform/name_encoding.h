@@ -5,6 +5,9 @@
 // one of the lone surrogates U+DC80..U+DCFF, which decoded UTF-8 never
 // holds, so the text gives the very same bytes back and such a file can be
 // claimed, read and renamed. Pure rules, tested without a disk.
+//
+// Thread-safe: every function may run on several threads at once; none keeps
+// state of its own.
 
 #include <QByteArray>
 #include <QString>

@@ -47,7 +47,8 @@ THalvik_scanner_main::THalvik_scanner_main(QWidget* parent)
   Points_button =
       add_button(this, "Points_button", {509, 10, 100, 31}, QStringLiteral("Point selection"));
 
-  apply_when_edited(insitu_path_editor, field_kind::folder, [this] { insitu_path_editorChange(); });
+  path_fields.add(insitu_path_editor, scanner::applied_fields::kind::folder,
+                  [this] { insitu_path_editorChange(); });
   on_click(Points_button, &THalvik_scanner_main::Points_buttonClick);
 }
 
@@ -77,7 +78,7 @@ void THalvik_scanner_main::timer_action() {
 
 void THalvik_scanner_main::read_additional_vellic_scanner_ini_data(const QStringList& sl) {
   insitu_input_path = basics::read_insitu_input_path(sl);
-  set_applied_text(insitu_path_editor, insitu_input_path);
+  path_fields.set_text(insitu_path_editor, insitu_input_path);
 }
 
 void THalvik_scanner_main::initialize_sc_data() {
@@ -152,7 +153,7 @@ void THalvik_scanner_main::Points_buttonClick() {
 }
 
 void THalvik_scanner_main::insitu_path_editorChange() {
-  insitu_input_path = applied_text(insitu_path_editor);
+  insitu_input_path = path_fields.text(insitu_path_editor);
 }
 
 void THalvik_scanner_main::add_message(const QString& this_message) {

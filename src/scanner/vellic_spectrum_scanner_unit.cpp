@@ -6,8 +6,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
-#include <QPointF>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -15,182 +13,27 @@
 
 #include "basics/error.h"
 #include "basics/files.h"
-#include "basics/listing_census.h"
 #include "basics/live_signal.h"
-#include "basics/password_file.h"
 #include "basics/text.h"
-#include "basics/text_file.h"
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claim_journal.h"
 #include "conversion/dat_moves.h"
-#include "dialogs/form_font.h"
 #include "platform/env.h"
 #include "platform/held_file.h"
 #include "platform/operator_prompts.h"
-#include "scanner/operator_panel.h"
+#include "scanner/operator_view.h"
 #include "scanner/settings_file.h"
 #include "scanner/tray_lamp.h"
 #include "scanner/window_controls.h"
 
 namespace {
 
-const QString kVellicScannerIni = QStringLiteral("vellic_scanner.ini");
-
 // The status line of a scanner switched on without an input folder: an
 // empty one names no folder, and "Scanning  ... " would hide that.
 const QString kInputNotConfigured = QStringLiteral("Scanning: input folder not configured");
 
-// The layout's own client area; the operator's panel lies right of it.
-constexpr int kLayoutWidth = 627;
-constexpr int kLayoutHeight = 593;
-
-// A listing the scan made this long ago still tells what waits: a step
-// lists its folders about once a second.
-constexpr qint64 kFreshListingMs = 1500;
-
-// Pairs "wavelength,value" of an inline file; lines that are no pair are
-// passed over.
-QList<QPointF> inline_curve(const QStringList& lines) {
-  QList<QPointF> points;
-  for (const QString& line : lines) {
-    const QStringList fields = line.split(QLatin1Char(','));
-    if (fields.size() != 2) continue;
-    bool x_ok = false;
-    bool y_ok = false;
-    const double x = fields[0].trimmed().toDouble(&x_ok);
-    const double y = fields[1].trimmed().toDouble(&y_ok);
-    if (x_ok && y_ok) points << QPointF(x, y);
-  }
-  return points;
-}
-
 }  // namespace
-
-TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
-  setWindowTitle(QStringLiteral("VELLIC_spectrum_scanner"));
-  resize(kLayoutWidth + scanner::operator_panel::kWidth, kLayoutHeight);
-  scanner::use_layout_font_substitutes();
-  setFont(form_font());
-  QPalette background = palette();
-  background.setColor(QPalette::Window, QColor(0, 255, 255));  // aqua
-  setPalette(background);
-  setAutoFillBackground(true);
-
-  create_controls();
-  create_postbake_controls();
-  create_timers();
-  create_operator_panel();
-}
-
-void TVELLIC_spectrum_scanner::create_operator_panel() {
-  panel = new scanner::operator_panel(this);
-  panel->setGeometry(kLayoutWidth, 0, scanner::operator_panel::kWidth, kLayoutHeight);
-  // The face of an ordinary window, so the panel reads as an addition to
-  // the layout, not a part of it.
-  QPalette face = panel->palette();
-  face.setColor(QPalette::Window, QColor(236, 236, 236));
-  panel->setPalette(face);
-  panel->setAutoFillBackground(true);
-  tray = new scanner::tray_lamp(this);
-  // Not a step of the scan: it only reads what the scan left.
-  panel_timer = new QTimer(this);
-  panel_timer->setObjectName(QStringLiteral("panel_timer"));
-  panel_timer->setInterval(1000);
-  connect(panel_timer, &QTimer::timeout, this, [this] {
-    refresh_operator_view();
-    // The day files of a scanner that runs for months.
-    remove_old_history_days();
-  });
-}
-
-void TVELLIC_spectrum_scanner::create_controls() {
-  using namespace scanner;
-  Label5 = add_label(this, "Label5", 8, 8, QStringLiteral("VELLIC spectrum scanner"));
-  QFont title_font(QStringLiteral("Times New Roman"));
-  title_font.setStyleHint(QFont::Serif);
-  title_font.setPixelSize(21);
-  Label5->setFont(title_font);
-  Label5->adjustSize();
-
-  active_button = add_button(this, "active_button", {276, 11, 100, 30}, QStringLiteral("Active"));
-  clear_button =
-      add_button(this, "clear_button", {390, 11, 100, 30}, QStringLiteral("Clear input"));
-  Label4 = add_label(this, "Label4", 16, 77, QStringLiteral("Input path exsitu:"));
-  input_path_editor = add_edit(this, "input_path_editor", {112, 74, 497, 21},
-                               QStringLiteral("Specify input path here"));
-  VELLIC_path_caption =
-      add_label(this, "VELLIC_path_caption", 40, 110, QStringLiteral("VELLIC path:"));
-  VELLIC_path_label = add_label(this, "VELLIC_path_label", 136, 110, QStringLiteral("---"));
-  cp_lab = add_label(this, "cp_lab", 40, 129, QStringLiteral("Current product:"));
-  product_label = add_label(this, "product_label", 136, 129, QStringLiteral("---"));
-  lumor_lab = add_label(this, "lumor_lab", 416, 137, QStringLiteral("LUMOR exsitu:"));
-  output_path_editor = add_edit(this, "output_path_editor", {472, 134, 137, 21},
-                                QStringLiteral("Specify LUMOR name here"));
-  Label3 = add_label(this, "Label3", 16, 245, QStringLiteral("Last action:"));
-  action_label = add_label(this, "action_label", 82, 245, QStringLiteral("------"));
-
-  dgt_lab = add_label(this, "dgt_lab", 40, 148, QStringLiteral("Data go to:"));
-  total_output_path_label =
-      add_label(this, "total_output_path_label", 136, 148, QStringLiteral("---"));
-  Label4b = add_label(this, "Label4b", 416, 161, QStringLiteral("LUMOR insitu:"));
-  lumor_insitu_editor = add_edit(this, "lumor_insitu_editor", {472, 158, 137, 21},
-                                 QStringLiteral("Specify LUMOR name here"));
-  automatic_product_identification =
-      add_check_box(this, "automatic_product_identification", {16, 222, 217, 17},
-                    QStringLiteral("Automatic product identification"));
-  start_active_check_box = add_check_box(this, "start_active_check_box", {240, 222, 97, 17},
-                                         QStringLiteral("Start active"));
-  hide_controls({dgt_lab, total_output_path_label, Label4b, lumor_insitu_editor,
-                 automatic_product_identification, start_active_check_box});
-  apply_when_edited(input_path_editor, field_kind::folder);
-  apply_when_edited(output_path_editor, field_kind::name);
-
-  on_click(active_button, &TVELLIC_spectrum_scanner::active_buttonClick);
-  on_click(clear_button, &TVELLIC_spectrum_scanner::clear_buttonClick);
-}
-
-void TVELLIC_spectrum_scanner::create_postbake_controls() {
-  using namespace scanner;
-  vellic_postbake_path_ =
-      add_label(this, "vellic_postbake_path_", 40, 170, QStringLiteral("VELLIC postbake path:"));
-  vellic_postbake_path_label =
-      add_label(this, "vellic_postbake_path_label", 176, 170, QStringLiteral("---"));
-  Label7 = add_label(this, "Label7", 40, 186, QStringLiteral("Current postbake product:"));
-  postbake_product_label =
-      add_label(this, "postbake_product_label", 176, 186, QStringLiteral("---"));
-  Label9 = add_label(this, "Label9", 40, 202, QStringLiteral("Postbake data go to:"));
-  postbake_total_output_path_label =
-      add_label(this, "postbake_total_output_path_label", 176, 202, QStringLiteral("---"));
-  Label11 = add_label(this, "Label11", 416, 186, QStringLiteral("LUMOR:"));
-  postbake_output_path_editor = add_edit(this, "postbake_output_path_editor", {472, 183, 137, 21},
-                                         QStringLiteral("Specify LUMOR name here"));
-  apply_when_edited(postbake_output_path_editor, field_kind::name);
-  show_postbake_controls(false);
-}
-
-void TVELLIC_spectrum_scanner::show_postbake_controls(bool visible) {
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           vellic_postbake_path_, vellic_postbake_path_label, Label7, postbake_product_label,
-           Label9, postbake_total_output_path_label, Label11, postbake_output_path_editor}) {
-    control->setVisible(visible);
-  }
-}
-
-void TVELLIC_spectrum_scanner::create_timers() {
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, &TVELLIC_spectrum_scanner::Timer1Timer);
-
-  // The heartbeat runs from the start; its ticks write nothing until the
-  // heartbeat file's place is known.
-  alive_timer = new QTimer(this);
-  alive_timer->setObjectName(QStringLiteral("alive_timer"));
-  alive_timer->setInterval(5000);
-  connect(alive_timer, &QTimer::timeout, this, &TVELLIC_spectrum_scanner::alive_timerTimer);
-  alive_timer->start();
-}
 
 // ---- Creation ---------------------------------------------------------------
 
@@ -203,9 +46,8 @@ void TVELLIC_spectrum_scanner::create() {
   // folders under their own names.
   const conversion::context ctx = conversion_context(input_path);
   conversion::recover_claims(ctx.claim_journal, ctx.board);
-  load_history();
+  view_->start();
   refresh_operator_view();
-  panel_timer->start();
 }
 
 void TVELLIC_spectrum_scanner::FormCreate() {
@@ -215,7 +57,7 @@ void TVELLIC_spectrum_scanner::FormCreate() {
   read_vellic_scanner_ini();
   read_vellic_path_ini();
   read_vellic_postbake_path_ini();
-  read_password();
+  scanner::read_operator_password(vellic_password);
   compose_total_output_path();
   live_signal_file = basics::live_signal_file(vellic_path);
   switch_timer_state();
@@ -223,33 +65,29 @@ void TVELLIC_spectrum_scanner::FormCreate() {
 }
 
 void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
-  const scanner::settings_file file =
-      scanner::load_settings_file(basics::program_folder_file(kVellicScannerIni));
-  if (file.status == scanner::settings_file::state::missing) {
-    input_path.clear();
-    lumor_name.clear();
-    set_applied_text(input_path_editor, QString());
-    set_applied_text(output_path_editor, QString());
-    return;
+  const scanner::scanner_ini file = scanner::read_scanner_ini();
+  switch (file.status) {
+    case scanner::scanner_ini::state::missing:
+      input_path.clear();
+      lumor_name.clear();
+      path_fields.set_text(input_path_editor, QString());
+      path_fields.set_text(output_path_editor, QString());
+      return;
+    case scanner::scanner_ini::state::unreadable:
+      // The operator's settings are still in that file: never overwrite
+      // them with the defaults of this run.
+      save_ini_file = false;
+      return;
+    case scanner::scanner_ini::state::too_short:
+      return;
+    case scanner::scanner_ini::state::read:
+      break;
   }
-  if (file.status == scanner::settings_file::state::unreadable) {
-    // The operator's settings are still in that file: never overwrite them
-    // with the defaults of this run.
-    save_ini_file = false;
-    return;
-  }
-  const QStringList& sl = file.lines;
-  if (sl.size() < 2) {
-    platform::prompts().show_message(scanner::insufficient_information(kVellicScannerIni));
-    return;
-  }
-  QStringList refused;
-  const basics::vellic_scanner_settings settings = basics::read_vellic_scanner_ini(sl, &refused);
-  for (const QString& message : refused) platform::prompts().show_message(message);
+  const basics::vellic_scanner_settings& settings = file.settings;
   input_path = settings.input_path;
-  set_applied_text(input_path_editor, input_path);
+  path_fields.set_text(input_path_editor, input_path);
   lumor_name = settings.lumor_name;
-  set_applied_text(output_path_editor, lumor_name);
+  path_fields.set_text(output_path_editor, lumor_name);
   automatic_product_identification->setChecked(settings.automatic_product_identification);
   no_scan_files = settings.no_scan_files;
   no_spectral_positions = settings.no_spectral_positions;
@@ -257,48 +95,27 @@ void TVELLIC_spectrum_scanner::read_vellic_scanner_ini() {
   process_file_delay_time_in_seconds = settings.process_file_delay_time_in_seconds;
   save_ini_file = settings.save_ini_file;
   lumor_insitu_editor->setText(lumor_insitu_name);
-  read_additional_vellic_scanner_ini_data(sl);
+  read_additional_vellic_scanner_ini_data(file.lines);
 }
 
 void TVELLIC_spectrum_scanner::read_vellic_path_ini() {
-  const QString name = QStringLiteral("vellic_path.ini");
-  const scanner::settings_file file =
-      scanner::load_settings_file(basics::program_folder_file(name));
-  if (file.loaded() && file.lines.value(0).isEmpty()) {
-    platform::prompts().show_message(scanner::insufficient_information(name));
-  }
-  vellic_path = basics::vellic_base_folder(file.lines);
+  vellic_path = scanner::read_vellic_path_ini();
   scanner::show_text(VELLIC_path_label, vellic_path);
 }
 
 void TVELLIC_spectrum_scanner::read_vellic_postbake_path_ini() {
-  const QString name = QStringLiteral("vellic_postbake_path.ini");
-  const scanner::settings_file file =
-      scanner::load_settings_file(basics::program_folder_file(name));
-  if (file.loaded() && !file.lines.isEmpty()) {
-    const QStringList& sl = file.lines;
+  const QStringList sl = scanner::read_vellic_postbake_path_ini();
+  if (!sl.isEmpty()) {
     vellic_postbake_path = basics::folder_setting(sl[0]);
     if (sl.size() > 1) {
       postbake_lumor_name = sl[1];
-      set_applied_text(postbake_output_path_editor, postbake_lumor_name);
+      path_fields.set_text(postbake_output_path_editor, postbake_lumor_name);
     }
     read_additional_postbake_ini_data(sl);
   } else {
-    if (file.loaded()) platform::prompts().show_message(scanner::insufficient_information(name));
     vellic_postbake_path.clear();
   }
   scanner::show_text(vellic_postbake_path_label, vellic_postbake_path);
-}
-
-void TVELLIC_spectrum_scanner::read_password() {
-  const QString path = basics::program_folder_file(QStringLiteral("vellic_pswd.bin"));
-  if (!basics::file_exists(path)) return;
-  try {
-    basics::read_password_file(vellic_password, path,
-                               [](const QString& text) { platform::prompts().show_message(text); });
-  } catch (...) {
-    platform::prompts().show_message(QStringLiteral("Error reading password file!"));
-  }
 }
 
 // ---- Virtual operations -----------------------------------------------------
@@ -330,7 +147,7 @@ void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   });
   if (active) {
     active_button->setText(QStringLiteral("Stop scan"));
-    set_active_button_colour(Qt::red);
+    scanner::show_caption_colour(active_button, Qt::red);
     show_action(input_path.isEmpty()
                     ? kInputNotConfigured
                     : QStringLiteral("Scanning ") + input_path + QStringLiteral(" ... "));
@@ -339,7 +156,7 @@ void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
     start_scan_timer_when_due();
   } else {
     Timer1->stop();
-    set_active_button_colour(Qt::black);
+    scanner::show_caption_colour(active_button, Qt::black);
     active_button->setText(QStringLiteral("Start scan"));
     show_action(QStringLiteral("Not scanning ... "));
   }
@@ -349,18 +166,12 @@ void TVELLIC_spectrum_scanner::start_scan_timer_when_due() {
   if (scanning_ && !scan_step_running_ && !closing_) Timer1->start();
 }
 
-void TVELLIC_spectrum_scanner::set_active_button_colour(const QColor& colour) {
-  QPalette caption = active_button->palette();
-  caption.setColor(QPalette::ButtonText, colour);
-  active_button->setPalette(caption);
-}
-
 void TVELLIC_spectrum_scanner::compose_total_output_path() {
-  input_path = basics::folder_setting(applied_text(input_path_editor));
+  input_path = basics::folder_setting(path_fields.text(input_path_editor));
   insitu_input_path = basics::folder_setting(insitu_input_path);
   // A folder may come or go between ticks (a network share).
-  show_folder_states();
-  lumor_name = applied_text(output_path_editor);
+  path_fields.show_folder_states();
+  lumor_name = path_fields.text(output_path_editor);
   product = watched_product(vellic_path, product_unreadable_);
   scanner::show_text(product_label, product);
   total_output_path = basics::measurement_folder(vellic_path, product, lumor_name);
@@ -368,7 +179,7 @@ void TVELLIC_spectrum_scanner::compose_total_output_path() {
   total_output_path_insitu = basics::measurement_folder(vellic_path, product, lumor_insitu_name);
 
   if (vellic_postbake_path.isEmpty()) return;
-  postbake_lumor_name = applied_text(postbake_output_path_editor);
+  postbake_lumor_name = path_fields.text(postbake_output_path_editor);
   postbake_product = watched_product(vellic_postbake_path, postbake_product_unreadable_);
   scanner::show_text(postbake_product_label, postbake_product);
   postbake_total_output_path =
@@ -440,8 +251,8 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
 
 void TVELLIC_spectrum_scanner::FormClose() {
   basics::vellic_scanner_settings settings;
-  settings.input_path = applied_text(input_path_editor);
-  settings.lumor_name = applied_text(output_path_editor);
+  settings.input_path = path_fields.text(input_path_editor);
+  settings.lumor_name = path_fields.text(output_path_editor);
   settings.automatic_product_identification = automatic_product_identification->isChecked();
   settings.no_scan_files = no_scan_files;
   settings.no_spectral_positions = no_spectral_positions;
@@ -451,8 +262,7 @@ void TVELLIC_spectrum_scanner::FormClose() {
   settings.save_ini_file = save_ini_file;
   QStringList sl = basics::vellic_scanner_ini_lines(settings);
   write_additional_vellic_scanner_ini_data(sl);
-  const QString path = basics::program_folder_file(kVellicScannerIni);
-  if (save_ini_file && !basics::file_is_read_only(path)) basics::write_settings_lines(path, sl);
+  if (save_ini_file) scanner::write_scanner_ini(sl);
 }
 
 void TVELLIC_spectrum_scanner::active_buttonClick() {
@@ -496,11 +306,9 @@ void TVELLIC_spectrum_scanner::Button1Click() {
   platform::prompts().show_message(answer());
 }
 
-TVELLIC_spectrum_scanner::~TVELLIC_spectrum_scanner() {
-  // QWidget's destructor closes the window, which moves the focus and ends
-  // the editing of a field: by then this object is gone, so nothing applies.
-  for (const applied_field& entry : applied_fields_) disconnect(entry.edited);
-}
+// QWidget's destructor closes the window, which moves the focus and ends
+// the editing of a field: `path_fields` is gone by then, so nothing applies.
+TVELLIC_spectrum_scanner::~TVELLIC_spectrum_scanner() = default;
 
 void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
   // No scan step starts once the close has begun, not even while a box of
@@ -516,59 +324,13 @@ void TVELLIC_spectrum_scanner::closeEvent(QCloseEvent* event) {
     return;
   }
   alive_timer->stop();
-  panel_timer->stop();
+  view_->stop();
   // Once: a termination request during a box of the close closes again.
   if (!settings_written_) {
     settings_written_ = true;
     run_guarded([this] { FormClose(); });
   }
   event->accept();
-}
-
-// ---- Fields applied when editing ends -----------------------------------------
-
-void TVELLIC_spectrum_scanner::apply_when_edited(QLineEdit* field, field_kind kind,
-                                                 const std::function<void()>& applied) {
-  // Until a settings file or the operator says otherwise, the layout's text.
-  applied_fields_.push_back({field, kind, field->text(), {}});
-  applied_fields_.back().edited =
-      connect(field, &QLineEdit::editingFinished, this, [this, field, applied] {
-        find_applied(field)->text = field->text();
-        show_folder_states();
-        if (applied) applied();
-      });
-}
-
-QString TVELLIC_spectrum_scanner::applied_text(const QLineEdit* field) const {
-  for (const applied_field& entry : applied_fields_) {
-    if (entry.field == field) return entry.text;
-  }
-  return field->text();
-}
-
-void TVELLIC_spectrum_scanner::set_applied_text(QLineEdit* field, const QString& text) {
-  field->setText(text);
-  if (applied_field* entry = find_applied(field)) entry->text = text;
-}
-
-TVELLIC_spectrum_scanner::applied_field* TVELLIC_spectrum_scanner::find_applied(
-    const QLineEdit* field) {
-  for (applied_field& entry : applied_fields_) {
-    if (entry.field == field) return &entry;
-  }
-  return nullptr;
-}
-
-void TVELLIC_spectrum_scanner::show_folder_states() {
-  for (const applied_field& entry : applied_fields_) {
-    if (entry.kind != field_kind::folder) continue;
-    const QString folder = basics::folder_setting(entry.text);
-    // An empty field is not configured, which is no fault.
-    const bool missing = !folder.isEmpty() && !basics::folder_exists(folder);
-    scanner::show_fault(entry.field, missing ? QStringLiteral("The folder ") + folder +
-                                                   QStringLiteral(" does not exist.")
-                                             : QString());
-  }
 }
 
 // ---- Reporting --------------------------------------------------------------
@@ -631,22 +393,20 @@ scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString&
           {}};
 }
 
+scanner::operator_panel* TVELLIC_spectrum_scanner::the_panel() const {
+  return view_->panel();
+}
+
+scanner::tray_lamp* TVELLIC_spectrum_scanner::the_tray() const {
+  return view_->tray();
+}
+
 void TVELLIC_spectrum_scanner::refresh_operator_view() {
-  const QDateTime now = platform::env().now();
   scanner::lamp_inputs inputs;
   inputs.scanning = scanning_;
-  inputs.now = now;
+  inputs.now = platform::env().now();
   inputs.last_fault = last_fault_;
-  QList<scanner::waiting_line> waiting;
-  for (const scanner::watched_folder& folder : watched_folders()) {
-    const bool present = !folder.path.isEmpty() && basics::folder_exists(folder.path);
-    inputs.folders.append({folder.role, folder.path, present});
-    if (folder.mask.isEmpty()) continue;
-    waiting.append({folder.role, folder.path,
-                    present ? basics::waiting_in(folder.path, folder.mask, kFreshListingMs)
-                            : basics::waiting_summary()});
-  }
-  panel->show_waiting(waiting, now);
+  inputs.folders = view_->look_at(watched_folders(), inputs.now);
   show_lamp(scanner::lamp_for(inputs));
 }
 
@@ -654,74 +414,24 @@ void TVELLIC_spectrum_scanner::show_lamp(const scanner::lamp& current) {
   if (lamp_shown_ && current == lamp_) return;
   lamp_shown_ = true;
   lamp_ = current;
-  panel->show_lamp(current);
-  tray->show_lamp(current);
   emit lamp_changed(current);
 }
 
 void TVELLIC_spectrum_scanner::note_fault(const QString& text) {
   last_fault_ = scanner::fault{platform::env().now(), text};
-  tray->notify({windowTitle() + QStringLiteral(": error"), text});
+  view_->notify({windowTitle() + QStringLiteral(": error"), text});
   if (creation_complete_) refresh_operator_view();
 }
 
-QString TVELLIC_spectrum_scanner::history_folder() {
-  return basics::app_data_file(QStringLiteral("history"));
-}
-
 void TVELLIC_spectrum_scanner::note_handled(const basics::history_record& record) {
-  if (!history_) history_.emplace(history_folder());
-  const platform::Status kept = history_->append(record);
-  panel->add_history(record);
-  show_last_spectra(record);
+  const platform::Status kept = view_->keep_in_history(record);
   emit file_handled(record);
   if (const std::optional<scanner::tray_notice> notice = scanner::notice_for(record)) {
     last_fault_ = scanner::fault{record.time, notice->title + QStringLiteral(": ") + notice->text};
-    // An error passes on to the general error report, which notifies.
-    if (record.result == basics::history_result::set_aside) tray->notify(*notice);
   }
   if (!kept.ok() && !history_failing_) {
     note_fault(QStringLiteral("The history cannot be written: ") + kept.message());
   }
   history_failing_ = !kept.ok();
   refresh_operator_view();
-}
-
-void TVELLIC_spectrum_scanner::remove_old_history_days() {
-  const QDate today = platform::env().now().date();
-  if (today == history_kept_on_) return;
-  history_kept_on_ = today;
-  basics::remove_old_history(history_folder(), today);
-}
-
-void TVELLIC_spectrum_scanner::load_history() {
-  remove_old_history_days();
-  const QList<basics::history_record> newest_first =
-      basics::read_history(history_folder(), scanner::operator_panel::kHistoryRows);
-  for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel->add_history(*it);
-  // The spectra of the last conversion, while its output is still there.
-  for (const basics::history_record& record : newest_first) {
-    if (record.result != basics::history_result::converted || record.output.isEmpty()) continue;
-    show_last_spectra(record);
-    break;
-  }
-}
-
-void TVELLIC_spectrum_scanner::show_last_spectra(const basics::history_record& record) {
-  if (record.result != basics::history_result::converted || record.output.isEmpty()) return;
-  const QString title =
-      (record.plate ? QStringLiteral("Plate %1").arg(*record.plate) : QStringLiteral("File")) +
-      QStringLiteral(" (") + record.input + QStringLiteral(")");
-  // The output as the analysis programs read it; one that is gone or
-  // damaged leaves the last spectra shown.
-  try {
-    if (record.output.endsWith(QStringLiteral(".scn"))) {
-      basics::scan_data scanned;
-      scanned.loadfromfile(record.output);
-      panel->show_scan_record(scanned, title);
-    } else if (record.output.endsWith(QStringLiteral(".csv"))) {
-      panel->show_curve(inline_curve(basics::read_lines(record.output)), title);
-    }
-  } catch (const basics::error&) {
-  }
 }

@@ -12,22 +12,22 @@
 
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "basics/history_file.h"
 #include "conversion/context.h"
 #include "conversion/dat_moves.h"
+#include "scanner/applied_fields.h"
 #include "scanner/operator_state.h"
 
 class QCheckBox;
 class QCloseEvent;
-class QColor;
 class QLabel;
 class QLineEdit;
 class QTimer;
 
 namespace scanner {
 class operator_panel;
+class operator_view;
 class tray_lamp;
 }  // namespace scanner
 
@@ -81,15 +81,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // the output folder of the current product, the archive root. Each
   // derived class names those of its own scan.
   virtual QList<scanner::watched_folder> watched_folders();
-  // Brings the lamp and the waiting files up to date; panel_timer runs it
-  // every second. It reads the window's state and drives nothing.
+  // Brings the lamp and the waiting files up to date; the panel's timer
+  // runs it every second. It reads the window's state and drives nothing.
   void refresh_operator_view();
   const scanner::lamp& current_lamp() const { return lamp_; }
-  // The folder of the history's day files, in the per-user folder.
-  static QString history_folder();
-  // Removes the day files of days no longer kept: at the start and, from
-  // panel_timer, whenever the date has changed since.
-  void remove_old_history_days();
 
   // ---- Fields ---------------------------------------------------------------
   QString input_path;
@@ -145,10 +140,12 @@ class TVELLIC_spectrum_scanner : public QWidget {
   QTimer* Timer1;
   QTimer* alive_timer;
 
-  // The panel and the tray lamp are the scanner's additions to the window,
-  // not controls of the form; tests look at them through these.
-  scanner::operator_panel* the_panel() const { return panel; }
-  scanner::tray_lamp* the_tray() const { return tray; }
+  // The panel, the tray lamp and the history are the scanner's additions
+  // to the window, not controls of the form; tests look at them through
+  // these.
+  scanner::operator_view* the_view() const { return view_; }
+  scanner::operator_panel* the_panel() const;
+  scanner::tray_lamp* the_tray() const;
 
  signals:
   // The lamp shows another colour or text.
@@ -174,18 +171,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // with its text, and the program carries on.
   void run_guarded(const std::function<void()>& handler);
 
-  // Makes `field`, which holds a folder or a name the scan uses, count only
-  // once editing ends (Enter, or the focus leaving it), never at each
-  // keystroke: a half-typed path is never scanned. Then `applied` runs.
-  // A folder field shows when its folder does not exist.
-  enum class field_kind { folder, name };
-  void apply_when_edited(QLineEdit* field, field_kind kind,
-                         const std::function<void()>& applied = {});
-  // The text of `field` as last applied: what the scan and the settings
-  // written at close take, whatever is being typed into it.
-  QString applied_text(const QLineEdit* field) const;
-  // Puts a value read from a settings file into `field`, applied at once.
-  void set_applied_text(QLineEdit* field, const QString& text);
+  // The fields holding a folder or a name the scan uses: each counts once
+  // its editing ends, never at each keystroke.
+  scanner::applied_fields path_fields;
 
   // Connects a button's click to a handler of this window, through the
   // general error report. A virtual handler runs the most derived version.
@@ -197,8 +185,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // window has one.
   virtual void report_problem(const QString& text);
 
-  // Keeps the record of a handled file: in the history file, on the panel,
-  // on the lamp and in the tray when the file is in trouble.
+  // Keeps the record of a handled file in the history, and tells of it
+  // (`file_handled`): on the panel, on the lamp and in the tray when the
+  // file is in trouble.
   void note_handled(const basics::history_record& record);
   // An error the operator must see on the lamp (red for a few minutes).
   void note_fault(const QString& text);
@@ -227,45 +216,29 @@ class TVELLIC_spectrum_scanner : public QWidget {
   };
 
  private:
-  scanner::operator_panel* panel;
-  scanner::tray_lamp* tray;
-  QTimer* panel_timer;
+  scanner::operator_view* view_;
   // What the .dat scan carries from tick to tick (nothing so far).
   conversion::dat_moves_state dat_moves_state_;
 
+  // The layout.
   void create_controls();
   void create_postbake_controls();
   void create_timers();
+  void create_operator_view();
 
   void read_vellic_scanner_ini();
   void read_vellic_path_ini();
   void read_vellic_postbake_path_ini();
-  void read_password();
 
   void show_scanning_state(bool active);
-  void create_operator_panel();
-  void load_history();
-  void show_last_spectra(const basics::history_record& record);
   void show_lamp(const scanner::lamp& current);
   // The current product of the system at `base`; reports when its folder
   // turns unreadable and when it is readable again (`unreadable` keeps what
   // was last reported).
   QString watched_product(const QString& base, bool& unreadable);
-  void set_active_button_colour(const QColor& colour);
   // Starts Timer1 when scanning is on, no step runs and the window is not
   // closing.
   void start_scan_timer_when_due();
-
-  // Red text and a tooltip on each folder field whose folder does not exist.
-  void show_folder_states();
-
-  struct applied_field {
-    QLineEdit* field;
-    field_kind kind;
-    QString text;
-    QMetaObject::Connection edited;
-  };
-  applied_field* find_applied(const QLineEdit* field);
 
   // What the operator chose; Timer1 runs when it is on and no step runs.
   bool scanning_ = false;
@@ -276,17 +249,13 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // A close asked for while a step runs; it happens when the step ends.
   bool close_after_step_ = false;
   bool settings_written_ = false;
-  std::vector<applied_field> applied_fields_;
   bool product_unreadable_ = false;
   bool postbake_product_unreadable_ = false;
   std::optional<scanner::fault> last_fault_;
   scanner::lamp lamp_;
   bool lamp_shown_ = false;
-  std::optional<basics::history_writer> history_;
   // Said once until the history can be written again.
   bool history_failing_ = false;
-  // The day the old day files were last removed on.
-  QDate history_kept_on_;
 };
 
 template <class Window>

@@ -79,6 +79,12 @@ void show_text(QLabel* label, const QString& text) {
   label->adjustSize();
 }
 
+void show_caption_colour(QPushButton* button, const QColor& colour) {
+  QPalette caption = button->palette();
+  caption.setColor(QPalette::ButtonText, colour);
+  button->setPalette(caption);
+}
+
 void show_fault(QLineEdit* field, const QString& fault) {
   // Unchanged at most ticks: no repaint then.
   if (field->toolTip() == fault) return;

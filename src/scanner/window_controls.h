@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 class QCheckBox;
+class QColor;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -43,6 +44,9 @@ void hide_controls(std::initializer_list<QWidget*> controls);
 
 // Sets a label's text and sizes the label to it, so a long path is not cut.
 void show_text(QLabel* label, const QString& text);
+
+// Paints the caption of `button` in `colour`.
+void show_caption_colour(QPushButton* button, const QColor& colour);
 
 // Shows `fault` on an edit field: its text in red, `fault` as its tooltip.
 // An empty `fault` gives the field its normal text colour back.

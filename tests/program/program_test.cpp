@@ -16,9 +16,8 @@
 #include "basics/scan_data.h"
 #include "deployment.h"
 #include "support/recording_prompts.h"
+#include "support/window_probe.h"
 #include "support/zeiss_file.h"
-
-#include <QTest>
 
 namespace {
 
@@ -349,16 +348,23 @@ TEST(ProgramTest, InAWindowSigtermEndsTheBoxOfAScanStepAndSavesTheSettings) {
 TEST(ProgramTest, InAWindowSigtermDuringABoxOfTheStartEndsTheProgramToo) {
   deployment site;
   site.tree.write("prog/vellic_scanner.ini", "too short\r\n");
-  site.start(kWindowMode);
-  // The lock is taken once the program watches for the request; the box
-  // comes right after.
-  ASSERT_TRUE(site.wait_until([&] { return site.tree.exists("prog/.vellic_scanner.lock"); }));
-  QTest::qWait(500);
+  site.start(kWindowMode + test_support::window_probe_settings());
+  // The box is on the screen, waiting for the operator, before the request
+  // comes.
+  const QString text =
+      QStringLiteral("Error: vellic_scanner.ini does not contain sufficient information!");
+  ASSERT_TRUE(site.wait_until([&] { return site.journal_has(test_support::box_shown(text)); }))
+      << site.journal.toStdString();
+  ASSERT_FALSE(site.journal_has(test_support::box_hidden(text))) << site.journal.toStdString();
 
   site.stop_with(SIGTERM);
   EXPECT_EQ(site.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(site.process.exitCode(), 0);
   EXPECT_EQ(site.tree.read("prog/vellic_scanner.ini").count("\r\n"), 12);
+  // The request ended that very box; it was not answered at once as a
+  // box shown after the request would be.
+  EXPECT_TRUE(site.journal_has(test_support::box_hidden(text))) << site.journal.toStdString();
+  EXPECT_FALSE(site.journal_has("box: " + text)) << site.journal.toStdString();
 }
 
 TEST(ProgramTest, TheSettleTimeIsWrittenWithAPointInADecimalCommaLocale) {

@@ -23,6 +23,7 @@
 #include "basics/history_file.h"
 #include "basics/text_file.h"
 #include "scanner/operator_panel.h"
+#include "scanner/operator_view.h"
 #include "scanner/spectrum_plot.h"
 #include "scanner/tray_lamp.h"
 #include "scanner/tulmen_scanner_main_unit.h"
@@ -320,10 +321,10 @@ TEST(OperatorPanelTest, OldHistoryDaysAreRemovedAtStartAndAtTheDayChange) {
 
   // After midnight the file of 89 days ago is one day too old.
   site.fault.advance_now(9 * 3600);  // 23:07
-  site.window->remove_old_history_days();
+  site.window->the_view()->remove_old_history_days();
   EXPECT_TRUE(site.tree.exists(day_file(89)));
   site.fault.advance_now(3600);
-  site.window->remove_old_history_days();
+  site.window->the_view()->remove_old_history_days();
   EXPECT_FALSE(site.tree.exists(day_file(89)));
   EXPECT_TRUE(site.tree.exists(day_file(10)));
 }
