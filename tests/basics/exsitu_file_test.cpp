@@ -12,7 +12,7 @@ using basics::scan_data;
 // The reader writes into the record by index; a record shaped for fewer
 // positions or spectra than the file gives must be refused before anything
 // is written, never overrun.
-TEST(ExsituFileReading, RecordTooSmallForTheFileIsRefusedUntouched) {
+TEST(ExsituFileReadingTest, RecordTooSmallForTheFileIsRefusedUntouched) {
   const QStringList lines = test_support::exsitu_lines(test_support::plate_with(3, "12"));
   const auto shaped = [](qint32 positions, qint32 spectra, qint32 points) {
     scan_data record;
@@ -45,7 +45,7 @@ TEST(ExsituFileReading, RecordTooSmallForTheFileIsRefusedUntouched) {
   }
 }
 
-TEST(ExsituFileReading, ExsituRecordHoldsTheLargestFile) {
+TEST(ExsituFileReadingTest, ExsituRecordHoldsTheLargestFile) {
   scan_data record;
   basics::shape_exsitu_record(record);
   qint32 plate = 0;

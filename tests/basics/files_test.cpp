@@ -37,7 +37,7 @@ void fill(const temp_tree& tree, const QString& folder, const QStringList& names
   }
 }
 
-TEST(Locations, NamesFromTheProgramFile) {
+TEST(LocationsTest, NamesFromTheProgramFile) {
   const struct {
     const char* program_path;
     const char* app_data;
@@ -76,7 +76,7 @@ TEST(Locations, NamesFromTheProgramFile) {
   }
 }
 
-TEST(Folders, EnsureFolderCreatesOneLevel) {
+TEST(FoldersTest, EnsureFolderCreatesOneLevel) {
   const temp_tree tree;
   tree.write("a_file", "x");
   tree.make_folder("there");
@@ -98,7 +98,7 @@ TEST(Folders, EnsureFolderCreatesOneLevel) {
 }
 
 // A new account has no data folder yet: the whole chain is made.
-TEST(Folders, EnsureFolderPathCreatesTheFoldersAbove) {
+TEST(FoldersTest, EnsureFolderPathCreatesTheFoldersAbove) {
   const temp_tree tree;
   tree.write("a_file", "x");
   tree.make_folder("there");
@@ -128,7 +128,7 @@ TEST(Folders, EnsureFolderPathCreatesTheFoldersAbove) {
   EXPECT_FALSE(tree.exists("refused"));
 }
 
-TEST(Folders, ExistenceAndAttributes) {
+TEST(FoldersTest, ExistenceAndAttributes) {
   const temp_tree tree;
   fill(tree, "in", {"a.csv", ".hidden", "locked.txt", "sub/"});
   QFile::setPermissions(tree.path("in/locked.txt"), QFile::ReadOwner | QFile::ReadGroup);
@@ -167,7 +167,7 @@ TEST(Folders, ExistenceAndAttributes) {
   EXPECT_FALSE(basics::folder_exists(joined(in, "a.csv")));
 }
 
-TEST(Names, OnlyAPlainNameStaysInItsFolder) {
+TEST(NamesTest, OnlyAPlainNameStaysInItsFolder) {
   for (const char* plain : {"LUMOR_INLINE", "0042", "Probe head 2", "a.b", "\u00c4rger"}) {
     EXPECT_TRUE(basics::is_plain_name(QString::fromUtf8(plain))) << plain;
   }
@@ -177,7 +177,7 @@ TEST(Names, OnlyAPlainNameStaysInItsFolder) {
   }
 }
 
-TEST(Listing, CountsFilesOnlyInListingOrder) {
+TEST(FolderListingTest, CountsFilesOnlyInListingOrder) {
   const struct {
     const char* name;
     QStringList contents;
@@ -206,7 +206,7 @@ TEST(Listing, CountsFilesOnlyInListingOrder) {
   }
 }
 
-TEST(Listing, MissingOrEmptyFolderHasNoFiles) {
+TEST(FolderListingTest, MissingOrEmptyFolderHasNoFiles) {
   const temp_tree tree;
   QString first = "stale";
   EXPECT_EQ(basics::first_file(tree.path("missing"), "*.*", first), 0);
@@ -221,7 +221,7 @@ TEST(Listing, MissingOrEmptyFolderHasNoFiles) {
   QDir::setCurrent(previous);
 }
 
-TEST(Listing, DeleteFilesLeavesFoldersAndOtherFiles) {
+TEST(FolderListingTest, DeleteFilesLeavesFoldersAndOtherFiles) {
   const temp_tree tree;
   fill(tree, "in", {"a.csv", ".h.csv", "B.CSV", "keep.txt", "x.csv/", "x.csv/inner.csv"});
   EXPECT_TRUE(basics::delete_files(tree.path("in"), "*.csv"));
@@ -230,7 +230,7 @@ TEST(Listing, DeleteFilesLeavesFoldersAndOtherFiles) {
   EXPECT_TRUE(basics::delete_files(tree.path("missing"), "*.*"));
 }
 
-TEST(Listing, DeleteFilesSkipsWhatCannotBeDeleted) {
+TEST(FolderListingTest, DeleteFilesSkipsWhatCannotBeDeleted) {
   const temp_tree tree;
   fill(tree, "in", {"a.txt", "busy.txt", "c.txt"});
   platform::FaultEnv fault;
@@ -240,7 +240,7 @@ TEST(Listing, DeleteFilesSkipsWhatCannotBeDeleted) {
   EXPECT_EQ(names_in(tree.path("in")), QStringList{"busy.txt"});
 }
 
-TEST(TempNames, ShapeAndPlacement) {
+TEST(TempNamesTest, ShapeAndPlacement) {
   const QRegularExpression shape(
       "^(0|[1-9][0-9]{0,5})_(0|[1-9][0-9]{0,5})_(0|[1-9][0-9]{0,5})\\.tmp$");
   const temp_tree tree;
@@ -257,7 +257,7 @@ TEST(TempNames, ShapeAndPlacement) {
   EXPECT_FALSE(tree.exists("in"));  // nothing is created
 }
 
-TEST(Claiming, FileIsRenamableOnlyWhenNobodyHoldsIt) {
+TEST(ClaimingTest, FileIsRenamableOnlyWhenNobodyHoldsIt) {
   const temp_tree tree;
   const QString path = tree.write("in/m.csv", "data");
   EXPECT_TRUE(basics::file_is_renamable(path));
@@ -289,7 +289,7 @@ class rename_budget_env : public platform::EnvWrapper {
   int allowed_;
 };
 
-TEST(Claiming, FailedRenameBackKeepsTheFileUnderItsTemporaryName) {
+TEST(ClaimingTest, FailedRenameBackKeepsTheFileUnderItsTemporaryName) {
   const temp_tree tree;
   const QString path = tree.write("in/m.csv", "data");
   rename_budget_env env(1);
@@ -299,7 +299,7 @@ TEST(Claiming, FailedRenameBackKeepsTheFileUnderItsTemporaryName) {
   EXPECT_EQ(basics::count_files(tree.path("in"), "*.csv"), 0);
 }
 
-TEST(TempFiles, NewEmptyFileInTheTemporaryFolder) {
+TEST(TempFilesTest, NewEmptyFileInTheTemporaryFolder) {
   const temp_tree tree;
   platform::FaultEnv fault;
   platform::ScopedEnv use(&fault);
@@ -321,7 +321,7 @@ TEST(TempFiles, NewEmptyFileInTheTemporaryFolder) {
   EXPECT_TRUE(prompts.texts().isEmpty());
 }
 
-TEST(TempFiles, MissingTemporaryFolderIsReported) {
+TEST(TempFilesTest, MissingTemporaryFolderIsReported) {
   const temp_tree tree;
   platform::FaultEnv fault;
   platform::ScopedEnv use(&fault);

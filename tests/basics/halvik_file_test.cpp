@@ -36,7 +36,7 @@ const basics::point_predicate kAll = [](int) { return true; };
 // The scan file holds only the selected positions the file has: with all 51
 // points selected, a file of 30 positions must not carry 21 positions of
 // earlier files into this plate's scan file.
-TEST(HalvikExsituReading, TheFileGivesTheSelectedPositionsInFileOrder) {
+TEST(HalvikExsituReadingTest, TheFileGivesTheSelectedPositionsInFileOrder) {
   const struct {
     const char* name;
     int positions;
@@ -66,7 +66,7 @@ TEST(HalvikExsituReading, TheFileGivesTheSelectedPositionsInFileOrder) {
   }
 }
 
-TEST(HalvikExsituReading, AFieldThatDoesNotConvertKeepsPositionsAndSpectraAligned) {
+TEST(HalvikExsituReadingTest, AFieldThatDoesNotConvertKeepsPositionsAndSpectraAligned) {
   reading earlier = read_exsitu(halvik_exsitu_lines(halvik_exsitu_with(4, "1")), kAll);
   halvik_exsitu f = halvik_exsitu_with(4);
   f.positions[1] = "2x0";
@@ -90,7 +90,7 @@ TEST(HalvikExsituReading, AFieldThatDoesNotConvertKeepsPositionsAndSpectraAligne
                   float(halvik_exsitu::spectral_value(2, 3, 5) + 1));
 }
 
-TEST(HalvikExsituReading, RefusalsSayWhy) {
+TEST(HalvikExsituReadingTest, RefusalsSayWhy) {
   const auto lines_of = [](int positions, int count) {
     halvik_exsitu f = halvik_exsitu_with(positions);
     f.line_count = count;
@@ -133,7 +133,7 @@ TEST(HalvikExsituReading, RefusalsSayWhy) {
                   float(halvik_exsitu::spectral_value(2, 2, 167)));
 }
 
-TEST(HalvikExsituReading, ARecordTooSmallIsRefusedUntouched) {
+TEST(HalvikExsituReadingTest, ARecordTooSmallIsRefusedUntouched) {
   scan_data record;
   basics::shape_record(record, 2, 3, 168, 305.0f, 1140.0f);
   const scan_data before = record;
@@ -147,7 +147,7 @@ TEST(HalvikExsituReading, ARecordTooSmallIsRefusedUntouched) {
   EXPECT_EQ(plate, 5);
 }
 
-TEST(HalvikInsituReading, NinePositionsNumberedOneToNine) {
+TEST(HalvikInsituReadingTest, NinePositionsNumberedOneToNine) {
   test_support::halvik_insitu f;
   f.plate = "-12x";
   f.value = [](int i, int w) {

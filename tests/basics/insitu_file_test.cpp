@@ -8,7 +8,7 @@ namespace {
 
 // The reader looks at lines by number; files far too short or cut anywhere
 // must give empty texts, never a read past the end.
-TEST(InsituFileReading, ShortAndCutFilesReadAsEmpty) {
+TEST(InsituFileReadingTest, ShortAndCutFilesReadAsEmpty) {
   for (const int count : {0, 1, 4, 7, 20, 21}) {
     SCOPED_TRACE(count);
     test_support::insitu_measurement m;
@@ -21,7 +21,7 @@ TEST(InsituFileReading, ShortAndCutFilesReadAsEmpty) {
   }
 }
 
-TEST(InsituFileReading, ProbeHeadAndInlineLinesOfAWholeFile) {
+TEST(InsituFileReadingTest, ProbeHeadAndInlineLinesOfAWholeFile) {
   test_support::insitu_measurement m;
   m.probe_head = "  Probe head 2 ";
   const QStringList lines = test_support::insitu_lines(m);

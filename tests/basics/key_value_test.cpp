@@ -25,7 +25,7 @@ struct key_case {
   bool find_integer_complains;
 };
 
-TEST(KeyReaders, WhichValueWins) {
+TEST(KeyReadersTest, WhichValueWins) {
   const key_case cases[] = {
       {"last value wins, invalid ones skipped",
        {"Key", "1", "key", "x"},
@@ -150,7 +150,7 @@ TEST(KeyReaders, WhichValueWins) {
   }
 }
 
-TEST(KeyReaders, FindIntegerNamesTheKeyAsAsked) {
+TEST(KeyReadersTest, FindIntegerNamesTheKeyAsAsked) {
   test_support::recording_prompts prompts;
   QStringList messages;
   EXPECT_EQ(basics::ini_find_integer({"Key", "12a"}, "Key", 5,
@@ -161,7 +161,7 @@ TEST(KeyReaders, FindIntegerNamesTheKeyAsAsked) {
 }
 
 // A settings file saved as UTF-16 with Windows line ends reads like any other.
-TEST(KeyReaders, SettingsFileWithByteOrderMark) {
+TEST(KeyReadersTest, SettingsFileWithByteOrderMark) {
   const test_support::temp_tree tree;
   const QString path = tree.write("settings.ini", test_support::fixture("settings_utf16le.ini"));
   const QStringList lines = basics::read_lines(path);

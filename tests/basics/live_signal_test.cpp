@@ -26,7 +26,7 @@ struct heartbeat_site {
   QString file;
 };
 
-TEST(LiveSignal, IsAnEmptyFileNamedAfterTheProgram) {
+TEST(LiveSignalTest, IsAnEmptyFileNamedAfterTheProgram) {
   heartbeat_site site;
   site.tree.make_folder("v");
   EXPECT_EQ(site.file, site.tree.path("v/live_signals/Line_Scanner.alv"));
@@ -41,7 +41,7 @@ TEST(LiveSignal, IsAnEmptyFileNamedAfterTheProgram) {
 
 // An empty base folder is a system not configured: no heartbeat, neither
 // below the working folder nor at the root.
-TEST(LiveSignal, AnEmptyBaseFolderHasNoHeartbeat) {
+TEST(LiveSignalTest, AnEmptyBaseFolderHasNoHeartbeat) {
   heartbeat_site site;
   EXPECT_EQ(basics::live_signal_file(QString()), QString());
   const QString before = QDir::currentPath();
@@ -54,7 +54,7 @@ TEST(LiveSignal, AnEmptyBaseFolderHasNoHeartbeat) {
 
 // The spare temporary file must not pile up in the measurement system's
 // folder unnoticed.
-TEST(LiveSignal, ASpareTemporaryFileThatCannotBeRemovedIsReported) {
+TEST(LiveSignalTest, ASpareTemporaryFileThatCannotBeRemovedIsReported) {
   heartbeat_site site;
   site.tree.make_folder("v/live_signals");
   site.fault.refuse_rename("live_signals");

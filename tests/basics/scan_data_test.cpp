@@ -62,7 +62,7 @@ QStringList names_in(const QString& folder) {
 
 // ---- The record ---------------------------------------------------------
 
-TEST(ScanRecord, CreatedRecordIsEmptyWithFormatNearest12) {
+TEST(ScanRecordTest, CreatedRecordIsEmptyWithFormatNearest12) {
   const scan_data created;
   EXPECT_EQ(created.no_positions, 0);
   EXPECT_EQ(created.no_spectra, 0);
@@ -76,7 +76,7 @@ TEST(ScanRecord, CreatedRecordIsEmptyWithFormatNearest12) {
   EXPECT_EQ(bits, 0x3F99999Au);
 }
 
-TEST(ScanRecord, SetSizeKeepsRemainingValuesAndZeroFillsNewOnes) {
+TEST(ScanRecordTest, SetSizeKeepsRemainingValuesAndZeroFillsNewOnes) {
   scan_data data = filled_record(2, 1, 3);
   data.set_size(3, 2, 3);
   EXPECT_EQ(data.positions, (QVector<qint32>{100, 101, 0}));
@@ -88,7 +88,7 @@ TEST(ScanRecord, SetSizeKeepsRemainingValuesAndZeroFillsNewOnes) {
   EXPECT_EQ(data.spectral_data[6], 0.0f);   // new
 }
 
-TEST(ScanRecord, SetSizeRefusesNegativeAndOverflowingShapes) {
+TEST(ScanRecordTest, SetSizeRefusesNegativeAndOverflowingShapes) {
   const struct {
     qint32 n, s, m;
   } shapes[] = {{-1, 3, 121}, {33, -3, 121}, {33, 3, -1}, {65536, 65536, 2}, {2147483647, 2, 1}};
@@ -100,7 +100,7 @@ TEST(ScanRecord, SetSizeRefusesNegativeAndOverflowingShapes) {
   }
 }
 
-TEST(ScanRecord, TheIndexIsPositionMajorWithMSlotsPerSpectrum) {
+TEST(ScanRecordTest, TheIndexIsPositionMajorWithMSlotsPerSpectrum) {
   scan_data data;
   data.set_size(33, 3, 121);
   const struct {
@@ -113,12 +113,12 @@ TEST(ScanRecord, TheIndexIsPositionMajorWithMSlotsPerSpectrum) {
 
 // ---- Writing: the layout -------------------------------------------------
 
-TEST(ScanFileLayout, CreatedRecordWritesVersionThreeZeroCountsAndTimeZero) {
+TEST(ScanFileLayoutTest, CreatedRecordWritesVersionThreeZeroCountsAndTimeZero) {
   EXPECT_EQ(scan_file_bytes(scan_data()).toHex(' '),
             "9a 99 99 3f 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
 }
 
-TEST(ScanFileLayout, ExsituShapeHasItsDocumentedOffsets) {
+TEST(ScanFileLayoutTest, ExsituShapeHasItsDocumentedOffsets) {
   const scan_data data = filled_record(33, 3, 121);
   const QByteArray bytes = scan_file_bytes(data);
   ASSERT_EQ(bytes.size(), 48240);
@@ -140,7 +140,7 @@ TEST(ScanFileLayout, ExsituShapeHasItsDocumentedOffsets) {
   EXPECT_EQ(value_at<double>(bytes, 48232), 45366.4275);
 }
 
-TEST(ScanFileLayout, SizeFollowsTheShape) {
+TEST(ScanFileLayoutTest, SizeFollowsTheShape) {
   const struct {
     qint32 n, s, m;
   } shapes[] = {{0, 0, 0}, {1, 1, 1},    {0, 3, 121}, {4, 0, 121},
@@ -157,7 +157,7 @@ TEST(ScanFileLayout, SizeFollowsTheShape) {
 // Which optional blocks a version carries is decided in double precision:
 // the floats nearest 1.2 and 1.1 lie just above their decimals and pass, the
 // float just below them does not.
-TEST(ScanFileLayout, VersionDecidesTheOptionalBlocks) {
+TEST(ScanFileLayoutTest, VersionDecidesTheOptionalBlocks) {
   const struct {
     float version;
     bool sheet_resistances;
@@ -189,7 +189,7 @@ TEST(ScanFileLayout, VersionDecidesTheOptionalBlocks) {
   }
 }
 
-TEST(ScanFileLayout, LoweredPositionCountWritesOnlyTheFirstPositions) {
+TEST(ScanFileLayoutTest, LoweredPositionCountWritesOnlyTheFirstPositions) {
   scan_data data = filled_record(33, 3, 121);
   data.no_positions = 10;
   const QByteArray bytes = scan_file_bytes(data);
@@ -202,7 +202,7 @@ TEST(ScanFileLayout, LoweredPositionCountWritesOnlyTheFirstPositions) {
   EXPECT_EQ(value_at<double>(bytes, bytes.size() - 8), 45366.4275);
 }
 
-TEST(ScanFileLayout, SlotsBeyondASpectrumsPointsAreWritten) {
+TEST(ScanFileLayoutTest, SlotsBeyondASpectrumsPointsAreWritten) {
   scan_data data;
   data.set_size(1, 2, 5);
   data.no_points = {3, 2};
@@ -218,7 +218,7 @@ TEST(ScanFileLayout, SlotsBeyondASpectrumsPointsAreWritten) {
 
 // The writers trust the counts, so counts beyond the arrays must never make
 // them read past an array's end.
-TEST(ScanFileLayout, CountsBeyondTheArraysAreRefused) {
+TEST(ScanFileLayoutTest, CountsBeyondTheArraysAreRefused) {
   const auto raised = [](auto change) {
     scan_data data = filled_record(3, 2, 4);
     change(data);
@@ -235,7 +235,7 @@ TEST(ScanFileLayout, CountsBeyondTheArraysAreRefused) {
 
 // ---- Writing: partial files ---------------------------------------------
 
-TEST(PartialScanFile, PartsAreConsecutiveRunsWithoutTime) {
+TEST(PartialScanFileTest, PartsAreConsecutiveRunsWithoutTime) {
   const qint32 s = 2, m = 3;
   const struct {
     qint32 n, parts;
@@ -264,14 +264,14 @@ TEST(PartialScanFile, PartsAreConsecutiveRunsWithoutTime) {
   }
 }
 
-TEST(PartialScanFile, TwelvePositionsOfTheExsituShapeMake17572Bytes) {
+TEST(PartialScanFileTest, TwelvePositionsOfTheExsituShapeMake17572Bytes) {
   const scan_data data = filled_record(36, 3, 121);
   const QByteArray bytes = partial_scan_file_bytes(data, 2, 3);
   ASSERT_EQ(bytes.size(), 17572);
   EXPECT_EQ(value_at<float>(bytes, 17568), float(24 * 363 - 1) + 0.25f);
 }
 
-TEST(PartialScanFile, RequestsForMissingOrEmptyPartsAreRefused) {
+TEST(PartialScanFileTest, RequestsForMissingOrEmptyPartsAreRefused) {
   const struct {
     qint32 n, part, parts;
   } cases[] = {
@@ -288,14 +288,14 @@ TEST(PartialScanFile, RequestsForMissingOrEmptyPartsAreRefused) {
 
 // ---- Reading -------------------------------------------------------------
 
-TEST(ScanFileReading, WrittenRecordReadsBackUnchanged) {
+TEST(ScanFileReadingTest, WrittenRecordReadsBackUnchanged) {
   const scan_data written = filled_record(33, 3, 121);
   scan_data loaded;
   read_scan_file_bytes(scan_file_bytes(written), 1.0, loaded);
   EXPECT_EQ(loaded, written);
 }
 
-TEST(ScanFileReading, KeepsTheRecordsOwnFormat) {
+TEST(ScanFileReadingTest, KeepsTheRecordsOwnFormat) {
   scan_data loaded;
   read_scan_file_bytes(fixture("scan_v10.scn"), 1.0, loaded);
   EXPECT_EQ(loaded.file_format, kScanFileFormat);
@@ -303,7 +303,7 @@ TEST(ScanFileReading, KeepsTheRecordsOwnFormat) {
 
 // scan_v10.scn: version 1.0, 2 positions, 1 spectrum of 3 points; no sheet
 // resistances, no time.
-TEST(ScanFileReading, Version10FileHasNoSheetResistancesAndNoTime) {
+TEST(ScanFileReadingTest, Version10FileHasNoSheetResistancesAndNoTime) {
   scan_data loaded;
   read_scan_file_bytes(fixture("scan_v10.scn"), 44000.5, loaded);
   EXPECT_EQ(loaded.positions, (QVector<qint32>{10, 20}));
@@ -317,7 +317,7 @@ TEST(ScanFileReading, Version10FileHasNoSheetResistancesAndNoTime) {
 
 // scan_v11.scn: version 1.1, 2 positions, 2 spectra of 3 slots (the second
 // using 2), no sheet resistances, time 45366.4275.
-TEST(ScanFileReading, Version11FileHasTimeButNoSheetResistances) {
+TEST(ScanFileReadingTest, Version11FileHasTimeButNoSheetResistances) {
   scan_data loaded;
   read_scan_file_bytes(fixture("scan_v11.scn"), 1.0, loaded);
   EXPECT_EQ(loaded.no_positions, 2);
@@ -333,7 +333,7 @@ TEST(ScanFileReading, Version11FileHasTimeButNoSheetResistances) {
   EXPECT_EQ(loaded.time_of_measurement, 45366.4275);
 }
 
-TEST(ScanFileReading, PartialFileLoadsCompletelyWithTheLoadTime) {
+TEST(ScanFileReadingTest, PartialFileLoadsCompletelyWithTheLoadTime) {
   const scan_data data = filled_record(10, 2, 3);
   scan_data loaded;
   read_scan_file_bytes(partial_scan_file_bytes(data, 4, 4), 44000.5, loaded);
@@ -474,7 +474,7 @@ TEST_F(ScanFileTest, MissingFileIsAnErrorNamingIt) {
 
 // ---- OLE Automation dates ------------------------------------------------
 
-TEST(OleDate, LocalDateAndTimeMapToDaysSince30December1899) {
+TEST(OleDateTest, LocalDateAndTimeMapToDaysSince30December1899) {
   const struct {
     QDate date;
     QTime time;
@@ -496,13 +496,13 @@ TEST(OleDate, LocalDateAndTimeMapToDaysSince30December1899) {
   }
 }
 
-TEST(OleDate, RoundsToTheMillisecondAcrossMidnight) {
+TEST(OleDateTest, RoundsToTheMillisecondAcrossMidnight) {
   EXPECT_EQ(date_time_from_ole(45366.0 - 1e-10), QDateTime(QDate(2024, 3, 15), QTime(0, 0)));
   const QDateTime with_msecs(QDate(2024, 3, 15), QTime(23, 59, 59, 999));
   EXPECT_EQ(date_time_from_ole(ole_date_from(with_msecs)), with_msecs);
 }
 
-TEST(OleDate, ValuesOutsideTheDateTypeAreInvalid) {
+TEST(OleDateTest, ValuesOutsideTheDateTypeAreInvalid) {
   const double kInfinity = std::numeric_limits<double>::infinity();
   for (const double days : {std::nan(""), kInfinity, -kInfinity, -657435.0, 2958466.0, 1e300}) {
     EXPECT_FALSE(date_time_from_ole(days).isValid()) << days;

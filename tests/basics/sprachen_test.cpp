@@ -96,7 +96,7 @@ const vokabel_liste kOldWords = {
     {"long", QString(300, u'x'), ""},
 };
 
-class sprachen_test : public ::testing::Test {
+class SprachenTest : public ::testing::Test {
  protected:
   void SetUp() override { basics::read_file_version = 0.0f; }
   void TearDown() override { basics::read_file_version = 0.0f; }
@@ -109,7 +109,7 @@ class sprachen_test : public ::testing::Test {
 
 // ---- Cells and lookups -------------------------------------------------------
 
-TEST_F(sprachen_test, new_table_holds_the_three_column_names) {
+TEST_F(SprachenTest, new_table_holds_the_three_column_names) {
   const sprachen table;
   EXPECT_EQ(table.anzahl_sprachen(), 3);
   EXPECT_EQ(table.anzahl_vokabeln(), 1);
@@ -117,7 +117,7 @@ TEST_F(sprachen_test, new_table_holds_the_three_column_names) {
   EXPECT_TRUE(table.my_title().isEmpty());
 }
 
-TEST_F(sprachen_test, lookups_on_a_new_table_search_the_header_row) {
+TEST_F(SprachenTest, lookups_on_a_new_table_search_the_header_row) {
   const sprachen table;
   EXPECT_EQ(table.wort(0, 2), "Deutsch");
   EXPECT_EQ(table.get_index("Nickname", 0), 0);
@@ -126,7 +126,7 @@ TEST_F(sprachen_test, lookups_on_a_new_table_search_the_header_row) {
   EXPECT_EQ(table.translation("absent", 1, "---"), "---");
 }
 
-TEST_F(sprachen_test, cells_outside_the_table_are_empty_and_ignore_writes) {
+TEST_F(SprachenTest, cells_outside_the_table_are_empty_and_ignore_writes) {
   sprachen table = table_of(kProbeHeads);
   struct cell {
     int row, column;
@@ -140,7 +140,7 @@ TEST_F(sprachen_test, cells_outside_the_table_are_empty_and_ignore_writes) {
 }
 
 // The insitu conversion's question: which measurement receives this probe head?
-TEST_F(sprachen_test, probe_head_lookups) {
+TEST_F(SprachenTest, probe_head_lookups) {
   const sprachen table = table_of(kProbeHeads);
   struct lookup {
     QString word;
@@ -167,7 +167,7 @@ TEST_F(sprachen_test, probe_head_lookups) {
   }
 }
 
-TEST_F(sprachen_test, translation_falls_back_on_the_default_or_the_nickname) {
+TEST_F(SprachenTest, translation_falls_back_on_the_default_or_the_nickname) {
   const sprachen table = table_of({{"Nickname", "English", "Deutsch"},
                                    {"Head A", "probe head", ""},
                                    {"Head B", "", "Messkopf"}});
@@ -194,14 +194,14 @@ TEST_F(sprachen_test, translation_falls_back_on_the_default_or_the_nickname) {
 
 // ---- Growing, clearing, sorting ----------------------------------------------
 
-TEST_F(sprachen_test, a_new_word_row_has_an_empty_cell_per_column) {
+TEST_F(SprachenTest, a_new_word_row_has_an_empty_cell_per_column) {
   sprachen table;
   table.anzahl_vokabeln_plus();
   EXPECT_EQ(table.anzahl_vokabeln(), 2);
   EXPECT_EQ(table.meine_liste().last(), (basics::vokabel{"", "", ""}));
 }
 
-TEST_F(sprachen_test, deleting_a_row_moves_the_later_rows_up_but_keeps_the_last_row) {
+TEST_F(SprachenTest, deleting_a_row_moves_the_later_rows_up_but_keeps_the_last_row) {
   struct deletion {
     vokabel_liste rows;
     int index;
@@ -228,7 +228,7 @@ TEST_F(sprachen_test, deleting_a_row_moves_the_later_rows_up_but_keeps_the_last_
   }
 }
 
-TEST_F(sprachen_test, a_new_language_column_is_headed_by_its_name) {
+TEST_F(SprachenTest, a_new_language_column_is_headed_by_its_name) {
   sprachen table = table_of({{"Nickname", "English"}, {"a", "b"}});
   table.anzahl_sprachen_plus(QStringLiteral("Fran\u00e7ais"));
   EXPECT_EQ(table.anzahl_sprachen(), 3);
@@ -239,7 +239,7 @@ TEST_F(sprachen_test, a_new_language_column_is_headed_by_its_name) {
   EXPECT_TRUE(prompts_.shown().isEmpty());
 }
 
-TEST_F(sprachen_test, clear_leaves_two_columns_and_keeps_the_title) {
+TEST_F(SprachenTest, clear_leaves_two_columns_and_keeps_the_title) {
   sprachen table = table_of(kOldWords);
   table.set_title("Probe heads");
   table.clear();
@@ -248,7 +248,7 @@ TEST_F(sprachen_test, clear_leaves_two_columns_and_keeps_the_title) {
   EXPECT_EQ(table.my_title(), "Probe heads");
 }
 
-TEST_F(sprachen_test, sort_folds_only_a_to_z_and_keeps_equal_nicknames_in_order) {
+TEST_F(SprachenTest, sort_folds_only_a_to_z_and_keeps_equal_nicknames_in_order) {
   sprachen table = table_of({{"Nickname", "English"},
                              {"beta", "1"},
                              {"Alpha", "2"},
@@ -268,7 +268,7 @@ TEST_F(sprachen_test, sort_folds_only_a_to_z_and_keeps_equal_nicknames_in_order)
                                                 {QStringLiteral("ärger"), "5"}}));
 }
 
-TEST_F(sprachen_test, sort_never_moves_the_header_row) {
+TEST_F(SprachenTest, sort_never_moves_the_header_row) {
   sprachen two_rows = table_of({{"zzz", "header"}, {"aaa", "word"}});
   two_rows.sort();
   EXPECT_EQ(two_rows.wort(0, 0), "zzz");
@@ -279,13 +279,13 @@ TEST_F(sprachen_test, sort_never_moves_the_header_row) {
 
 // ---- Vocabulary files ----------------------------------------------------------
 
-TEST_F(sprachen_test, save_writes_the_documented_bytes) {
+TEST_F(SprachenTest, save_writes_the_documented_bytes) {
   const QString path = tree_.path("probeheads.bin");
   table_of(kProbeHeads).save_to_file(path);
   EXPECT_EQ(tree_.read("probeheads.bin"), fixture("vocabulary_probeheads.bin"));
 }
 
-TEST_F(sprachen_test, save_and_load_keep_every_word) {
+TEST_F(SprachenTest, save_and_load_keep_every_word) {
   const vokabel_liste tables[] = {
       kProbeHeads,
       {{"Nickname", "English", "Deutsch", "日本語"},
@@ -308,7 +308,7 @@ TEST_F(sprachen_test, save_and_load_keep_every_word) {
   }
 }
 
-TEST_F(sprachen_test, old_files_are_read_with_single_byte_records) {
+TEST_F(SprachenTest, old_files_are_read_with_single_byte_records) {
   struct old_file {
     const char* name;
     float version;
@@ -323,7 +323,7 @@ TEST_F(sprachen_test, old_files_are_read_with_single_byte_records) {
   }
 }
 
-TEST_F(sprachen_test, files_of_eleven_bytes_or_less_leave_the_table_as_it_was) {
+TEST_F(SprachenTest, files_of_eleven_bytes_or_less_leave_the_table_as_it_was) {
   for (const QByteArray& bytes : {QByteArray(), QByteArray("UNICODE\x53\x5c\x7f", 10),
                                   QByteArray("UNICODE\x53\x5c\x7f\x40", 11)}) {
     SCOPED_TRACE(bytes.size());
@@ -338,7 +338,7 @@ QByteArray current_header() {
   return QByteArray("UNICODE") + float_bytes(3.99001f);
 }
 
-TEST_F(sprachen_test, damaged_files_raise_an_error_and_leave_the_table_as_it_was) {
+TEST_F(SprachenTest, damaged_files_raise_an_error_and_leave_the_table_as_it_was) {
   struct damaged_file {
     const char* what;
     QByteArray bytes;
@@ -374,14 +374,14 @@ TEST_F(sprachen_test, damaged_files_raise_an_error_and_leave_the_table_as_it_was
   }
 }
 
-TEST_F(sprachen_test, a_missing_file_raises_an_error_naming_it) {
+TEST_F(SprachenTest, a_missing_file_raises_an_error_naming_it) {
   sprachen table;
   const QString path = tree_.path("absent.bin");
   EXPECT_THAT(thrown_text([&] { table.load_from_file(path); }), HasSubstr(path.toStdString()));
   EXPECT_EQ(table.anzahl_sprachen(), 3);
 }
 
-TEST_F(sprachen_test, a_failed_save_raises_an_error_and_keeps_the_old_file) {
+TEST_F(SprachenTest, a_failed_save_raises_an_error_and_keeps_the_old_file) {
   const QString path = tree_.write("words.bin", fixture("vocabulary_probeheads.bin"));
   platform::FaultEnv fault;
   platform::ScopedEnv use(&fault);
@@ -395,7 +395,7 @@ TEST_F(sprachen_test, a_failed_save_raises_an_error_and_keeps_the_old_file) {
   EXPECT_EQ(QDir(tree_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"words.bin"});
 }
 
-TEST_F(sprachen_test, saving_through_a_link_writes_its_target_and_keeps_its_mode) {
+TEST_F(SprachenTest, saving_through_a_link_writes_its_target_and_keeps_its_mode) {
   const QString real = tree_.write("real/words.bin", QByteArray("old"));
   ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner));
   const QFile::Permissions private_ones = QFile::permissions(real);
@@ -408,13 +408,13 @@ TEST_F(sprachen_test, saving_through_a_link_writes_its_target_and_keeps_its_mode
   EXPECT_EQ(QFile::permissions(real), private_ones);
 }
 
-TEST_F(sprachen_test, saving_into_a_missing_folder_raises_an_error) {
+TEST_F(SprachenTest, saving_into_a_missing_folder_raises_an_error) {
   EXPECT_THROW(sprachen().save_to_file(tree_.path("absent/words.bin")), basics::error);
 }
 
 // ---- Streams -------------------------------------------------------------------
 
-TEST_F(sprachen_test, stream_body_round_trip_starts_and_ends_at_the_position) {
+TEST_F(SprachenTest, stream_body_round_trip_starts_and_ends_at_the_position) {
   QByteArray bytes("prefix");
   QBuffer out(&bytes);
   out.open(QIODevice::Append);
@@ -433,7 +433,7 @@ TEST_F(sprachen_test, stream_body_round_trip_starts_and_ends_at_the_position) {
   EXPECT_EQ(in.readAll(), "suffix");
 }
 
-TEST_F(sprachen_test, stream_records_follow_the_read_version) {
+TEST_F(SprachenTest, stream_records_follow_the_read_version) {
   QByteArray bytes = fixture("vocabulary_headerless.bin");
   QBuffer in(&bytes);
   in.open(QIODevice::ReadOnly);
@@ -453,7 +453,7 @@ TEST_F(sprachen_test, stream_records_follow_the_read_version) {
 
 // ---- Tab-separated text --------------------------------------------------------
 
-TEST_F(sprachen_test, export_writes_utf16_with_byte_order_mark_and_crlf) {
+TEST_F(SprachenTest, export_writes_utf16_with_byte_order_mark_and_crlf) {
   const QString path = tree_.path("words.txt");
   table_of({{"Nickname", "English"}, {QStringLiteral("Süd"), ""}, {"", "€"}})
       .export_to_textfile(path);
@@ -461,7 +461,7 @@ TEST_F(sprachen_test, export_writes_utf16_with_byte_order_mark_and_crlf) {
             utf16_le_with_bom(QStringLiteral("Nickname\tEnglish\r\nSüd\t\r\n\t€\r\n")));
 }
 
-TEST_F(sprachen_test, export_and_import_keep_every_word_but_their_blanks) {
+TEST_F(SprachenTest, export_and_import_keep_every_word_but_their_blanks) {
   const QString path = tree_.path("words.txt");
   sprachen original = table_of({{"Nickname", "English", "日本語"},
                                 {"  padded ", QStringLiteral("Überprüfung"), ""},
@@ -476,7 +476,7 @@ TEST_F(sprachen_test, export_and_import_keep_every_word_but_their_blanks) {
   EXPECT_EQ(imported.my_title(), "kept");
 }
 
-TEST_F(sprachen_test, import_takes_its_columns_from_the_first_line) {
+TEST_F(SprachenTest, import_takes_its_columns_from_the_first_line) {
   struct text_file {
     const char* what;
     QByteArray bytes;
@@ -508,7 +508,7 @@ TEST_F(sprachen_test, import_takes_its_columns_from_the_first_line) {
   }
 }
 
-TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
+TEST_F(SprachenTest, unusable_text_files_raise_an_error_and_change_nothing) {
   struct text_file {
     const char* what;
     QString path;
@@ -544,7 +544,7 @@ TEST_F(sprachen_test, unusable_text_files_raise_an_error_and_change_nothing) {
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
-TEST_F(sprachen_test, append_adds_every_line_the_header_line_too) {
+TEST_F(SprachenTest, append_adds_every_line_the_header_line_too) {
   const QString path = tree_.path("words.txt");
   table_of({{"Nickname", "Probe head"}, {"coater_3", "PH-3"}}).export_to_textfile(path);
   sprachen table = table_of(kProbeHeads);
@@ -556,7 +556,7 @@ TEST_F(sprachen_test, append_adds_every_line_the_header_line_too) {
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
-TEST_F(sprachen_test, append_refuses_another_number_of_columns) {
+TEST_F(SprachenTest, append_refuses_another_number_of_columns) {
   const QString path = tree_.write("words.txt", "Nickname\tEnglish\tDeutsch\r\na\tb\tc\r\n");
   sprachen table = table_of(kProbeHeads);
   table.append_from_textfile(path, [this](const QString& text) { messages_ << text; });

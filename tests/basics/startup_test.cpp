@@ -34,14 +34,14 @@ QByteArray lines(const QStringList& list) {
 }
 
 // A per-user folder and a program folder inside a temporary tree.
-class StartUp : public ::testing::Test {
+class StartUpTest : public ::testing::Test {
  protected:
-  StartUp() : use_(&fault_) {
+  StartUpTest() : use_(&fault_) {
     tree_.make_folder("appdata");
     fault_.set_roaming_app_data_folder(tree_.path("appdata"));
     fault_.set_program_file_path(tree_.path("program/DORNIK_spectrum_scanner"));
   }
-  ~StartUp() override { basics::stop_basics(); }
+  ~StartUpTest() override { basics::stop_basics(); }
 
   QStringList names_in(const QString& relative) const {
     return QDir(tree_.path(relative))
@@ -54,14 +54,14 @@ class StartUp : public ::testing::Test {
   test_support::recording_prompts prompts_;
 };
 
-TEST_F(StartUp, CreatesThePerUserFolders) {
+TEST_F(StartUpTest, CreatesThePerUserFolders) {
   basics::start_basics(ask_operator);
   EXPECT_EQ(names_in(kUserFolder), QStringList({"downloads", "undo_history", "uploads"}));
   EXPECT_TRUE(prompts_.texts().isEmpty());
 }
 
 // A new account, a service user among them, has no data folder yet.
-TEST_F(StartUp, MissingAppDataFolderIsCreatedWithThePerUserFolders) {
+TEST_F(StartUpTest, MissingAppDataFolderIsCreatedWithThePerUserFolders) {
   fault_.set_roaming_app_data_folder(tree_.path("home/svc/.local/share"));
   basics::start_basics(ask_operator);
   EXPECT_EQ(names_in("home/svc/.local/share/DORNIK_SPECTRUM_SCANNER"),
@@ -71,7 +71,7 @@ TEST_F(StartUp, MissingAppDataFolderIsCreatedWithThePerUserFolders) {
 
 #ifndef Q_OS_WIN
 // The same where the data folder comes from the system's own setting.
-TEST(StartUpOfANewAccount, CreatesTheChainBelowANewDataHome) {
+TEST(StartUpOfANewAccountTest, CreatesTheChainBelowANewDataHome) {
   const test_support::temp_tree tree;
   const QByteArray previous = qgetenv("XDG_DATA_HOME");
   const bool had_previous = qEnvironmentVariableIsSet("XDG_DATA_HOME");
@@ -97,7 +97,7 @@ TEST(StartUpOfANewAccount, CreatesTheChainBelowANewDataHome) {
 }
 #endif
 
-TEST_F(StartUp, EmptiesTheUndoHistoryAtStartAndStop) {
+TEST_F(StartUpTest, EmptiesTheUndoHistoryAtStartAndStop) {
   for (const char* name : {"a.bak", ".hidden", "noext", "sub/kept.bak"}) {
     tree_.write(kUserFolder + "/undo_history/" + name, "x");
   }
@@ -112,7 +112,7 @@ TEST_F(StartUp, EmptiesTheUndoHistoryAtStartAndStop) {
   EXPECT_EQ(names_in(kUserFolder + "/undo_history"), QStringList({"busy.bak", "sub"}));
 }
 
-TEST_F(StartUp, ResetsTheReadVersionAndKeepsTheDefaults) {
+TEST_F(StartUpTest, ResetsTheReadVersionAndKeepsTheDefaults) {
   basics::read_file_version = 3.5f;
   tree_.write(kUserFolder + "/default_values.ini", lines({"window left", "10"}));
   basics::start_basics(ask_operator);
@@ -123,7 +123,7 @@ TEST_F(StartUp, ResetsTheReadVersionAndKeepsTheDefaults) {
   EXPECT_TRUE(basics::basics_settings().default_values.isEmpty());
 }
 
-TEST(StartUpWorkbook, QuestionFromVcf132Ini) {
+TEST(StartUpWorkbookTest, QuestionFromVcf132Ini) {
   const struct {
     const char* name;
     std::optional<QStringList> user_file;

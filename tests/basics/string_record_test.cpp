@@ -41,7 +41,7 @@ QByteArray block(quint8 length, const QByteArray& characters) {
 
 // Restores both versions after each test, as other tests expect the
 // program's own.
-class StringRecords : public ::testing::Test {
+class StringRecordsTest : public ::testing::Test {
  protected:
   void TearDown() override {
     basics::read_file_version = 0.0f;
@@ -74,7 +74,7 @@ class StringRecords : public ::testing::Test {
 constexpr float kUtf16 = 3.99001f;
 constexpr float kSingleByte = 3.0f;
 
-TEST_F(StringRecords, VersionsAndTheThreshold) {
+TEST_F(StringRecordsTest, VersionsAndTheThreshold) {
   EXPECT_EQ(float_bytes(basics::program_file_version), QByteArray("\x53\x5C\x7F\x40"));
   const float nearest_318 = float_from_bytes("\x1F\x85\x4B\x40");
   EXPECT_EQ(nearest_318, 3.18f);
@@ -90,7 +90,7 @@ TEST_F(StringRecords, VersionsAndTheThreshold) {
   EXPECT_EQ(read_all(record, nearest_318, 1), QStringList{QString(QChar(0x6802))});
 }
 
-TEST_F(StringRecords, Utf16RoundTripAndBytes) {
+TEST_F(StringRecordsTest, Utf16RoundTripAndBytes) {
   EXPECT_EQ(written("ab", kUtf16), raw_bytes("\x04\0\0\0a\0b\0"));
   EXPECT_EQ(written("", kUtf16), raw_bytes("\0\0\0\0"));
   const QString texts[] = {"", "a", QString::fromUtf8("Käse €"), QString(300, u'x'),
@@ -100,7 +100,7 @@ TEST_F(StringRecords, Utf16RoundTripAndBytes) {
   }
 }
 
-TEST_F(StringRecords, SingleByteRoundTripAndBlocks) {
+TEST_F(StringRecordsTest, SingleByteRoundTripAndBlocks) {
   const struct {
     QString text;
     qsizetype size;  // count + blocks of 256
@@ -120,7 +120,7 @@ TEST_F(StringRecords, SingleByteRoundTripAndBlocks) {
 }
 
 // Hand-made records, some broken: what is read and where the next read starts.
-TEST_F(StringRecords, ReadingStopsAtTheEndOfTheStream) {
+TEST_F(StringRecordsTest, ReadingStopsAtTheEndOfTheStream) {
   const struct {
     const char* name;
     float version;
@@ -195,7 +195,7 @@ TEST_F(StringRecords, ReadingStopsAtTheEndOfTheStream) {
 
 // Files cut short in transfer: the intact records are read, the cut one is
 // empty or ends early, and nothing is read past the end.
-TEST_F(StringRecords, TruncatedFiles) {
+TEST_F(StringRecordsTest, TruncatedFiles) {
   qint64 position = 0;
   const QByteArray utf16 = test_support::fixture("string_records_utf16_truncated.bin");
   EXPECT_EQ(read_all(utf16, kUtf16, 3, &position),
@@ -225,7 +225,7 @@ class limited_device : public QIODevice {
   qint64 room_;
 };
 
-TEST_F(StringRecords, IncompleteWriteRaisesAnError) {
+TEST_F(StringRecordsTest, IncompleteWriteRaisesAnError) {
   for (const float version : {kUtf16, kSingleByte}) {
     limited_device device(5);
     basics::program_file_version = version;

@@ -19,7 +19,7 @@ namespace {
 using test_support::raw_bytes;
 using ::testing::HasSubstr;
 
-TEST(TextFiles, LineEndsAndByteOrderMarks) {
+TEST(TextFilesTest, LineEndsAndByteOrderMarks) {
   const struct {
     const char* name;
     QByteArray input;
@@ -51,7 +51,7 @@ TEST(TextFiles, LineEndsAndByteOrderMarks) {
 
 // Hand-made tables: UTF-8 without a mark is read as UTF-8; everything else
 // reads exactly as lines_from_bytes reads it.
-TEST(TextFiles, Utf8WithoutMarkIsReadAsUtf8WhereTheBytesAreUtf8) {
+TEST(TextFilesTest, Utf8WithoutMarkIsReadAsUtf8WhereTheBytesAreUtf8) {
   const struct {
     const char* name;
     QByteArray input;
@@ -85,13 +85,13 @@ TEST(TextFiles, Utf8WithoutMarkIsReadAsUtf8WhereTheBytesAreUtf8) {
   }
 }
 
-TEST(TextFiles, CutUtf16NeverReadsPastTheEnd) {
+TEST(TextFilesTest, CutUtf16NeverReadsPastTheEnd) {
   const QStringList lines = basics::lines_from_bytes(raw_bytes("\xFF\xFEo\0k\0\n\0z"));
   ASSERT_EQ(lines.size(), 2);
   EXPECT_EQ(lines[0], "ok");
 }
 
-TEST(TextFiles, WrittenAsWindows1252WithCrLfAfterEveryLine) {
+TEST(TextFilesTest, WrittenAsWindows1252WithCrLfAfterEveryLine) {
   EXPECT_EQ(basics::bytes_from_lines({"a", QString::fromUtf8("€ä"), ""}),
             QByteArray("a\r\n\x80\xE4\r\n\r\n"));
   EXPECT_EQ(basics::bytes_from_lines({QString::fromUtf8("Ω1")}), QByteArray("?1\r\n"));
@@ -100,7 +100,7 @@ TEST(TextFiles, WrittenAsWindows1252WithCrLfAfterEveryLine) {
   EXPECT_EQ(basics::lines_from_bytes(basics::bytes_from_lines(ansi)), ansi);
 }
 
-TEST(TextFiles, WriteThenReadAFile) {
+TEST(TextFilesTest, WriteThenReadAFile) {
   const test_support::temp_tree tree;
   const QString path = tree.path("out.ini");
   tree.write("out.ini", "old contents that are longer than the new ones\r\n");
@@ -109,7 +109,7 @@ TEST(TextFiles, WriteThenReadAFile) {
   EXPECT_EQ(basics::read_lines(path), QStringList({"Key", QString::fromUtf8("wert ä")}));
 }
 
-TEST(TextFiles, ReadingAMissingFileNamesIt) {
+TEST(TextFilesTest, ReadingAMissingFileNamesIt) {
   const test_support::temp_tree tree;
   const QString path = tree.path("missing.ini");
   EXPECT_THAT(thrown_text([&] { basics::read_lines(path); }), HasSubstr(path.toStdString()));
@@ -117,7 +117,7 @@ TEST(TextFiles, ReadingAMissingFileNamesIt) {
 
 // A measurement file is read up to its kind's limit and refused, unread and
 // with its size named, beyond it.
-TEST(TextFiles, AMeasurementFileBeyondItsLimitIsRefusedUnread) {
+TEST(TextFilesTest, AMeasurementFileBeyondItsLimitIsRefusedUnread) {
   const test_support::temp_tree tree;
   const QString path = tree.write("m.csv", "a,b\r\nc,d\r\n");  // 10 bytes
   EXPECT_EQ(basics::read_measurement_lines(path, 10), QStringList({"a,b", "c,d"}));
@@ -139,7 +139,7 @@ TEST(TextFiles, AMeasurementFileBeyondItsLimitIsRefusedUnread) {
 
 // A write that fails part-way (full disk) or cannot be put in place reports
 // the failure and leaves the old file as it was, with nothing left beside it.
-TEST(TextFiles, FailedWriteKeepsTheOldFile) {
+TEST(TextFilesTest, FailedWriteKeepsTheOldFile) {
   const test_support::temp_tree tree;
   const QByteArray old_contents = "Key\r\n1\r\n";
   const QString path = tree.write("settings/scanner.ini", old_contents);
@@ -164,7 +164,7 @@ TEST(TextFiles, FailedWriteKeepsTheOldFile) {
 
 // A settings file keeps every character: text the code page holds is
 // written exactly as before, anything else in UTF-8 behind its mark.
-TEST(TextFiles, SettingsBytesKeepEveryCharacter) {
+TEST(TextFilesTest, SettingsBytesKeepEveryCharacter) {
   const QString polish = QString::fromUtf8("/data/wejście_č");
   const struct {
     const char* name;
@@ -191,7 +191,7 @@ TEST(TextFiles, SettingsBytesKeepEveryCharacter) {
   EXPECT_EQ(basics::settings_bytes_from_lines(ansi), basics::bytes_from_lines(ansi));
 }
 
-TEST(TextFiles, ASettingsFileWithALetterOutsideTheCodePageReadsBackUnchanged) {
+TEST(TextFilesTest, ASettingsFileWithALetterOutsideTheCodePageReadsBackUnchanged) {
   const test_support::temp_tree tree;
   const QString path = tree.path("vellic_scanner.ini");
   const QStringList lines = {tree.path(QString::fromUtf8("wejście_č")), "L"};
@@ -201,7 +201,7 @@ TEST(TextFiles, ASettingsFileWithALetterOutsideTheCodePageReadsBackUnchanged) {
 
 // An operator who keeps the settings elsewhere and links them into the
 // program folder keeps the link, and the file it points at gets the news.
-TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
+TEST(TextFilesTest, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
   SKIP_ON_WINDOWS("symbolic links");
   const struct {
     const char* name;
@@ -240,7 +240,7 @@ TEST(TextFiles, ASettingsFileThatIsALinkIsWrittenAtItsTarget) {
   }
 }
 
-TEST(TextFiles, ALoopOfLinksIsReportedAndWritesNothing) {
+TEST(TextFilesTest, ALoopOfLinksIsReportedAndWritesNothing) {
   const test_support::temp_tree tree;
   tree.make_folder("prog");
   SKIP_ON_WINDOWS("symbolic links");

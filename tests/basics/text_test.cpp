@@ -24,7 +24,7 @@ struct field_case {
 };
 
 // Every splitter follows the same rules; each case runs with each separator.
-TEST(Fields, SplitCountTrimAsEverySplitterDoes) {
+TEST(FieldsTest, SplitCountTrimAsEverySplitterDoes) {
   const field_case cases[] = {
       {"a, b ,c", 2, "b"},
       {"a,b,", 3, ""},
@@ -55,27 +55,27 @@ TEST(Fields, SplitCountTrimAsEverySplitterDoes) {
   }
 }
 
-TEST(Fields, OtherSeparatorsAreText) {
+TEST(FieldsTest, OtherSeparatorsAreText) {
   EXPECT_EQ(basics::comma_field("a;b\tc,d", 1), "a;b\tc");
   EXPECT_EQ(basics::semicolon_field("a,b;c", 1), "a,b");
   EXPECT_EQ(basics::tab_field("a,b;c\td", 2), "d");
 }
 
-TEST(Counting, CommasAndTabs) {
+TEST(CountingTest, CommasAndTabs) {
   EXPECT_EQ(basics::count_commas("a,b,,"), 3);
   EXPECT_EQ(basics::count_commas(""), 0);
   EXPECT_EQ(basics::count_tabs("a\tb\t\t,"), 3);
   EXPECT_EQ(basics::comma_to_point("1,5,,x"), "1.5..x");
 }
 
-TEST(Text, TrimmedRemovesOnlyCodesUpTo32) {
+TEST(TextTest, TrimmedRemovesOnlyCodesUpTo32) {
   EXPECT_EQ(basics::trimmed(QString(" \t\r\n\x01x y\x1f ")), "x y");
   EXPECT_EQ(basics::trimmed(QString::fromUtf8("\xc2\xa0x\xc2\xa0")),
             QString::fromUtf8("\xc2\xa0x\xc2\xa0"));
   EXPECT_EQ(basics::trimmed("   "), "");
 }
 
-TEST(Text, AsciiCaseFoldingLeavesOtherLettersAlone) {
+TEST(TextTest, AsciiCaseFoldingLeavesOtherLettersAlone) {
   EXPECT_EQ(basics::ascii_upper(QString::fromUtf8("dörnik_1z")), QString::fromUtf8("DöRNIK_1Z"));
   EXPECT_EQ(basics::ascii_lower(QString::fromUtf8("TRUE Ä")), QString::fromUtf8("true Ä"));
   EXPECT_TRUE(basics::equal_ignoring_ascii_case("Ask For", "aSK fOR"));
@@ -83,7 +83,7 @@ TEST(Text, AsciiCaseFoldingLeavesOtherLettersAlone) {
   EXPECT_FALSE(basics::equal_ignoring_ascii_case(QString::fromUtf8("ä"), QString::fromUtf8("Ä")));
 }
 
-TEST(Text, PaddedIntToString) {
+TEST(TextTest, PaddedIntToString) {
   const struct {
     int value;
     int width;
@@ -96,7 +96,7 @@ TEST(Text, PaddedIntToString) {
   EXPECT_EQ(basics::padded_int_to_string(1, 100000).size(), 255);  // width is capped
 }
 
-TEST(Numbers, IntegerSyntax) {
+TEST(NumbersTest, IntegerSyntax) {
   const struct {
     const char* text;
     std::optional<int> expected;
@@ -143,7 +143,7 @@ TEST(Numbers, IntegerSyntax) {
   }
 }
 
-TEST(Numbers, FloatSyntaxTakesAPointNeverAComma) {
+TEST(NumbersTest, FloatSyntaxTakesAPointNeverAComma) {
   const struct {
     const char* text;
     std::optional<double> expected;
@@ -190,7 +190,7 @@ TEST(Numbers, FloatSyntaxTakesAPointNeverAComma) {
 // The short numbers of measurement files are converted without a library:
 // every value must still be the correctly rounded double, bit for bit (the
 // scan files store them), as std::from_chars gives it.
-TEST(Numbers, FloatsAreCorrectlyRoundedBitForBit) {
+TEST(NumbersTest, FloatsAreCorrectlyRoundedBitForBit) {
   std::vector<std::string> texts = {"9007199254740992",
                                     "9007199254740993",
                                     "9007199254740995",
@@ -238,7 +238,7 @@ TEST(Numbers, FloatsAreCorrectlyRoundedBitForBit) {
   }
 }
 
-TEST(Text, DateTimeStampFollowsTheProgramClock) {
+TEST(TextTest, DateTimeStampFollowsTheProgramClock) {
   platform::FaultEnv fault;
   platform::ScopedEnv use(&fault);
   const QDateTime moment(QDate(2024, 3, 5), QTime(7, 8, 9));
@@ -253,7 +253,7 @@ TEST(Text, DateTimeStampFollowsTheProgramClock) {
 
 // Qt's long time formats end in the zone name ("07:08:09 UTC"); the stamp,
 // like the operator's clock, ends with the seconds.
-TEST(Text, LongTimeLeavesTheZoneOut) {
+TEST(TextTest, LongTimeLeavesTheZoneOut) {
   for (const char* name : {"C", "de_DE", "en_US", "ja_JP"}) {
     const QLocale locale(QString::fromLatin1(name));
     const QString text = basics::long_time_text(locale, QTime(7, 8, 9));

@@ -22,7 +22,7 @@ vellic_scanner_settings sample() {
 
 // Reading and writing walk one table: what is written reads back the same,
 // line by line where the operator expects it.
-TEST(VellicScannerIni, WrittenLinesReadBackAsTheSameSettings) {
+TEST(VellicScannerIniTest, WrittenLinesReadBackAsTheSameSettings) {
   const QStringList lines = basics::vellic_scanner_ini_lines(sample());
   EXPECT_EQ(lines,
             (QStringList{"/in/exsitu", "LUMOR_TRAVERSE", "True", "4", "130", "LUMOR_INLINE",
@@ -40,7 +40,7 @@ TEST(VellicScannerIni, WrittenLinesReadBackAsTheSameSettings) {
   EXPECT_EQ(back.insitu_input_path, QString());
 }
 
-TEST(VellicScannerIni, MissingOrInvalidLinesKeepTheirDefaults) {
+TEST(VellicScannerIniTest, MissingOrInvalidLinesKeepTheirDefaults) {
   const struct {
     const char* name;
     QStringList lines;
@@ -84,7 +84,7 @@ TEST(VellicScannerIni, MissingOrInvalidLinesKeepTheirDefaults) {
 
 // The three numeric lines with a value that no setting can work with: each
 // keeps its default, says so, and the default is what is written back.
-TEST(VellicScannerIni, NumbersOutOfRangeOrNotFiniteAreRefusedWithAMessage) {
+TEST(VellicScannerIniTest, NumbersOutOfRangeOrNotFiniteAreRefusedWithAMessage) {
   const struct {
     int line;
     const char* name;
@@ -120,7 +120,7 @@ TEST(VellicScannerIni, NumbersOutOfRangeOrNotFiniteAreRefusedWithAMessage) {
   }
 }
 
-TEST(VellicScannerIni, NumbersInRangeAreTakenAndNoNumberFallsBackSilently) {
+TEST(VellicScannerIniTest, NumbersInRangeAreTakenAndNoNumberFallsBackSilently) {
   const struct {
     QString scan_files, spectral_positions, delay;
     int no_scan_files, no_spectral_positions;
@@ -147,7 +147,7 @@ TEST(VellicScannerIni, NumbersInRangeAreTakenAndNoNumberFallsBackSilently) {
   }
 }
 
-TEST(VellicScannerIni, EmptyFoldersAreWrittenBackEmpty) {
+TEST(VellicScannerIniTest, EmptyFoldersAreWrittenBackEmpty) {
   QStringList lines(12, "");
   lines[6] = basics::kInsituInputPathKey;
   const vellic_scanner_settings s = basics::read_vellic_scanner_ini(lines);

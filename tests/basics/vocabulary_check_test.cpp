@@ -31,7 +31,7 @@ void expect_findings(const vocabulary_findings& found, const QList<expected_find
   }
 }
 
-TEST(VocabularyCheck, FindsEachMistakeOnItsLine) {
+TEST(VocabularyCheckTest, FindsEachMistakeOnItsLine) {
   struct table {
     const char* what;
     QList<QStringList> rows;
@@ -80,14 +80,14 @@ TEST(VocabularyCheck, FindsEachMistakeOnItsLine) {
   }
 }
 
-TEST(VocabularyCheck, TextLinesAreSplitAtTabsWithTheirBlanks) {
+TEST(VocabularyCheckTest, TextLinesAreSplitAtTabsWithTheirBlanks) {
   const basics::decoded_lines text{{"Nickname\tEnglish", "a b", "c\t d"}, false};
   expect_findings(check_vocabulary_text(text),
                   {{2, severity::error, "the row has 1 column where the header row has 2"},
                    {3, severity::warning, "cell 2 (English) \" d\" has blanks at its start"}});
 }
 
-TEST(VocabularyCheck, Utf8WithoutMarkIsReportedWhereItFirstShows) {
+TEST(VocabularyCheckTest, Utf8WithoutMarkIsReportedWhereItFirstShows) {
   const basics::decoded_lines utf8{{"Nickname\tEnglish", "a\tb", QStringLiteral("c\tÜBEN")}, true};
   expect_findings(check_vocabulary_text(utf8),
                   {{3, severity::warning, "decoded as UTF-8 without a byte-order mark"}});
@@ -96,7 +96,7 @@ TEST(VocabularyCheck, Utf8WithoutMarkIsReportedWhereItFirstShows) {
   EXPECT_TRUE(check_vocabulary_text(windows).isEmpty());
 }
 
-TEST(VocabularyCheck, OnlyErrorsCount) {
+TEST(VocabularyCheckTest, OnlyErrorsCount) {
   const vocabulary_findings warnings = check_vocabulary_rows({{"Nickname"}, {""}});
   ASSERT_EQ(warnings.size(), 1);
   EXPECT_FALSE(basics::has_error(warnings));

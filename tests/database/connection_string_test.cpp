@@ -23,7 +23,7 @@ struct mapping_case {
   QString expected;
 };
 
-TEST(database_odbc_connection_string, maps_the_ole_db_form_and_keeps_the_odbc_form) {
+TEST(OdbcConnectionStringTest, maps_the_ole_db_form_and_keeps_the_odbc_form) {
   const mapping_case cases[] = {
       {"default string, Microsoft's driver", database::default_connection_string(), "VELLIC",
        microsoft_drivers,
@@ -109,7 +109,7 @@ TEST(database_odbc_connection_string, maps_the_ole_db_form_and_keeps_the_odbc_fo
   }
 }
 
-TEST(database_odbc_connection_string, refuses_what_is_no_list_of_pairs_without_showing_the_value) {
+TEST(OdbcConnectionStringTest, refuses_what_is_no_list_of_pairs_without_showing_the_value) {
   const struct {
     QString given;
     const char* message;
@@ -129,7 +129,7 @@ TEST(database_odbc_connection_string, refuses_what_is_no_list_of_pairs_without_s
   }
 }
 
-TEST(database_sql_server_driver, prefers_the_newest_microsoft_driver_then_freetds) {
+TEST(SqlServerDriverTest, prefers_the_newest_microsoft_driver_then_freetds) {
   const struct {
     QStringList installed;
     QString expected;
@@ -153,7 +153,7 @@ TEST(database_sql_server_driver, prefers_the_newest_microsoft_driver_then_freetd
   }
 }
 
-TEST(database_installed_odbc_drivers, lists_the_drivers_the_driver_manager_knows) {
+TEST(InstalledOdbcDriversTest, lists_the_drivers_the_driver_manager_knows) {
   EXPECT_TRUE(database::installed_odbc_drivers().contains("SQLite3"));
 }
 

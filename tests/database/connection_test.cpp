@@ -21,7 +21,7 @@ using ::testing::HasSubstr;
 
 // A real SQLite database file reached through the ODBC driver manager, as SQL Server is in
 // production: the same Qt driver, the same code path.
-class database_sqlite : public ::testing::Test {
+class SqliteDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
     execute({"CREATE TABLE line_speed (time TEXT, speed INTEGER)",
@@ -49,7 +49,7 @@ class database_sqlite : public ::testing::Test {
   database::connection connection_;
 };
 
-TEST_F(database_sqlite, reads_the_named_integer_column_of_the_first_row) {
+TEST_F(SqliteDatabaseTest, reads_the_named_integer_column_of_the_first_row) {
   connection_.open(connection_string(), "VELLIC");
   ASSERT_TRUE(connection_.is_open());
 
@@ -84,7 +84,7 @@ TEST_F(database_sqlite, reads_the_named_integer_column_of_the_first_row) {
   }
 }
 
-TEST_F(database_sqlite, reports_errors_with_the_driver_text) {
+TEST_F(SqliteDatabaseTest, reports_errors_with_the_driver_text) {
   connection_.open(connection_string(), "VELLIC");
   const struct {
     const char* query;
@@ -109,7 +109,7 @@ TEST_F(database_sqlite, reports_errors_with_the_driver_text) {
   EXPECT_EQ(connection_.query_integer("SELECT 5 AS value", "value"), 5);
 }
 
-TEST_F(database_sqlite, reopening_replaces_the_connection_and_a_failed_open_leaves_it_closed) {
+TEST_F(SqliteDatabaseTest, reopening_replaces_the_connection_and_a_failed_open_leaves_it_closed) {
   connection_.open(connection_string(), "VELLIC");
   connection_.open(connection_string(), "VELLIC");
   EXPECT_EQ(connection_.query_integer("SELECT 3 AS value", "value"), 3);
@@ -121,7 +121,7 @@ TEST_F(database_sqlite, reopening_replaces_the_connection_and_a_failed_open_leav
               HasSubstr("not open"));
 }
 
-TEST_F(database_sqlite, connections_live_side_by_side_and_leave_nothing_behind) {
+TEST_F(SqliteDatabaseTest, connections_live_side_by_side_and_leave_nothing_behind) {
   const QStringList names_before = QSqlDatabase::connectionNames();
   {
     database::connection other;
@@ -134,14 +134,14 @@ TEST_F(database_sqlite, connections_live_side_by_side_and_leave_nothing_behind) 
   EXPECT_EQ(QSqlDatabase::connectionNames().size(), names_before.size());
 }
 
-TEST(database_connection, is_closed_until_opened_and_refuses_queries_then) {
+TEST(DatabaseConnectionTest, is_closed_until_opened_and_refuses_queries_then) {
   database::connection connection;
   EXPECT_FALSE(connection.is_open());
   EXPECT_EQ(thrown_text([&] { connection.query_integer("SELECT 1 AS value", "value"); }),
             "The database connection is not open.");
 }
 
-TEST(database_connection, opening_fails_with_the_driver_manager_text) {
+TEST(DatabaseConnectionTest, opening_fails_with_the_driver_manager_text) {
   const struct {
     const char* name;
     QString connection_string;
@@ -164,7 +164,7 @@ TEST(database_connection, opening_fails_with_the_driver_manager_text) {
 
 // A server that accepts the TCP connection but never answers the login: without a login timeout
 // the driver would wait for it forever, and the window with it.
-TEST(database_connection, gives_up_on_a_server_that_never_answers) {
+TEST(DatabaseConnectionTest, gives_up_on_a_server_that_never_answers) {
   if (!database::installed_odbc_drivers().contains("FreeTDS")) {
     GTEST_SKIP() << "the FreeTDS ODBC driver is not installed";
   }

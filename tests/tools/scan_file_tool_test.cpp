@@ -71,7 +71,7 @@ basics::scan_data small_record() {
 const QDateTime kWritten(QDate(2024, 3, 4), QTime(10, 15, 37));
 const QDateTime kMeasured(QDate(2024, 3, 4), QTime(10, 15, 36));  // two-second resolution
 
-class scan_file_tool : public ::testing::Test {
+class ScanFileToolTest : public ::testing::Test {
  protected:
   QString drop(const QString& name, const exsitu_plate& p) const {
     return drop_lines(name, exsitu_lines(p));
@@ -89,7 +89,7 @@ class scan_file_tool : public ::testing::Test {
   temp_tree tree_;
 };
 
-TEST_F(scan_file_tool, dump_prints_the_header_and_one_line_per_position_and_spectrum) {
+TEST_F(ScanFileToolTest, dump_prints_the_header_and_one_line_per_position_and_spectrum) {
   const QString file = tree_.path("small.scn");
   small_record().savetofile(file);
   const run_result r = run_tool({"dump", file});
@@ -115,7 +115,7 @@ TEST_F(scan_file_tool, dump_prints_the_header_and_one_line_per_position_and_spec
 
 // Files without a stored time must not show one: the reader fills in the
 // load time for them, which is no time of measurement.
-TEST_F(scan_file_tool, dump_json_gives_the_record_for_scripts) {
+TEST_F(ScanFileToolTest, dump_json_gives_the_record_for_scripts) {
   const QString file = tree_.path("small.scn");
   basics::scan_data record = small_record();
   record.spectral_data[1] = std::numeric_limits<float>::quiet_NaN();
@@ -138,7 +138,7 @@ TEST_F(scan_file_tool, dump_json_gives_the_record_for_scripts) {
   EXPECT_EQ(values[1].toArray()[1].toArray(), (QJsonArray{2.25, 2.5, 2.75}));
 }
 
-TEST_F(scan_file_tool, dump_says_which_optional_blocks_a_file_lacks) {
+TEST_F(ScanFileToolTest, dump_says_which_optional_blocks_a_file_lacks) {
   const basics::scan_data record = small_record();
   QByteArray padded = basics::scan_file_bytes(record);
   padded.append("abc");
@@ -172,7 +172,7 @@ TEST_F(scan_file_tool, dump_says_which_optional_blocks_a_file_lacks) {
   }
 }
 
-TEST_F(scan_file_tool, dump_of_a_damaged_file_fails_with_a_message) {
+TEST_F(ScanFileToolTest, dump_of_a_damaged_file_fails_with_a_message) {
   const struct {
     const char* fixture;
     const char* message_part;
@@ -199,7 +199,7 @@ TEST_F(scan_file_tool, dump_of_a_damaged_file_fails_with_a_message) {
   }
 }
 
-TEST_F(scan_file_tool, convert_exsitu_writes_the_scan_files_byte_by_byte) {
+TEST_F(ScanFileToolTest, convert_exsitu_writes_the_scan_files_byte_by_byte) {
   tree_.make_folder("out");
   const exsitu_plate first = plate_with(33, "77");
   const exsitu_plate second = plate_with(3, "-8");
@@ -217,7 +217,7 @@ TEST_F(scan_file_tool, convert_exsitu_writes_the_scan_files_byte_by_byte) {
 
 // One record lives from file to file, as in the scanner: what a file does
 // not give keeps the previous file's value.
-TEST_F(scan_file_tool, convert_exsitu_carries_values_that_do_not_convert) {
+TEST_F(ScanFileToolTest, convert_exsitu_carries_values_that_do_not_convert) {
   tree_.make_folder("out");
   const QString a = drop("a.csv", plate_with(3, "1"));
   exsitu_plate bad = plate_with(3, "2");
@@ -247,7 +247,7 @@ TEST_F(scan_file_tool, convert_exsitu_carries_values_that_do_not_convert) {
 // The files are read on every core and the carry applied afterwards: the
 // bytes must be those of reading them one after the other, as the scanner
 // does, also across the groups the tool commits at once.
-TEST_F(scan_file_tool, a_batch_gives_the_bytes_of_a_conversion_in_order) {
+TEST_F(ScanFileToolTest, a_batch_gives_the_bytes_of_a_conversion_in_order) {
   tree_.make_folder("out");
   QStringList files;
   std::vector<QByteArray> expected;
@@ -282,7 +282,7 @@ TEST_F(scan_file_tool, a_batch_gives_the_bytes_of_a_conversion_in_order) {
   EXPECT_EQ(QDir(tree_.path("out")).entryList(QDir::Files | QDir::Hidden).size(), 300);
 }
 
-TEST_F(scan_file_tool, fresh_record_makes_each_output_independent_of_the_files_before) {
+TEST_F(ScanFileToolTest, fresh_record_makes_each_output_independent_of_the_files_before) {
   tree_.make_folder("out");
   exsitu_plate bad = plate_with(3, "2");
   bad.value = [](int s, int i, int j) {
@@ -302,7 +302,7 @@ TEST_F(scan_file_tool, fresh_record_makes_each_output_independent_of_the_files_b
 
 // Two inputs of one plate: the later is kept with a warning and exit code 4;
 // --no-clobber keeps whatever exists and says so with exit code 3.
-TEST_F(scan_file_tool, inputs_writing_the_same_output_are_reported) {
+TEST_F(ScanFileToolTest, inputs_writing_the_same_output_are_reported) {
   tree_.make_folder("out");
   const exsitu_plate first = plate_with(2, "5");
   const exsitu_plate second = plate_with(3, "5");
@@ -334,7 +334,7 @@ TEST_F(scan_file_tool, inputs_writing_the_same_output_are_reported) {
 }
 
 // The worst that happened decides the exit code.
-TEST_F(scan_file_tool, the_exit_code_names_the_worst_outcome) {
+TEST_F(ScanFileToolTest, the_exit_code_names_the_worst_outcome) {
   tree_.make_folder("out");
   tree_.write("blocked/5.scn/keep.txt", "x");
   const QString good = drop("good.csv", plate_with(2, "5"));
@@ -358,7 +358,7 @@ TEST_F(scan_file_tool, the_exit_code_names_the_worst_outcome) {
   }
 }
 
-TEST_F(scan_file_tool, refused_and_unreadable_files_do_not_stop_the_others) {
+TEST_F(ScanFileToolTest, refused_and_unreadable_files_do_not_stop_the_others) {
   tree_.make_folder("out");
   exsitu_plate short_plate = plate_with(3, "2");
   short_plate.line_count = 403;
@@ -385,7 +385,7 @@ TEST_F(scan_file_tool, refused_and_unreadable_files_do_not_stop_the_others) {
   EXPECT_TRUE(err[2].startsWith(missing + ": ")) << err[2].toStdString();
 }
 
-TEST_F(scan_file_tool, output_that_cannot_be_written_is_reported) {
+TEST_F(ScanFileToolTest, output_that_cannot_be_written_is_reported) {
   const QString a = drop("a.csv", plate_with(3, "5"));
   // A folder in the way of the scan file: the publish cannot replace it.
   tree_.write("blocked/5.scn/keep.txt", "x");
@@ -410,7 +410,7 @@ TEST_F(scan_file_tool, output_that_cannot_be_written_is_reported) {
   EXPECT_EQ(tree_.read("blocked/5.scn/keep.txt"), "x");
 }
 
-TEST_F(scan_file_tool, convert_insitu_writes_inline_files_and_names_their_probe_heads) {
+TEST_F(ScanFileToolTest, convert_insitu_writes_inline_files_and_names_their_probe_heads) {
   tree_.make_folder("out");
   test_support::insitu_measurement head_a;
   head_a.data = {QStringLiteral("380,1,2,0.5 \u00b5"), "385,1,2,1.2E-1"};
@@ -432,7 +432,7 @@ TEST_F(scan_file_tool, convert_insitu_writes_inline_files_and_names_their_probe_
   EXPECT_EQ(tree_.read("out/77___T.csv").count("\r\n"), 120);
 }
 
-TEST_F(scan_file_tool, convert_insitu_reports_files_that_give_no_inline_file) {
+TEST_F(ScanFileToolTest, convert_insitu_reports_files_that_give_no_inline_file) {
   tree_.make_folder("out");
   test_support::insitu_measurement too_short;
   too_short.line_count = 138;
@@ -463,7 +463,7 @@ TEST_F(scan_file_tool, convert_insitu_reports_files_that_give_no_inline_file) {
 
 // A wrong command line is named, with the usage of the command it meant,
 // not the whole manual.
-TEST_F(scan_file_tool, wrong_arguments_are_named_with_the_commands_usage) {
+TEST_F(ScanFileToolTest, wrong_arguments_are_named_with_the_commands_usage) {
   struct wrong {
     QStringList arguments;
     QString first_line;
@@ -485,7 +485,8 @@ TEST_F(scan_file_tool, wrong_arguments_are_named_with_the_commands_usage) {
        "Usage: " + tool + " convert-insitu [OPTIONS] OUTPUT_FOLDER FILE.csv..."},
       {{"convert", tree_.path(), "a.csv"},
        tool + ": Unknown command 'convert'; the commands are dump, convert-exsitu, "
-              "convert-insitu, convert-tulmen, convert-zeiss.",
+              "convert-insitu, convert-halvik-exsitu, convert-halvik-insitu, convert-tulmen, "
+              "convert-zeiss.",
        {}},
       {{"convert-exsitu", "--fresh", tree_.path(), "a.csv"},
        "Unknown option --fresh.",
@@ -512,7 +513,7 @@ TEST_F(scan_file_tool, wrong_arguments_are_named_with_the_commands_usage) {
 
 // On a terminal the engineer sees how far a long batch is; a log or a pipe
 // gets only the messages.
-TEST_F(scan_file_tool, shows_its_progress_only_on_a_terminal) {
+TEST_F(ScanFileToolTest, shows_its_progress_only_on_a_terminal) {
   tree_.make_folder("out");
   QStringList files;
   for (int i = 0; i < 3; ++i) {
@@ -542,7 +543,8 @@ TEST_F(scan_file_tool, shows_its_progress_only_on_a_terminal) {
   EXPECT_TRUE(shown.endsWith("\r\x1b[K")) << shown.toStdString();
 }
 
-TEST_F(scan_file_tool, convert_tulmen_writes_scan_files_named_after_the_sample_and_skips_refusals) {
+TEST_F(ScanFileToolTest,
+       convert_tulmen_writes_scan_files_named_after_the_sample_and_skips_refusals) {
   tree_.make_folder("out");
   test_support::tulmen_measurement good;
   test_support::tulmen_measurement cut;
@@ -572,7 +574,7 @@ TEST_F(scan_file_tool, convert_tulmen_writes_scan_files_named_after_the_sample_a
 
 // Every plate is taken for a production plate, whatever its number of
 // positions: no maintenance or postbake class, no offsets.
-TEST_F(scan_file_tool, convert_zeiss_writes_every_plate_as_a_production_plate) {
+TEST_F(ScanFileToolTest, convert_zeiss_writes_every_plate_as_a_production_plate) {
   tree_.make_folder("out");
   const struct {
     int positions;
@@ -613,7 +615,7 @@ TEST_F(scan_file_tool, convert_zeiss_writes_every_plate_as_a_production_plate) {
   }
 }
 
-TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
+TEST_F(ScanFileToolTest, convert_zeiss_reports_and_skips_files_it_refuses) {
   tree_.make_folder("out");
   test_support::zeiss_measurement good;
   test_support::zeiss_measurement unstamped;
@@ -654,7 +656,7 @@ TEST_F(scan_file_tool, convert_zeiss_reports_and_skips_files_it_refuses) {
 // The Halvik commands and the Halvik scan step read, refuse and write by the
 // same rules: the same files give the same scan files, byte for byte, and
 // the same file is refused.
-TEST_F(scan_file_tool, convert_halvik_gives_what_the_halvik_scan_step_gives) {
+TEST_F(ScanFileToolTest, convert_halvik_gives_what_the_halvik_scan_step_gives) {
   using basics::scan_data;
   struct {
     const char* command;

@@ -30,12 +30,12 @@ run_result run_tool(const QStringList& arguments) {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 
-class sprachen_vocabulary_tool : public ::testing::Test {
+class VocabularyToolTest : public ::testing::Test {
  protected:
   temp_tree tree_;
 };
 
-TEST_F(sprachen_vocabulary_tool, dump_prints_the_rows_tab_separated) {
+TEST_F(VocabularyToolTest, dump_prints_the_rows_tab_separated) {
   const QString bin = tree_.write("DORNIK_probeheads.bin", fixture("vocabulary_probeheads.bin"));
   const run_result r = run_tool({"dump", bin});
   EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
@@ -48,7 +48,7 @@ TEST_F(sprachen_vocabulary_tool, dump_prints_the_rows_tab_separated) {
   EXPECT_TRUE(r.err.isEmpty());
 }
 
-TEST_F(sprachen_vocabulary_tool, dump_reads_old_headerless_files) {
+TEST_F(VocabularyToolTest, dump_reads_old_headerless_files) {
   const run_result r =
       run_tool({"dump", QStringLiteral(TEST_DATA_DIR "/vocabulary_headerless.bin")});
   EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
@@ -57,7 +57,7 @@ TEST_F(sprachen_vocabulary_tool, dump_reads_old_headerless_files) {
                                "e\n"));
 }
 
-TEST_F(sprachen_vocabulary_tool, import_then_dump_gives_the_text_back) {
+TEST_F(VocabularyToolTest, import_then_dump_gives_the_text_back) {
   // UTF-16 as the language editor exports it; the dump is UTF-8 and can be
   // imported again.
   const QString text = QStringLiteral("Nickname\tProbe head\r\ncoater_top\tKopf Süd\r\n\t€\r\n");
@@ -80,7 +80,7 @@ TEST_F(sprachen_vocabulary_tool, import_then_dump_gives_the_text_back) {
 
 // Hand-made text tables with one mistake each: what check, check --strict
 // and import make of it. import --strict exits as check --strict does.
-TEST_F(sprachen_vocabulary_tool, each_mistake_is_reported_with_file_and_line) {
+TEST_F(VocabularyToolTest, each_mistake_is_reported_with_file_and_line) {
   struct mistake {
     const char* what;
     QByteArray text;
@@ -156,7 +156,7 @@ TEST_F(sprachen_vocabulary_tool, each_mistake_is_reported_with_file_and_line) {
   }
 }
 
-TEST_F(sprachen_vocabulary_tool, a_good_table_passes_silently_and_round_trips) {
+TEST_F(VocabularyToolTest, a_good_table_passes_silently_and_round_trips) {
   const QByteArray text =
       QStringLiteral(
           "Nickname\tProbe head\tDeutsch\r\nLUMOR_TOP\tProbe head 1\tKopf S\u00FCd\r\n"
@@ -178,7 +178,7 @@ TEST_F(sprachen_vocabulary_tool, a_good_table_passes_silently_and_round_trips) {
 
 // A vocabulary file made in the language editor keeps its cells as typed:
 // blanks and a repeated nickname break lookups just the same.
-TEST_F(sprachen_vocabulary_tool, check_reads_a_vocabulary_file_by_its_rows) {
+TEST_F(VocabularyToolTest, check_reads_a_vocabulary_file_by_its_rows) {
   basics::sprachen table;
   table.clear();
   table.set_wort(0, 1, "Probe head");
@@ -199,7 +199,7 @@ TEST_F(sprachen_vocabulary_tool, check_reads_a_vocabulary_file_by_its_rows) {
                        .arg(bin));
 }
 
-TEST_F(sprachen_vocabulary_tool, bad_files_and_arguments_fail_with_a_message) {
+TEST_F(VocabularyToolTest, bad_files_and_arguments_fail_with_a_message) {
   const QString truncated = tree_.write("truncated.bin", fixture("vocabulary_truncated.bin"));
   const QString lying = tree_.write("lying.bin", fixture("vocabulary_lying_count.bin"));
   const QString tiny = tree_.write("tiny.bin", "UNICODE");
