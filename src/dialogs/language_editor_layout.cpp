@@ -1,5 +1,7 @@
-// The language editor's controls, where the form puts them.
+// The language editor's controls, where the form puts them, and the grid's rows,
+// columns and current cell in the grid's own numbering.
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -131,4 +133,30 @@ void Tlanguage_editor_form::build_layout() {
   layout->setSpacing(0);
   layout->addWidget(Panel1);
   layout->addWidget(grid1, 1);
+}
+
+// ---- The grid's rows, columns and current cell ----------------------------------
+
+int Tlanguage_editor_form::grid_row_count() const {
+  return grid_model->rowCount() + 1;
+}
+
+int Tlanguage_editor_form::grid_column_count() const {
+  return grid_model->columnCount() + 1;
+}
+
+void Tlanguage_editor_form::select_grid_cell(int r, int c) {
+  const QModelIndex index = grid_model->index(r - 1, c - 1);
+  if (!index.isValid()) return;
+  grid1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+QPoint Tlanguage_editor_form::current_grid_cell() const {
+  const QModelIndex current = grid1->currentIndex();
+  if (!current.isValid()) return {0, 0};
+  return {current.column() + 1, current.row() + 1};
+}
+
+void Tlanguage_editor_form::grid_follows_word() {
+  select_grid_cell(word_index + 1, language2 + 1);
 }

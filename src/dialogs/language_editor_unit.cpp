@@ -150,30 +150,6 @@ bool Tlanguage_editor_form::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Named operations ----------------------------------------------------------------
 
-int Tlanguage_editor_form::grid_row_count() const {
-  return grid_model->rowCount() + 1;
-}
-
-int Tlanguage_editor_form::grid_column_count() const {
-  return grid_model->columnCount() + 1;
-}
-
-void Tlanguage_editor_form::select_grid_cell(int r, int c) {
-  const QModelIndex index = grid_model->index(r - 1, c - 1);
-  if (!index.isValid()) return;
-  grid1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-}
-
-QPoint Tlanguage_editor_form::current_grid_cell() const {
-  const QModelIndex current = grid1->currentIndex();
-  if (!current.isValid()) return {0, 0};
-  return {current.column() + 1, current.row() + 1};
-}
-
-void Tlanguage_editor_form::grid_follows_word() {
-  select_grid_cell(word_index + 1, language2 + 1);
-}
-
 void Tlanguage_editor_form::refresh_display() {
   const basics::sprachen* words = my_words();
   if (words == nullptr) return;
