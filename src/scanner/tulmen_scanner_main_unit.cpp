@@ -22,6 +22,7 @@ QString groups_of_four(int v) {
 
 TTULMEN_scanner_main::TTULMEN_scanner_main(QWidget* parent) : TVELLIC_spectrum_scanner(parent) {
   setWindowTitle(QStringLiteral("TULMEN_scanner_main"));
+  scanner::show_text(Label5, QStringLiteral("TULMEN scanner"));
   automatic_product_identification->show();
   // A test button of the TULMEN variant; its operator never sees it.
   Button1 = scanner::add_button(this, "Button1", {509, 200, 100, 25}, QStringLiteral("Button1"));

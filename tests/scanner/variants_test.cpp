@@ -40,6 +40,8 @@ TEST(VariantsTest, TulmenLayoutShowsTheIdentificationAndShapesItsRecord) {
   window->show();
   EXPECT_TRUE(window->automatic_product_identification->isVisible());
   EXPECT_FALSE(window->Button1->isVisible());
+  // Headed with its own name, not its ancestor's.
+  EXPECT_EQ(window->Label5->text(), "TULMEN scanner");
   EXPECT_EQ(window->sc_data.no_positions, 40);
   EXPECT_EQ(window->sc_data.no_spectra, 2);
   EXPECT_EQ(window->sc_data.max_no_points, 261);
