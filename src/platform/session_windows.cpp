@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 #include <cstdio>
 
@@ -153,6 +154,15 @@ Status on_termination_request(std::function<void()> handler) {
   }
   return Status::Ok();
 }
+
+namespace {
+
+// Standard error in binary mode from start-up on: its lines end in LF as on
+// Linux, not CR LF, so monitoring reads the journal lines alike on both
+// systems. Every program that writes the journal links this file.
+[[maybe_unused]] const bool stderr_binary = _setmode(_fileno(stderr), _O_BINARY) != -1;
+
+}  // namespace
 
 // Windows has no journal stream; the lines stay plain.
 bool stderr_is_journal() {
