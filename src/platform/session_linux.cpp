@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QList>
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -113,6 +115,15 @@ bool stderr_is_journal() {
 
 bool stderr_is_terminal() {
   return ::isatty(2) == 1;
+}
+
+QStringList layout_font_files() {
+  QStringList files;
+  for (const char* name : {"tahoma.ttf", "tahomabd.ttf"}) {
+    const QString file = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(name);
+    if (QFileInfo::exists(file)) files << file;
+  }
+  return files;
 }
 
 }  // namespace platform

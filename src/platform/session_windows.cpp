@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QStringList>
 
 #include <windows.h>
 
@@ -171,6 +172,10 @@ bool stderr_is_journal() {
 
 bool stderr_is_terminal() {
   return _isatty(_fileno(stderr)) != 0;
+}
+
+QStringList layout_font_files() {
+  return {};
 }
 
 }  // namespace platform

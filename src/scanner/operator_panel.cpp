@@ -93,8 +93,8 @@ operator_panel::operator_panel(QWidget* parent) : QWidget(parent) {
                             QStringLiteral("Message")});
   history->header()->setStretchLastSection(true);
   // Wide enough for a date, which a record from another day shows.
-  history->setColumnWidth(0, 100);
-  history->setColumnWidth(1, 110);
+  history->setColumnWidth(0, 96);
+  history->setColumnWidth(1, 96);
   history->setColumnWidth(2, 44);
   history->setColumnWidth(3, 62);
   column->addWidget(history, 1);
