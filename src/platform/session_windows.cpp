@@ -170,6 +170,10 @@ bool stderr_is_journal() {
   return false;
 }
 
+bool send_to_system_journal(const journal_line&, const journal_fields&) {
+  return false;
+}
+
 bool stderr_is_terminal() {
   return _isatty(_fileno(stderr)) != 0;
 }
