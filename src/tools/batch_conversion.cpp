@@ -19,6 +19,7 @@
 #include "tools/progress.h"
 #include "tools/tool_output.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -269,7 +270,8 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
       out.input_refused();
       return;
     }
-    if (const auto refused = conversion::zeiss_refusal(lines, name, zeiss)) {
+    const QDateTime measured = ctx.system().last_modified(file);
+    if (const auto refused = conversion::zeiss_refusal(lines, name, measured, state, zeiss)) {
       // A file without a stamp line has been reported already.
       if (!refused->isEmpty()) ctx.board(*refused);
       out.input_refused();
@@ -279,8 +281,8 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
       start_afresh(record, basics::shape_zeiss_record);
       carried = {};
     }
-    const QStringList written = conversion::convert_zeiss_lines(
-        ctx, lines, name, ctx.system().last_modified(file), state, zeiss);
+    const QStringList written =
+        conversion::convert_zeiss_lines(ctx, lines, name, measured, state, zeiss);
     if (written.isEmpty()) {
       ctx.board(conversion::zeiss_no_plate_text());
       out.input_refused();
