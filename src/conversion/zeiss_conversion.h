@@ -106,8 +106,8 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
 // The Zeiss scan step: each complete Zeiss file of the input folder, at most
 // 31, is converted, archived and deleted; a file still open ends the step
 // on the status line. The context's settle time does not apply: a file is
-// taken once it can be renamed. The context follows a product the identification
-// set. A file larger than any Zeiss measurement is kept aside unread, and
+// taken once it can be renamed. The context follows a product the
+// identification set. A file larger than any Zeiss measurement is kept aside unread, and
 // one that memory runs short for is kept aside with the reason.
 void handle_zeiss(const context& ctx, zeiss_state& state, const zeiss_options& options);
 
