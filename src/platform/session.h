@@ -15,6 +15,15 @@ namespace platform {
 // standard error and answers its boxes itself, for nobody could see them.
 bool headless_session();
 
+// Tells the service manager that started the program (Linux: systemd, for
+// a unit of Type=notify) that it is ready; nothing where none asks.
+void tell_service_manager_ready();
+// How often the service manager wants to hear that the program is alive:
+// half its watchdog time, zero when it has none.
+int service_alive_interval_ms();
+// Tells the service manager that the program is alive.
+void tell_service_manager_alive();
+
 // Font files of the faces the windows are laid out for (Tahoma), where the
 // system does not offer them itself: the program loads them at its start.
 // Linux: the metric-compatible faces of Debian's fonts-wine, when installed;

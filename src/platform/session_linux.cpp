@@ -14,8 +14,10 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
+#include <systemd/sd-daemon.h>
 #include <systemd/sd-journal.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -139,6 +141,20 @@ QStringList layout_font_files() {
     if (QFileInfo::exists(file)) files << file;
   }
   return files;
+}
+
+void tell_service_manager_ready() {
+  ::sd_notify(0, "READY=1");
+}
+
+int service_alive_interval_ms() {
+  uint64_t watchdog_usec = 0;
+  if (::sd_watchdog_enabled(0, &watchdog_usec) <= 0) return 0;
+  return int(std::max<uint64_t>(watchdog_usec / 2000, 1));
+}
+
+void tell_service_manager_alive() {
+  ::sd_notify(0, "WATCHDOG=1");
 }
 
 }  // namespace platform

@@ -182,4 +182,14 @@ QStringList layout_font_files() {
   return {};
 }
 
+// A Windows service would report through the service control manager; the
+// scanner runs as a program there.
+void tell_service_manager_ready() {}
+
+int service_alive_interval_ms() {
+  return 0;
+}
+
+void tell_service_manager_alive() {}
+
 }  // namespace platform

@@ -55,6 +55,19 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
   }
 }
 
+// A service manager that watches the scanner hears it is ready once it
+// scans, then hears from the event loop: a step that hangs stops the pings,
+// and the manager restarts the scanner.
+void keep_service_manager_informed(QObject& owner) {
+  platform::tell_service_manager_ready();
+  const int interval = platform::service_alive_interval_ms();
+  if (interval <= 0) return;
+  auto* alive = new QTimer(&owner);
+  alive->setObjectName(QStringLiteral("service_alive_timer"));
+  QObject::connect(alive, &QTimer::timeout, [] { platform::tell_service_manager_alive(); });
+  alive->start(interval);
+}
+
 // Long enough for the demo's files to be converted (a second of settle
 // time, ten files a tick) and the panel to show them.
 constexpr int kScreenshotDelayMs = 8000;
@@ -176,6 +189,7 @@ int run_scanner_program(
     // was open closes it now.
     session.close_on_termination(*window);
     if (!session.ending()) window->show();
+    keep_service_manager_informed(*window);
     if (!command.screenshot.isEmpty()) take_screenshot_later(*window, command.screenshot);
     exit_code = session.exec();
   }

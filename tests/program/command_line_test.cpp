@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 
@@ -454,6 +455,27 @@ TEST(CommandLineTest, UnderTheSystemJournalEachRecordCarriesItsFields) {
   EXPECT_FALSE(r.contains("OUTPUT"));
   // The lines went to the journal, not to the stream as well.
   EXPECT_FALSE(scanner.journal.contains("history: ")) << scanner.journal.toStdString();
+}
+
+// Under a service manager that asked for it (Type=notify, WatchdogSec=),
+// the scanner says it is ready, then keeps saying it is alive.
+TEST(CommandLineTest, TheServiceManagerHearsTheScannerIsReadyAndAlive) {
+  installation site;
+  test_support::fake_system_journal manager(site.tree.make_folder("notify"));
+  ASSERT_TRUE(manager.ok());
+  service_run scanner(site, kPlain,
+                      {"NOTIFY_SOCKET=" + site.tree.path("notify/socket"), "WATCHDOG_USEC=400000"});
+  QList<test_support::journal_message> messages;
+  const auto count = [&](const char* name) {
+    return std::count_if(messages.cbegin(), messages.cend(),
+                         [&](const auto& message) { return message.value(name) == "1"; });
+  };
+  EXPECT_TRUE(scanner.wait_until([&] {
+    messages << manager.take_messages();
+    return count("READY") == 1 && count("WATCHDOG") >= 3;
+  })) << scanner.journal.toStdString();
+  scanner.stop();
+  EXPECT_EQ(scanner.process.exitCode(), 0);
 }
 #endif
 
