@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/env.h"
 #include "support/insitu_file.h"
 #include "support/journal_wait.h"
 #include "support/stop_process.h"
@@ -83,6 +85,12 @@ class deployment {
   void drop(const QString& name, const QByteArray& bytes, const QString& folder = "in") {
     const QString written = tree.write("staging/" + name, bytes);
     EXPECT_TRUE(QFile::rename(written, tree.path(folder + "/" + name)));
+  }
+
+  // A folder of the tree as the programs print it: native delimiters, and
+  // one at its end.
+  QString printed_folder(const QString& relative) const {
+    return platform::with_delimiter(tree.path(relative));
   }
 
   QStringList input_files(const QString& folder = "in") const {
@@ -152,6 +160,13 @@ class deployment {
   QProcess process;
   QString journal;
 };
+
+// A regular expression for a path the programs print, written with '/'
+// between its folders: the native delimiter there.
+inline QString native_pattern(const QString& pattern) {
+  return QString(pattern).replace(QLatin1Char('/'),
+                                  QRegularExpression::escape(QString(platform::kDelimiter)));
+}
 
 // An exsitu measurement with `plate` as its plate number.
 QByteArray with_plate(QByteArray measurement, int plate);

@@ -29,7 +29,7 @@ TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
   deployment site;
   site.write_scanner_settings();
   site.start();
-  const QString scanning = "status: Scanning " + site.tree.path("in") + "/ ... ";
+  const QString scanning = "status: Scanning " + site.printed_folder("in") + " ... ";
 
   EXPECT_TRUE(site.wait_until([&site] {
     return site.tree.exists("v/live_signals/" + kProgram + ".alv");
@@ -75,7 +75,7 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
     EXPECT_EQ(second.exitCode(), 3);
     EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
                     .contains("box: Another scanner already runs on the program folder " +
-                              site.tree.path("prog") + "/; this one ends."));
+                              site.printed_folder("prog") + "; this one ends."));
   }
   EXPECT_EQ(site.process.state(), QProcess::Running);
   site.stop_with(SIGTERM);
@@ -252,14 +252,15 @@ TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
   const QStringList board = journal.filter(QRegularExpression("^board: "));
   ASSERT_EQ(board.size(), 2) << site.journal.toStdString();
   EXPECT_TRUE(QRegularExpression("^board: Length of file " +
-                                 QRegularExpression::escape(site.tree.path("in") + "/") +
-                                 "[^/]+\\.tmp too small!$")
+                                 QRegularExpression::escape(site.printed_folder("in")) +
+                                 test_support::native_pattern("[^/]+\\.tmp too small!$"))
                   .match(board[0])
                   .hasMatch())
       << board[0].toStdString();
-  EXPECT_TRUE(QRegularExpression("^board: The measurement cut\\.csv is archived as " +
-                                 QRegularExpression::escape(site.tree.path("v/archive/P") + "/") +
-                                 "\\d{4}/\\d{1,2}/\\d{1,2}/L/refused_cut\\.csv\\.$")
+  EXPECT_TRUE(QRegularExpression(
+                  "^board: The measurement cut\\.csv is archived as " +
+                  QRegularExpression::escape(site.printed_folder("v/archive/P")) +
+                  test_support::native_pattern("\\d{4}/\\d{1,2}/\\d{1,2}/L/refused_cut\\.csv\\.$"))
                   .match(board[1])
                   .hasMatch())
       << board[1].toStdString();
@@ -384,7 +385,7 @@ TEST(ProgramTest, AnInputFolderOutsideTheCodePageIsStillScannedAfterARestart) {
   site.tree.make_folder(polish);
   site.tree.write("prog/vellic_scanner.ini",
                   "\xEF\xBB\xBF" + site.tree.path(polish).toUtf8() + "\r\nL\r\n");
-  const QString scanning = "status: Scanning " + site.tree.path(polish) + "/ ... ";
+  const QString scanning = "status: Scanning " + site.printed_folder(polish) + " ... ";
   site.start();
   EXPECT_TRUE(site.wait_until([&] { return site.journal_has(scanning); }))
       << site.journal.toStdString();
