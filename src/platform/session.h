@@ -15,6 +15,11 @@ namespace platform {
 // standard error and answers its boxes itself, for nobody could see them.
 bool headless_session();
 
+// True when no Qt platform was chosen (QT_QPA_PLATFORM), or only one that
+// draws nowhere (offscreen, minimal): the half of headless_session() that
+// both systems share.
+bool chosen_platform_draws_nowhere();
+
 // Holds an exclusive lock on `lock_file` (created when missing) for the rest
 // of the process's life; the system releases it when the process ends, a
 // crash included. Fails with kind busy while another process holds it, and

@@ -37,13 +37,20 @@ inline const QString kProgramSuffix = QStringLiteral(".exe");
 inline const QString kProgramSuffix;
 #endif
 
+// What a scanner is started with to run headless: nothing on Linux, where
+// the tests name no display; --headless on Windows, where Wine offers every
+// program a desktop.
+inline QStringList headless_arguments() {
+  return kOnWindows ? QStringList{QStringLiteral("--headless")} : QStringList();
+}
+
 // A program folder "prog" holding only the program and vellic_path.ini, a
 // VELLIC tree "v" with product P and an archive, and an exsitu input folder
 // "in"; set_up_insitu() adds the insitu side.
 class deployment {
  public:
   explicit deployment(const QString& program_name = kProgram) : program_name(program_name) {
-    const QString program = tree.path("prog/" + program_name + kProgramSuffix);
+    const QString program = program_path();
     tree.make_folder("prog");
     EXPECT_TRUE(
         QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name + kProgramSuffix, program));
@@ -125,14 +132,16 @@ class deployment {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    // Wine offers every program a desktop: headless is asked for there.
     const bool chooses_platform = std::any_of(
         settings.begin(), settings.end(),
         [](const QString& s) { return s.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
-    QStringList arguments;
-    if (test_support::kOnWindows && !chooses_platform) arguments << QStringLiteral("--headless");
-    process.start(tree.path("prog/" + program_name + kProgramSuffix), arguments);
+    process.start(program_path(), chooses_platform ? QStringList() : headless_arguments());
     ASSERT_TRUE(process.waitForStarted(10000));
+  }
+
+  // The program in the program folder.
+  QString program_path(const QString& name = QString()) const {
+    return tree.path("prog/" + (name.isEmpty() ? program_name : name) + kProgramSuffix);
   }
 
   // Collects standard error until `done` holds; false after a generous
@@ -149,7 +158,7 @@ class deployment {
   void stop_with(int signal) {
     test_support::send_stop(process, signal);
     EXPECT_TRUE(process.waitForFinished(30000));
-    journal += QString::fromLocal8Bit(process.readAllStandardError());
+    journal += QString::fromUtf8(process.readAllStandardError());
   }
 
   QString program_name;
