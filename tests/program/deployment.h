@@ -22,6 +22,7 @@
 #include "platform/env.h"
 #include "support/insitu_file.h"
 #include "support/journal_wait.h"
+#include "support/no_display.h"
 #include "support/stop_process.h"
 #include "support/system_entries.h"
 #include "support/temp_tree.h"
@@ -37,9 +38,9 @@ inline const QString kProgramSuffix = QStringLiteral(".exe");
 inline const QString kProgramSuffix;
 #endif
 
-// What a scanner is started with to run headless: nothing on Linux, where
-// the tests name no display; --headless on Windows, where Wine offers every
-// program a desktop.
+// What a scanner started from the test is started with to run headless:
+// nothing on Linux, where the tests name no display; --headless on Windows,
+// where it shares the test's desktop.
 inline QStringList headless_arguments() {
   return kOnWindows ? QStringList{QStringLiteral("--headless")} : QStringList();
 }
@@ -130,12 +131,17 @@ class deployment {
     environment.insert(QStringLiteral("XDG_DATA_HOME"), user);
     environment.insert(QStringLiteral("APPDATA"), user);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
-    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    const bool chooses_platform = std::any_of(
-        settings.begin(), settings.end(),
-        [](const QString& s) { return s.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
-    process.start(program_path(), chooses_platform ? QStringList() : headless_arguments());
+    displayless = std::none_of(settings.begin(), settings.end(), [](const QString& s) {
+      return s.startsWith(QLatin1String("QT_QPA_PLATFORM="));
+    });
+    if (displayless) {
+      // Headless by itself, as under a service manager.
+      nowhere.start(process, program_path(), {}, environment);
+    } else {
+      process.setProcessEnvironment(environment);
+      process.start(program_path());
+    }
     ASSERT_TRUE(process.waitForStarted(10000));
   }
 
@@ -156,7 +162,11 @@ class deployment {
 
   // Sends `signal` and waits for the program to end.
   void stop_with(int signal) {
-    test_support::send_stop(process, signal);
+    if (displayless) {
+      nowhere.send_stop(process, signal);
+    } else {
+      test_support::send_stop(process, signal);
+    }
     EXPECT_TRUE(process.waitForFinished(30000));
     journal += QString::fromUtf8(process.readAllStandardError());
   }
@@ -166,6 +176,9 @@ class deployment {
   // empty: "user", there from the start.
   QString data_home;
   temp_tree tree;
+  // Where the program runs unless a test chooses its platform.
+  no_display nowhere;
+  bool displayless = true;
   QProcess process;
   QString journal;
 };

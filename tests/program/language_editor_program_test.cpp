@@ -98,7 +98,7 @@ TEST(ProgramTest, TheLanguageEditorProgramOpensItsFileAndAsksBeforeItEnds) {
     QString journal;
     test_support::collect_journal_until(editor, journal, [&] { return journal.contains(c.ready); });
     ASSERT_TRUE(journal.contains(c.ready)) << journal.toStdString();
-    nowhere.ask_to_end(editor);
+    nowhere.send_stop(editor, SIGTERM);
     ASSERT_TRUE(editor.waitForFinished(30000));
     journal += QString::fromUtf8(editor.readAllStandardError());
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);

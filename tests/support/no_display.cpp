@@ -45,8 +45,12 @@ void no_display::start(QProcess& process, const QString& program, const QStringL
   process.start(program, arguments);
 }
 
-void no_display::ask_to_end(const QProcess& process) const {
-  close_windows_of(process, desktop_);
+void no_display::send_stop(const QProcess& process, int signal) const {
+  if (signal == SIGKILL) {
+    test_support::send_stop(process, signal);
+  } else {
+    close_windows_of(process, desktop_);
+  }
 }
 #else
 no_display::no_display() = default;
@@ -61,8 +65,8 @@ void no_display::start(QProcess& process, const QString& program, const QStringL
   process.start(program, arguments);
 }
 
-void no_display::ask_to_end(const QProcess& process) const {
-  send_stop(process, SIGTERM);
+void no_display::send_stop(const QProcess& process, int signal) const {
+  test_support::send_stop(process, signal);
 }
 #endif
 

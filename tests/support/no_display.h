@@ -2,10 +2,10 @@
 
 // Starting a program where no display is, as a service manager starts it,
 // and asking it to end as the system then does. On Linux: without DISPLAY
-// and WAYLAND_DISPLAY, ended with SIGTERM. On Windows: in a window station
-// of its own, whose desktop no user sees, as a service or a task run
-// whether the user is logged on or not gets one; ended with WM_CLOSE to its
-// windows there (what "taskkill /PID" sends).
+// and WAYLAND_DISPLAY. On Windows: in a window station of its own, whose
+// desktop no user sees, as a service or a task run whether the user is
+// logged on or not gets one; asked to end with WM_CLOSE to its windows
+// there (what "taskkill /PID" sends).
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -27,7 +27,8 @@ class no_display {
   // the display variables.
   void start(QProcess& process, const QString& program, const QStringList& arguments,
              QProcessEnvironment environment);
-  void ask_to_end(const QProcess& process) const;
+  // As send_stop() does, for a program started here.
+  void send_stop(const QProcess& process, int signal) const;
 
  private:
 #ifdef _WIN32
