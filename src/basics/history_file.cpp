@@ -232,4 +232,14 @@ platform::severity journal_severity(history_result result) {
   return result == history_result::converted ? platform::severity::info : platform::severity::error;
 }
 
+platform::journal_fields journal_fields_of(const history_record& record) {
+  platform::journal_fields fields;
+  if (record.plate) fields.append({"PLATE", QString::number(*record.plate)});
+  fields.append({"INPUT", record.input_folder + record.input});
+  if (!record.output.isEmpty()) fields.append({"OUTPUT", record.output});
+  if (!record.archive.isEmpty()) fields.append({"ARCHIVE", record.archive});
+  fields.append({"RESULT", result_word(record.result).replace(QLatin1Char(' '), QLatin1Char('_'))});
+  return fields;
+}
+
 }  // namespace basics

@@ -46,6 +46,12 @@ struct history_record {
 // "converted", "refused", "set aside", "error": the words of the file and
 // of the panel.
 QString result_word(history_result result);
+
+// The record's fields for the system journal: PLATE, INPUT (with its
+// folder), OUTPUT, ARCHIVE (those it has) and RESULT, its result word with
+// blanks as underscores ("set_aside").
+platform::journal_fields journal_fields_of(const history_record& record);
+
 std::optional<history_result> result_from_word(const QString& word);
 
 // ---- The message of a record -----------------------------------------------

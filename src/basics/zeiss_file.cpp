@@ -100,7 +100,6 @@ zeiss_reading locate_zeiss_parts(const QStringList& lines) {
          is_position_line(line_at(lines, layout.stamp_line + 1 + layout.positions))) {
     ++layout.positions;
   }
-  if (layout.positions == 0) return lacking(QStringLiteral("position lines after the stamp line"));
   if (layout.stamp_line + 1 + layout.positions > count) {
     return lacking(QStringLiteral("a line after the last position line"));
   }
@@ -132,6 +131,24 @@ zeiss_reading locate_zeiss_parts(const QStringList& lines) {
     search = last + 1;
   }
   return {layout, QString()};
+}
+
+std::optional<zeiss_layout> locate_zeiss_axes(const QStringList& lines) {
+  const int count = int(lines.size());
+  zeiss_layout layout;
+  int search = 1;
+  for (zeiss_block& block : layout.blocks) {
+    block.spectrum_line = first_spectrum_line(lines, search);
+    if (block.spectrum_line == 0 || block.spectrum_line + 1 > count) return std::nullopt;
+    if (semicolon_field(line_at(lines, block.spectrum_line + 1), 1).isEmpty()) {
+      block.axis_line = block.spectrum_line + 2;
+      if (block.axis_line > count) return std::nullopt;
+      search = block.axis_line;
+    } else {
+      search = block.spectrum_line + 1;
+    }
+  }
+  return layout;
 }
 
 QString zeiss_plate_text(const QStringList& lines, const zeiss_layout& layout) {

@@ -41,7 +41,8 @@ inline constexpr int kLongestPlateText = 100;
 // not read.
 inline constexpr qint64 kLargestZeissFile = qint64(16) << 20;
 
-// Where the parts of a file lie, by line number (from 1).
+// Where the parts of a file lie, by line number (from 1). A stamp line
+// without position lines after it gives a plate of no positions.
 struct zeiss_block {
   int spectrum_line = 0;
   // The wavelength line, 0 for a block without header.
@@ -80,6 +81,13 @@ struct zeiss_reading {
   QString missing;
 };
 zeiss_reading locate_zeiss_parts(const QStringList& lines);
+
+// The blocks' spectrum and axis lines of a file without a stamp line, found
+// as the axis reading looks for them: from line 1, each search going on at
+// the block's axis line, or at the line after a spectrum line without
+// header. Empty when a spectrum line, or a line the axis reading looks at,
+// is missing.
+std::optional<zeiss_layout> locate_zeiss_axes(const QStringList& lines);
 
 // The plate as the file writes it: field 2 of the line after the stamp.
 QString zeiss_plate_text(const QStringList& lines, const zeiss_layout& layout);

@@ -23,6 +23,12 @@ bool is_postbake(qint32 postbake_mode) {
   return postbake_mode >= 0;
 }
 
+// Whether a plate of `positions` is taken for a postbake sample, whose scan
+// file is named from its plate number, never from its plate text.
+bool is_postbake_sample(int positions, const zeiss_options& options) {
+  return options.classify && positions < basics::kProductionPositions;
+}
+
 // Classifies the plate by its number of positions, switches the production
 // system's product when the class asks for another one, and says on the
 // board what the plate was taken for.
@@ -32,7 +38,7 @@ void identify_product(context& ctx, zeiss_state& state, int positions,
   QString text = basics::base_product_name(ctx.product);
   if (positions == basics::kMaintenancePositions) {
     text += QStringLiteral(" maintenance");
-  } else if (positions < basics::kProductionPositions) {
+  } else if (is_postbake_sample(positions, options)) {
     state.postbake_mode = basics::postbake_piece(state.zeiss_plate);
   }
   if (basics::trimmed(text) != basics::trimmed(ctx.product) && options.switch_product) {
@@ -88,6 +94,18 @@ QStringList save_postbake_scan(const basics::scan_data& record, const QString& n
   return {target};
 }
 
+// What the scan step reads of a file without a stamp line before it looks
+// for the stamp: its time, its axes (which may set the points per
+// spectrum) and the record sized to no positions. A file whose blocks
+// cannot be found changes nothing.
+void read_up_to_the_stamp(const QStringList& lines, const QDateTime& measured, zeiss_state& state) {
+  const std::optional<basics::zeiss_layout> layout = basics::locate_zeiss_axes(lines);
+  if (!layout) return;
+  basics::read_zeiss_axes(lines, *layout, state.no_spectral_positions);
+  basics::read_zeiss_positions(lines, *layout, state.no_spectral_positions, state.record);
+  state.record.time_of_measurement = basics::ole_date_from(basics::two_second_time(measured));
+}
+
 // The context of the system whose archive keeps the file.
 context archive_context(const context& ctx, const zeiss_state& state,
                         const zeiss_options& options) {
@@ -113,9 +131,11 @@ void archive_and_delete(handled_file& file, const context& archive, const contex
 }  // namespace
 
 std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& name,
+                                     const QDateTime& measured, zeiss_state& state,
                                      const zeiss_options& options) {
   if (!basics::zeiss_has_measurement(lines)) return QString();
   if (basics::zeiss_stamp_line(lines) == 0) {
+    read_up_to_the_stamp(lines, measured, state);
     if (options.message_box) {
       options.message_box(QStringLiteral("Error - no unique identification of positions!"));
     }
@@ -126,6 +146,7 @@ std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& na
     return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: it lacks ") +
            reading.missing + QStringLiteral(".");
   }
+  if (is_postbake_sample(reading.layout->positions, options)) return std::nullopt;
   const QString plate_text = basics::zeiss_plate_text(lines, *reading.layout);
   if (const auto why = basics::plate_text_refusal(plate_text)) {
     return QStringLiteral("Error: ") + name + QStringLiteral(" is refused: its plate text \"") +
@@ -180,7 +201,7 @@ void convert_zeiss_file(handled_file& file, context& ctx, zeiss_state& state,
   try {
     const QStringList lines =
         basics::read_measurement_lines(ctx.system(), path, basics::kLargestZeissFile);
-    if (const auto refused = zeiss_refusal(lines, name, options)) {
+    if (const auto refused = zeiss_refusal(lines, name, measured, state, options)) {
       if (!refused->isEmpty()) ctx.board(*refused);
     } else {
       identified = true;
@@ -201,7 +222,12 @@ void convert_zeiss_file(handled_file& file, context& ctx, zeiss_state& state,
 }  // namespace
 
 void handle_zeiss(const context& ctx, zeiss_state& state, const zeiss_options& options) {
-  convert_in_place(ctx, QString::fromLatin1(kZeissMask), &context::board,
+  // A Zeiss file is taken as soon as it can be renamed away and back: the
+  // settle time is the other scans' rule, and a file just written must not
+  // hold back the older files behind it.
+  context unsettled = ctx;
+  unsettled.settle_seconds = 0;
+  convert_in_place(unsettled, QString::fromLatin1(kZeissMask), &context::board,
                    [&](handled_file& file, context& current, claim_note&) {
                      convert_zeiss_file(file, current, state, options);
                    });

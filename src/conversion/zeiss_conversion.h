@@ -6,8 +6,8 @@
 // postbake system, archived in that system and deleted.
 //
 // A file that cannot be converted (10 lines or fewer, no stamp line, lines
-// the format promises missing, a plate text that cannot name a file) gets
-// no output and never switches the product; it is archived in the
+// the format promises missing, a plate text that cannot name its scan file)
+// gets no output and never switches the product; it is archived in the
 // production system, dated by its own modification time, and deleted. A
 // file that can be neither converted nor archived is kept aside, never
 // deleted.
@@ -78,8 +78,14 @@ struct zeiss_options {
 // Why the file `name` whose lines are `lines` gets no output, in the board's
 // words, or nothing when it is converted. The text is empty for a file of 10
 // lines or fewer, and for one without a stamp line, which is told through
-// options.message_box instead.
+// options.message_box instead. A plate text that cannot name a file refuses
+// only a file whose scan file it would name: a postbake sample's is named
+// from its plate number. A file without a stamp line is still read as far as
+// the scan step reads every file before it looks for the stamp: its axes,
+// measured at `measured`, go into `state` and leave the record with no
+// positions.
 std::optional<QString> zeiss_refusal(const QStringList& lines, const QString& name,
+                                     const QDateTime& measured, zeiss_state& state,
                                      const zeiss_options& options);
 
 // What a converter without a scan step says of a Zeiss file without a
@@ -99,8 +105,9 @@ QStringList convert_zeiss_lines(context& ctx, const QStringList& lines, const QS
 
 // The Zeiss scan step: each complete Zeiss file of the input folder, at most
 // 31, is converted, archived and deleted; a file still open ends the step
-// on the status line. The context follows a product the identification
-// set. A file larger than any Zeiss measurement is kept aside unread, and
+// on the status line. The context's settle time does not apply: a file is
+// taken once it can be renamed. The context follows a product the
+// identification set. A file larger than any Zeiss measurement is kept aside unread, and
 // one that memory runs short for is kept aside with the reason.
 void handle_zeiss(const context& ctx, zeiss_state& state, const zeiss_options& options);
 

@@ -10,6 +10,13 @@
 // front ("<3>box: ..."), which the journal strips and keeps as the line's
 // priority; anywhere else the lines are plain.
 //
+// When standard error is the journal's stream and the system journal takes
+// messages of its own (Linux: journald's native protocol), each line goes
+// there instead, as its message with its priority and fields a query can
+// select by: PROGRAM_FOLDER on every line, and those the caller gives (a
+// history record's PLATE, INPUT, OUTPUT, ARCHIVE and RESULT), so that
+// "journalctl RESULT=set_aside" lists the files set aside.
+//
 // A file of thousands of equal complaints would make the journal's rate
 // limit drop other lines: a run of identical lines is written
 // kRepeatsWritten times, the rest of it is counted, and one line with the
@@ -20,6 +27,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -29,11 +37,16 @@ enum class severity { error = 3, warning = 4, info = 6 };
 // How often a line is written in a row before its repeats are counted.
 inline constexpr int kRepeatsWritten = 10;
 
+// Fields of a line for the system journal: names in capitals, as
+// journald's fields are, with their values.
+using journal_fields = QList<std::pair<QByteArray, QString>>;
+
 // One line of the journal, as written (its text on one line).
 struct journal_line {
   QString prefix;
   QString text;
   severity level = severity::info;
+  journal_fields fields;
 
   friend bool operator==(const journal_line&, const journal_line&) = default;
 };
@@ -56,8 +69,8 @@ class journal_runs {
 // Writes `prefix` + `text` as one line, line breaks in `text` turned into
 // spaces, and flushes it at once; with the priority prefix of `level` when
 // standard error is connected to the journal. Repeats are counted as above.
-void write_journal_line(const QString& prefix, const QString& text,
-                        severity level = severity::info);
+void write_journal_line(const QString& prefix, const QString& text, severity level = severity::info,
+                        const journal_fields& fields = {});
 
 // Writes the count of a run of repeats still going; at the program's end,
 // so that no count is lost.
@@ -67,6 +80,11 @@ void finish_journal_run();
 // that stream's device and inode in JOURNAL_STREAM, and standard error must
 // still be that very stream (a redirection in between makes it plain text).
 bool stderr_is_journal();
+
+// Sends `line` to the system journal as a message of its own, with
+// `fields`; false when the system has no such journal or it did not take
+// the message (the caller then writes the line to standard error).
+bool send_to_system_journal(const journal_line& line, const journal_fields& fields);
 
 // Whether standard error is a terminal someone watches (not a file, a pipe
 // or the journal), where a line redrawn in place shows progress.

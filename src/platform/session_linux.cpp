@@ -5,12 +5,16 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QList>
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
+#include <systemd/sd-journal.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -109,8 +113,30 @@ bool stderr_is_journal() {
          static_cast<qulonglong>(status.st_ino) == inode;
 }
 
+bool send_to_system_journal(const journal_line& line, const journal_fields& fields) {
+  // Without journald's socket, sd_journal_sendv drops the message and still
+  // answers success.
+  if (::access("/run/systemd/journal/socket", W_OK) != 0) return false;
+  QList<QByteArray> entries{"MESSAGE=" + (line.prefix + line.text).toUtf8(),
+                            "PRIORITY=" + QByteArray::number(static_cast<int>(line.level)),
+                            QByteArray("SYSLOG_IDENTIFIER=") + program_invocation_short_name};
+  for (const auto& [name, value] : fields) entries << name + '=' + value.toUtf8();
+  QList<iovec> pieces;
+  for (QByteArray& entry : entries) pieces.append({entry.data(), size_t(entry.size())});
+  return ::sd_journal_sendv(pieces.data(), int(pieces.size())) == 0;
+}
+
 bool stderr_is_terminal() {
   return ::isatty(2) == 1;
+}
+
+QStringList layout_font_files() {
+  QStringList files;
+  for (const char* name : {"tahoma.ttf", "tahomabd.ttf"}) {
+    const QString file = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(name);
+    if (QFileInfo::exists(file)) files << file;
+  }
+  return files;
 }
 
 }  // namespace platform

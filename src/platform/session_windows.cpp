@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QStringList>
 
 #include <windows.h>
 
@@ -169,8 +170,16 @@ bool stderr_is_journal() {
   return false;
 }
 
+bool send_to_system_journal(const journal_line&, const journal_fields&) {
+  return false;
+}
+
 bool stderr_is_terminal() {
   return _isatty(_fileno(stderr)) != 0;
+}
+
+QStringList layout_font_files() {
+  return {};
 }
 
 }  // namespace platform

@@ -45,7 +45,8 @@ void keep_journal_of(TVELLIC_spectrum_scanner& window) {
                    [](const basics::history_record& record) {
                      platform::write_journal_line(QStringLiteral("history: "),
                                                   QString::fromUtf8(basics::history_line(record)),
-                                                  basics::journal_severity(record.result));
+                                                  basics::journal_severity(record.result),
+                                                  basics::journal_fields_of(record));
                    });
   if (auto* with_board = qobject_cast<TSELMAR_spectrum_scanner_main*>(&window)) {
     QObject::connect(

@@ -19,6 +19,7 @@
 #include "tools/progress.h"
 #include "tools/tool_output.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -118,6 +119,13 @@ conversion::context batch_context(const QString& folder, const QString& file, ba
   return ctx;
 }
 
+// Gives `record` the shape `shape` makes, with every value zero: reshaping
+// alone would keep the values of the file before.
+void start_afresh(basics::scan_data& record, void (*shape)(basics::scan_data&)) {
+  record = basics::scan_data();
+  shape(record);
+}
+
 }  // namespace
 
 int convert_exsitu(const QString& folder, const QStringList& files, const batch_options& options) {
@@ -141,7 +149,7 @@ int convert_exsitu(const QString& folder, const QStringList& files, const batch_
       out.input_refused();
       return;
     }
-    if (options.fresh_record) basics::shape_exsitu_record(record);
+    if (options.fresh_record) start_afresh(record, basics::shape_exsitu_record);
     basics::carry_written(reading.record, reading.written, record);
     out.add(files[index], conversion::plate_scan_file(folder, reading.plate),
             basics::scan_file_bytes(record));
@@ -171,7 +179,7 @@ int convert_plate_files(const QString& folder, const QStringList& files,
       return;
     }
     if (options.fresh_record) {
-      shape(record);
+      start_afresh(record, shape);
       plate = 0;
     }
     format.read(lines, ctx.system().last_modified(file), ctx, state);
@@ -231,12 +239,12 @@ int convert_tulmen(const QString& folder, const QStringList& files, const batch_
       return;
     }
     if (options.fresh_record) {
-      basics::shape_tulmen_record(record);
+      start_afresh(record, basics::shape_tulmen_record);
       state.wavelengths = {};
     }
     conversion::convert_tulmen_lines(ctx, lines, QFileInfo(file).fileName(),
                                      ctx.system().last_modified(file), state,
-                                     conversion::tulmen_options());
+                                     conversion::tulmen_options(), ctx.plain_status);
   };
   return run_batch(folder, files, options, run);
 }
@@ -262,18 +270,19 @@ int convert_zeiss(const QString& folder, const QStringList& files, const batch_o
       out.input_refused();
       return;
     }
-    if (const auto refused = conversion::zeiss_refusal(lines, name, zeiss)) {
+    const QDateTime measured = ctx.system().last_modified(file);
+    if (const auto refused = conversion::zeiss_refusal(lines, name, measured, state, zeiss)) {
       // A file without a stamp line has been reported already.
       if (!refused->isEmpty()) ctx.board(*refused);
       out.input_refused();
       return;
     }
     if (options.fresh_record) {
-      basics::shape_zeiss_record(record);
+      start_afresh(record, basics::shape_zeiss_record);
       carried = {};
     }
-    const QStringList written = conversion::convert_zeiss_lines(
-        ctx, lines, name, ctx.system().last_modified(file), state, zeiss);
+    const QStringList written =
+        conversion::convert_zeiss_lines(ctx, lines, name, measured, state, zeiss);
     if (written.isEmpty()) {
       ctx.board(conversion::zeiss_no_plate_text());
       out.input_refused();

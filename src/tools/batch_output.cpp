@@ -79,7 +79,12 @@ void batch_output::commit() {
       note_outcome(kNotWritten);
     }
   }
-  write_stdout(report);
+  // The names are the report a script reads: without them it would miss
+  // outputs, so the run fails as for an output not written. Said once.
+  if (!report_lost_ && !print_stdout(report)) {
+    report_lost_ = true;
+    note_outcome(kNotWritten);
+  }
   pending_.clear();
 }
 

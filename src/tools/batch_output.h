@@ -36,7 +36,8 @@ class batch_output {
            const QString& note = QString());
 
   // Publishes what was added since the last commit, then reports each
-  // output written and each that could not be.
+  // output written and each that could not be. A report standard output
+  // does not take counts as an output not written.
   void commit();
 
   // Notes that an input gave no output for a reason already reported.
@@ -63,6 +64,8 @@ class batch_output {
   // input writes the same output.
   QHash<QString, QString> written_by_;
   int exit_code_ = kDone;
+  // Standard output has failed to take a report.
+  bool report_lost_ = false;
 };
 
 }  // namespace tools

@@ -199,11 +199,7 @@ int dump_scan_file(const QString& scan_file, bool json) {
            : (header_lines(record, version, bytes) + QStringList{QString()} + value_lines(record))
                      .join(u'\n') +
                  u'\n';
-  if (!write_stdout(text.toUtf8())) {
-    print_error(QStringLiteral("Error: could not write to standard output."));
-    return kFailed;
-  }
-  return 0;
+  return print_stdout(text.toUtf8()) ? 0 : kFailed;
 }
 
 }  // namespace tools

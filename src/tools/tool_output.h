@@ -38,4 +38,11 @@ inline bool write_stdout(const QByteArray& bytes) {
          std::fflush(stdout) == 0;
 }
 
+// write_stdout, saying on standard error when it failed.
+inline bool print_stdout(const QByteArray& bytes) {
+  if (write_stdout(bytes)) return true;
+  print_error(QStringLiteral("Error: could not write to standard output."));
+  return false;
+}
+
 }  // namespace tools

@@ -34,7 +34,7 @@ using basics::vocabulary_findings;
 using tools::kFailed;
 using tools::kUsage;
 using tools::print_error;
-using tools::write_stdout;
+using tools::print_stdout;
 
 // %1: the program's name as it was started.
 const char kSynopsis[] =
@@ -131,11 +131,7 @@ int dump(const QString& bin_file) {
   QByteArray out = QByteArrayLiteral("\xEF\xBB\xBF");
   for (const QString& line : load_vocabulary_file(bin_file).text_lines())
     out += line.toUtf8() + '\n';
-  if (!write_stdout(out)) {
-    print_error(QStringLiteral("Error: could not write to standard output."));
-    return kFailed;
-  }
-  return 0;
+  return print_stdout(out) ? 0 : kFailed;
 }
 
 int check(const QString& file, bool strict) {

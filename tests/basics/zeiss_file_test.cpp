@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+
 #include "basics/zeiss_file.h"
 
 namespace {
@@ -38,6 +41,37 @@ TEST(ZeissFileTest, PlateTextMustStayAPlainFileName) {
   for (const QString& good : {QStringLiteral("0042"), QStringLiteral("A-12_b"), QString(100, u'7'),
                               QStringLiteral("console")}) {
     EXPECT_FALSE(basics::plate_text_refusal(good).has_value()) << good.toStdString();
+  }
+}
+
+// Without a stamp line only the axes are looked for: from line 1, each
+// search going on at the block's axis line, or at the line after a
+// spectrum line without header; a missing line the reading looks at finds
+// nothing.
+TEST(ZeissFileTest, AxesOfAFileWithoutStampAreFoundFromLineOne) {
+  const QStringList three = {"Spectrum 1;R", ";nm;", "380;385",      ";%;", "1;2",
+                             "Spectrum 2;T", "5;6",  "Spectrum 3;x", ";",   "400;405;410"};
+  const struct {
+    const char* what;
+    QStringList lines;
+    std::array<int, 3> spectrum_lines;  // all 0: nothing found
+    std::array<int, 3> axis_lines;
+  } cases[] = {
+      {"three blocks", three, {1, 6, 8}, {3, 0, 10}},
+      {"third axis line missing", three.mid(0, 9), {0, 0, 0}, {0, 0, 0}},
+      {"spectrum line last", three.mid(0, 8), {0, 0, 0}, {0, 0, 0}},
+      {"two blocks", three.mid(0, 7), {0, 0, 0}, {0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::optional<basics::zeiss_layout> layout = basics::locate_zeiss_axes(c.lines);
+    ASSERT_EQ(layout.has_value(), c.spectrum_lines[0] != 0);
+    if (!layout) continue;
+    for (int s = 0; s < 3; ++s) {
+      EXPECT_EQ(layout->blocks[s].spectrum_line, c.spectrum_lines[s]);
+      EXPECT_EQ(layout->blocks[s].axis_line, c.axis_lines[s]);
+    }
+    EXPECT_EQ(layout->positions, 0);
   }
 }
 

@@ -176,6 +176,101 @@ TEST(ZeissConversionTest, PlateClassesGoToTheirSystemWithTheirOffsets) {
   }
 }
 
+// A postbake sample's scan file is named from its plate number, never from
+// its plate text: a text that could not name a file is no reason to refuse
+// it. The class comes from the digits the text starts with.
+TEST(ZeissConversionTest, PostbakePlateTextThatCannotNameAFileIsNoRefusal) {
+  const struct {
+    QString plate;
+    QString output;
+  } cases[] = {
+      {"12/34", "pb/PB/L/new/12___A.scn"},
+      {"CON", "pb/PB/L/new/0___A.scn"},
+      {QString::number(32768 + 77) + "?", "pb/PB/L/new/77___4points.scn"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.plate.toStdString());
+    zeiss_site site;
+    zeiss_measurement m;
+    m.positions = 4;
+    m.plate = c.plate;
+    site.drop("plate.csv", m);
+    site.convert();
+    EXPECT_EQ(site.files("pb/PB/L/new"), QStringList{c.output.section('/', -1)});
+    EXPECT_EQ(site.scan(c.output).no_positions, 4);
+    EXPECT_TRUE(site.files("in").isEmpty());
+  }
+}
+
+// No position line after the stamp line: a postbake sample of no positions,
+// whose scan file holds only its header and axes, named after the file as
+// its plate text is empty.
+TEST(ZeissConversionTest, StampWithoutPositionLinesGivesAnEmptyPostbakeScan) {
+  zeiss_site site;
+  zeiss_measurement m;
+  m.positions = 0;
+  const QByteArray bytes = site.drop("s17.csv", m);
+  site.convert();
+  EXPECT_EQ(site.files("pb/PB/L/new"), QStringList{"s17.scn"});
+  const QByteArray scan = site.tree.read("pb/PB/L/new/s17.scn");
+  EXPECT_EQ(scan.size(), 60);
+  const basics::scan_data record = site.scan("pb/PB/L/new/s17.scn");
+  EXPECT_EQ(record.no_positions, 0);
+  EXPECT_EQ(record.no_points, (QVector<qint32>{81, 81, 81}));
+  EXPECT_EQ(record.x_max, (QVector<float>{780, 780, 780}));
+  EXPECT_EQ(site.board.mid(site.board.indexOf("<cleared>") + 1),
+            (QStringList{"Product identification: 0", "PB postbake_A   Original plate:0"}));
+  EXPECT_EQ(site.tree.read("pb/archive/PB/2024/3/5/L/s17.csv"), bytes);
+  EXPECT_TRUE(site.files("in").isEmpty());
+  EXPECT_TRUE(site.boxes.isEmpty());
+}
+
+// A file without a stamp line is read as far as the stamp: its axes set the
+// points per spectrum and the record is left with no positions, though the
+// file gets no output. One whose blocks cannot be found changes nothing.
+TEST(ZeissConversionTest, FileWithoutStampLineStillCarriesItsAxes) {
+  zeiss_measurement unstamped;
+  unstamped.stamp = false;
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    qint32 points_after;
+    qint32 positions_after;
+  } cases[] = {
+      {"81 points", zeiss_bytes(unstamped), 81, 0},
+      {"no blocks", zeiss_bytes(QStringList(12, "1;2;3;x")), 125, 32},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    zeiss_site site;
+    site.drop("x.csv", c.bytes);
+    site.convert();
+    EXPECT_EQ(site.boxes, QStringList{"Error - no unique identification of positions!"});
+    EXPECT_EQ(site.carried.no_spectral_positions, c.points_after);
+    EXPECT_EQ(site.record.no_positions, c.positions_after);
+    EXPECT_EQ(site.record.max_no_points, c.points_after);
+    EXPECT_TRUE(site.files("prod/P1/L/new").isEmpty());
+    EXPECT_TRUE(site.files("in").isEmpty());
+  }
+}
+
+// The settle time is not the Zeiss scan's: a file just written is taken
+// once it can be renamed, and the files behind it are not held back.
+TEST(ZeissConversionTest, SettleTimeHoldsNoZeissFileBack) {
+  zeiss_site site;
+  site.ctx.settle_seconds = 600;
+  zeiss_measurement fresh;
+  fresh.plate = "1";
+  site.drop("a.csv", fresh);
+  ASSERT_TRUE(site.fault.set_last_modified(site.path("in/a.csv"), kNow).ok());
+  zeiss_measurement old;
+  old.plate = "2";
+  site.drop("b.csv", old);
+  site.convert();
+  EXPECT_TRUE(site.files("in").isEmpty());
+  EXPECT_EQ(site.files("prod/P1/L/new"), (QStringList{"1.scn", "2.scn"}));
+}
+
 TEST(ZeissConversionTest, AxesComeFromTheFileOrTheDefaultGrid) {
   const struct {
     const char* what;

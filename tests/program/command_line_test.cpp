@@ -18,6 +18,9 @@
 #include <functional>
 
 #include "support/exsitu_file.h"
+#ifndef Q_OS_WIN
+#include "support/fake_system_journal.h"
+#endif
 #include "support/journal_wait.h"
 #include "support/temp_tree.h"
 
@@ -406,6 +409,53 @@ TEST(CommandLineTest, OnlyWhenStandardErrorIsTheJournalLinesCarryTheirPriority) 
     }
   }
 }
+
+#ifndef Q_OS_WIN
+// Under journald each line is a message of the system journal, and a
+// history record carries fields a query selects by ("journalctl
+// RESULT=refused"). The scanner runs in a namespace of its own where the
+// journal's socket is the test's.
+TEST(CommandLineTest, UnderTheSystemJournalEachRecordCarriesItsFields) {
+  installation site;
+  if (site.run_file("/bin/sh", {"-c", "exec unshare -rm true"}).exit_code != 0) {
+    GTEST_SKIP() << "no user and mount namespace here";
+  }
+  test_support::fake_system_journal journal(site.tree.make_folder("journal"));
+  ASSERT_TRUE(journal.ok());
+  test_support::exsitu_plate cut_short = test_support::plate_with(3, "9");
+  cut_short.line_count = 100;
+  site.tree.write("in/short.csv", test_support::exsitu_lines(cut_short).join("\r\n").toLatin1());
+  const QString in_namespace =
+      "mount -t tmpfs tmpfs /run && mkdir -p /run/systemd/journal && "
+      "mount --bind \"$JOURNAL_FOLDER\" /run/systemd/journal && "
+      "export JOURNAL_STREAM=$(stat -L -c %d:%i /proc/self/fd/2) && exec \"$0\" \"$@\"";
+  service_run scanner(site, "exec unshare -rm /bin/sh -c '" + in_namespace + "' \"$0\" \"$@\"",
+                      {"JOURNAL_FOLDER=" + site.tree.path("journal")});
+  QList<test_support::journal_message> messages;
+  const auto record = [&]() -> std::optional<test_support::journal_message> {
+    for (const auto& message : messages) {
+      if (message.value("MESSAGE").startsWith("history: ")) return message;
+    }
+    return std::nullopt;
+  };
+  EXPECT_TRUE(scanner.wait_until([&] {
+    messages << journal.take_messages();
+    return record().has_value();
+  })) << scanner.journal.toStdString();
+  scanner.stop();
+  ASSERT_TRUE(record().has_value());
+  const test_support::journal_message& r = *record();
+  EXPECT_EQ(r.value("RESULT"), "refused");
+  EXPECT_FALSE(r.contains("PLATE"));  // not read from a file cut short
+  EXPECT_EQ(r.value("INPUT"), site.tree.path("in/short.csv").toLocal8Bit());
+  EXPECT_EQ(r.value("PRIORITY"), "3");
+  EXPECT_EQ(r.value("PROGRAM_FOLDER"), site.tree.path("site").toLocal8Bit());
+  EXPECT_EQ(r.value("SYSLOG_IDENTIFIER"), kDornik.toLocal8Bit());
+  EXPECT_FALSE(r.contains("OUTPUT"));
+  // The lines went to the journal, not to the stream as well.
+  EXPECT_FALSE(scanner.journal.contains("history: ")) << scanner.journal.toStdString();
+}
+#endif
 
 // Every scanner makes a deployment of its own with --init, which its
 // configuration report finds usable as it is.

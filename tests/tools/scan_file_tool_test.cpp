@@ -44,8 +44,10 @@ struct run_result {
   QStringList err_lines() const { return err.split(u'\n', Qt::SkipEmptyParts); }
 };
 
-run_result run_tool(const QStringList& arguments) {
+// Runs the tool; its standard output goes to `stdout_file` when one is named.
+run_result run_tool(const QStringList& arguments, const QString& stdout_file = QString()) {
   QProcess tool;
+  if (!stdout_file.isEmpty()) tool.setStandardOutputFile(stdout_file);
   tool.start(QStringLiteral(TEST_BIN_DIR "/scan_file_tool"), arguments);
   EXPECT_TRUE(tool.waitForFinished(30000)) << tool.errorString().toStdString();
   EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
@@ -300,6 +302,64 @@ TEST_F(ScanFileToolTest, fresh_record_makes_each_output_independent_of_the_files
             float(exsitu_plate::spectral_value(0, 0, 1)));
 }
 
+// Each file starts from a new, zeroed record: a value that does not convert
+// is 0 whatever the file before held, so a file gives the same bytes after
+// another file as alone.
+TEST_F(ScanFileToolTest, fresh_record_gives_a_file_the_bytes_it_gives_alone) {
+  exsitu_plate exsitu_bad = plate_with(3, "2");
+  exsitu_bad.value = [](int s, int i, int j) {
+    return s == 1 && i == 2 && j == 5 ? QStringLiteral("q")
+                                      : QString::number(exsitu_plate::spectral_value(s, i, j));
+  };
+  test_support::tulmen_measurement tulmen_bad;
+  tulmen_bad.value = [](int s, int i, int j) {
+    return s == 1 && i == 7 && j == 2
+               ? QStringLiteral("q")
+               : QString::number(test_support::tulmen_measurement::spectral_value(s, i, j));
+  };
+  test_support::zeiss_measurement zeiss_good;
+  zeiss_good.plate = "a1";
+  test_support::zeiss_measurement zeiss_bad;
+  zeiss_bad.plate = "b2";
+  zeiss_bad.value = [](int s, int r, int i) {
+    return s == 1 && r == 2 && i == 5
+               ? QStringLiteral("q")
+               : QString::number(test_support::zeiss_measurement::spectral_value(s, r, i));
+  };
+  const struct {
+    const char* command;
+    QStringList first;
+    QStringList second;
+    QString second_output;
+    int position, spectrum, slot;  // of the value that does not convert
+  } cases[] = {
+      {"convert-exsitu", exsitu_lines(plate_with(3, "1")), exsitu_lines(exsitu_bad), "2.scn", 2, 1,
+       5},
+      {"convert-tulmen", test_support::tulmen_lines({}), test_support::tulmen_lines(tulmen_bad),
+       "B.scn", 2, 1, 7},
+      {"convert-zeiss", test_support::zeiss_lines(zeiss_good), test_support::zeiss_lines(zeiss_bad),
+       "b2.scn", 2, 1, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    temp_tree tree;
+    tree.make_folder("after");
+    tree.make_folder("alone");
+    const QString a = tree.path("A_export.csv");
+    const QString b = tree.path("B_export.csv");
+    basics::write_lines(a, c.first);
+    basics::write_lines(b, c.second);
+    const run_result after = run_tool({c.command, "--fresh-record", tree.path("after"), a, b});
+    const run_result alone = run_tool({c.command, "--fresh-record", tree.path("alone"), b});
+    EXPECT_EQ(after.exit_code, alone.exit_code) << after.err.toStdString();
+    ASSERT_TRUE(tree.exists("alone/" + c.second_output)) << alone.err.toStdString();
+    EXPECT_EQ(tree.read("after/" + c.second_output), tree.read("alone/" + c.second_output));
+    basics::scan_data record;
+    record.loadfromfile(tree.path("after/" + c.second_output));
+    EXPECT_EQ(record.spectral_data[record.the_index(c.position, c.spectrum, c.slot)], 0.0f);
+  }
+}
+
 // Two inputs of one plate: the later is kept with a warning and exit code 4;
 // --no-clobber keeps whatever exists and says so with exit code 3.
 TEST_F(ScanFileToolTest, inputs_writing_the_same_output_are_reported) {
@@ -408,6 +468,39 @@ TEST_F(ScanFileToolTest, output_that_cannot_be_written_is_reported) {
   }
   EXPECT_FALSE(tree_.exists("no_such_folder"));
   EXPECT_EQ(tree_.read("blocked/5.scn/keep.txt"), "x");
+}
+
+// The names of the outputs are the report a script reads: when standard
+// output cannot take them, the run fails as for an output not written,
+// though the outputs themselves are on disk; a dump fails too.
+TEST_F(ScanFileToolTest, a_report_that_cannot_be_written_fails_the_command) {
+  if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  tree_.make_folder("out");
+  const QString exsitu = drop("exsitu.csv", plate_with(3, "5"));
+  const QString insitu = drop_lines("insitu.csv", test_support::insitu_lines({}));
+  const QString zeiss = drop_lines("zeiss.csv", test_support::zeiss_lines({}));
+  const QString tulmen = drop_lines("T_export.csv", test_support::tulmen_lines({}));
+  const QString scan = tree_.path("small.scn");
+  small_record().savetofile(scan);
+  const struct {
+    QStringList arguments;
+    int exit_code;
+    QString output;
+  } cases[] = {
+      {{"convert-exsitu", tree_.path("out"), exsitu}, 3, "out/5.scn"},
+      {{"convert-insitu", tree_.path("out"), insitu}, 3, "out/1234___T.csv"},
+      {{"convert-zeiss", tree_.path("out"), zeiss}, 3, "out/0042.scn"},
+      {{"convert-tulmen", tree_.path("out"), tulmen}, 3, "out/T.scn"},
+      {{"dump", scan}, 1, QString()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.first().toStdString());
+    const run_result r = run_tool(c.arguments, "/dev/full");
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Error: could not write to standard output."))
+        << r.err.toStdString();
+    if (!c.output.isEmpty()) EXPECT_TRUE(tree_.exists(c.output));
+  }
 }
 
 TEST_F(ScanFileToolTest, convert_insitu_writes_inline_files_and_names_their_probe_heads) {
