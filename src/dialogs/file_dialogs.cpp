@@ -1,5 +1,6 @@
 #include "dialogs/file_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -25,7 +26,8 @@ QString run(QWidget* owner, QFileDialog::AcceptMode mode, const QString& filter,
   dialog.setDefaultSuffix(default_suffix);
   if (!file_name.isEmpty()) dialog.selectFile(file_name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
+  // Qt's dialog answers with '/'; the programs keep and show native paths.
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
 qt_file_dialogs default_dialogs;

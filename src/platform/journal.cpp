@@ -24,8 +24,10 @@ void write_now(const journal_line& line) {
   if (to_journal && send_to_system_journal(line, with_program_folder(line.fields))) return;
   const QByteArray priority =
       to_journal ? "<" + QByteArray::number(static_cast<int>(line.level)) + ">" : QByteArray();
-  std::fprintf(stderr, "%s%s%s\n", priority.constData(), line.prefix.toLocal8Bit().constData(),
-               line.text.toLocal8Bit().constData());
+  // UTF-8 on both systems: on Windows the code page would turn a name it
+  // cannot hold into another name, and the history lines are JSON.
+  std::fprintf(stderr, "%s%s%s\n", priority.constData(), line.prefix.toUtf8().constData(),
+               line.text.toUtf8().constData());
   std::fflush(stderr);
 }
 

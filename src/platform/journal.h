@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's journal when it runs without a display: one line per event on
-// standard error, so a service manager's journal shows what the window would.
+// standard error, in UTF-8 on every system, so a service manager's journal
+// shows what the window would.
 //
 // Monitoring reads the lines by their prefixes ("status: ", "board: ",
 // "box: "), so those always start the text. When standard error is the

@@ -15,6 +15,11 @@ namespace platform {
 // standard error and answers its boxes itself, for nobody could see them.
 bool headless_session();
 
+// True when no Qt platform was chosen (QT_QPA_PLATFORM), or only one that
+// draws nowhere (offscreen, minimal): the half of headless_session() that
+// both systems share.
+bool chosen_platform_draws_nowhere();
+
 // Tells the service manager that started the program (Linux: systemd, for
 // a unit of Type=notify) that it is ready; nothing where none asks.
 void tell_service_manager_ready();

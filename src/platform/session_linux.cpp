@@ -47,9 +47,7 @@ void drain_signal_pipe() {
 bool headless_session() {
   if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     return false;
-  // A platform may carry options after a colon ("offscreen:fontengine=…").
-  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM").split(':').first();
-  return chosen.isEmpty() || chosen == "offscreen" || chosen == "minimal";
+  return chosen_platform_draws_nowhere();
 }
 
 Status hold_instance_lock(const QString& lock_file) {

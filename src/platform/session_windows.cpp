@@ -100,7 +100,7 @@ bool desktop_visible() {
 }  // namespace
 
 bool headless_session() {
-  return !desktop_visible() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  return !desktop_visible() && chosen_platform_draws_nowhere();
 }
 
 // LockFileEx on the whole file: released by the system when the process

@@ -28,7 +28,7 @@ void identify_to_desktop(const char* desktop_entry) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_entry));
   // The package's own icon, built in: the window has it wherever the
   // program runs, installed or not.
-  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/dornik-spectrum-scanner.svg")));
+  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(WINDOW_ICON)));
 }
 
 void end_program(qt_prompts& prompts, QWidget* window) {
@@ -42,8 +42,7 @@ void end_program(qt_prompts& prompts, QWidget* window) {
   QCoreApplication::exit(0);
 }
 
-window_session::window_session(int& argc, char** argv, const char* desktop_entry,
-                               bool headless)
+window_session::window_session(int& argc, char** argv, const char* desktop_entry, bool headless)
     : headless_(prepare_headless(argv, headless)), application_(argc, argv) {
   identify_to_desktop(desktop_entry);
   if (!headless_) with_dialogs_.emplace(&dialogs_);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/env.h"
 #include "program/check_config.h"
 #include "support/fault_env.h"
 #include "support/temp_tree.h"
@@ -81,7 +82,8 @@ TEST(CheckConfigTest, AUtf8SettingsFileNamesItsFolder) {
   site.tree.make_folder(polish);
   site.write_scanner_ini("\xEF\xBB\xBF" + site.tree.path(polish).toUtf8() + "\r\nL\r\n");
   const QString line = site.line("exsitu input folder");
-  EXPECT_TRUE(line.endsWith(" " + site.tree.path(polish) + "/  [exists]")) << line.toStdString();
+  EXPECT_TRUE(line.endsWith(" " + platform::with_delimiter(site.tree.path(polish)) + "  [exists]"))
+      << line.toStdString();
 }
 
 }  // namespace

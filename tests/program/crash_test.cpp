@@ -19,9 +19,9 @@ using test_support::deployment;
 using test_support::with_plate;
 
 // The seed of the kill moments: CRASH_TEST_SEED when it is set, to repeat a
-// run, else a fresh one. The seed fixes how long each run lives before its
-// kill; what the program was doing at that moment still depends on the
-// machine's pace.
+// run, else a fresh one. The seed fixes how long each run lives after its
+// start-up before its kill; what the program was doing at that moment still
+// depends on the machine's pace.
 quint32 kill_seed() {
   bool given = false;
   const quint32 seed = qEnvironmentVariable("CRASH_TEST_SEED").toUInt(&given);
@@ -59,10 +59,16 @@ TEST(ProgramTest, KilledAtRandomMomentsItLosesNothingAndArchivesNothingTwice) {
   QRandomGenerator random(seed);
   int dropped = 0;
   for (int round = 0; round < kRounds; ++round) {
+    const qsizetype starts_before = site.journal.count(QStringLiteral("status: Scanning "));
     site.start();
     for (; dropped < (kFiles - kFilesOfTheLastRun) * (round + 1) / kRounds; ++dropped) {
       site.drop(name_of(dropped), with_plate(measurement, plate_of(dropped)));
     }
+    // Counted from the end of the start-up, which takes a program under
+    // Wine seconds: the kills land while the files are handled there too.
+    EXPECT_TRUE(site.wait_until([&] {
+      return site.journal.count(QStringLiteral("status: Scanning ")) > starts_before;
+    })) << site.journal.toStdString();
     QThread::msleep(random.bounded(200, 1800));
     site.stop_with(SIGKILL);
   }

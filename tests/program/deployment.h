@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +19,10 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/env.h"
 #include "support/insitu_file.h"
 #include "support/journal_wait.h"
+#include "support/no_display.h"
 #include "support/stop_process.h"
 #include "support/system_entries.h"
 #include "support/temp_tree.h"
@@ -35,13 +38,20 @@ inline const QString kProgramSuffix = QStringLiteral(".exe");
 inline const QString kProgramSuffix;
 #endif
 
+// What a scanner started from the test is started with to run headless:
+// nothing on Linux, where the tests name no display; --headless on Windows,
+// where it shares the test's desktop.
+inline QStringList headless_arguments() {
+  return kOnWindows ? QStringList{QStringLiteral("--headless")} : QStringList();
+}
+
 // A program folder "prog" holding only the program and vellic_path.ini, a
 // VELLIC tree "v" with product P and an archive, and an exsitu input folder
 // "in"; set_up_insitu() adds the insitu side.
 class deployment {
  public:
   explicit deployment(const QString& program_name = kProgram) : program_name(program_name) {
-    const QString program = tree.path("prog/" + program_name + kProgramSuffix);
+    const QString program = program_path();
     tree.make_folder("prog");
     EXPECT_TRUE(
         QFile::copy(QStringLiteral(TEST_BIN_DIR "/") + program_name + kProgramSuffix, program));
@@ -85,6 +95,12 @@ class deployment {
     EXPECT_TRUE(QFile::rename(written, tree.path(folder + "/" + name)));
   }
 
+  // A folder of the tree as the programs print it: native delimiters, and
+  // one at its end.
+  QString printed_folder(const QString& relative) const {
+    return platform::with_delimiter(tree.path(relative));
+  }
+
   QStringList input_files(const QString& folder = "in") const {
     return QDir(tree.path(folder)).entryList(QDir::Files | QDir::Hidden);
   }
@@ -115,16 +131,23 @@ class deployment {
     environment.insert(QStringLiteral("XDG_DATA_HOME"), user);
     environment.insert(QStringLiteral("APPDATA"), user);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
-    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(tree.path());
-    // Wine offers every program a desktop: headless is asked for there.
-    const bool chooses_platform = std::any_of(
-        settings.begin(), settings.end(),
-        [](const QString& s) { return s.startsWith(QLatin1String("QT_QPA_PLATFORM=")); });
-    QStringList arguments;
-    if (test_support::kOnWindows && !chooses_platform) arguments << QStringLiteral("--headless");
-    process.start(tree.path("prog/" + program_name + kProgramSuffix), arguments);
+    displayless = std::none_of(settings.begin(), settings.end(), [](const QString& s) {
+      return s.startsWith(QLatin1String("QT_QPA_PLATFORM="));
+    });
+    if (displayless) {
+      // Headless by itself, as under a service manager.
+      nowhere.start(process, program_path(), {}, environment);
+    } else {
+      process.setProcessEnvironment(environment);
+      process.start(program_path());
+    }
     ASSERT_TRUE(process.waitForStarted(10000));
+  }
+
+  // The program in the program folder.
+  QString program_path(const QString& name = QString()) const {
+    return tree.path("prog/" + (name.isEmpty() ? program_name : name) + kProgramSuffix);
   }
 
   // Collects standard error until `done` holds; false after a generous
@@ -139,9 +162,13 @@ class deployment {
 
   // Sends `signal` and waits for the program to end.
   void stop_with(int signal) {
-    test_support::send_stop(process, signal);
+    if (displayless) {
+      nowhere.send_stop(process, signal);
+    } else {
+      test_support::send_stop(process, signal);
+    }
     EXPECT_TRUE(process.waitForFinished(30000));
-    journal += QString::fromLocal8Bit(process.readAllStandardError());
+    journal += QString::fromUtf8(process.readAllStandardError());
   }
 
   QString program_name;
@@ -149,9 +176,19 @@ class deployment {
   // empty: "user", there from the start.
   QString data_home;
   temp_tree tree;
+  // Where the program runs unless a test chooses its platform.
+  no_display nowhere;
+  bool displayless = true;
   QProcess process;
   QString journal;
 };
+
+// A regular expression for a path the programs print, written with '/'
+// between its folders: the native delimiter there.
+inline QString native_pattern(const QString& pattern) {
+  return QString(pattern).replace(QLatin1Char('/'),
+                                  QRegularExpression::escape(QString(platform::kDelimiter)));
+}
 
 // An exsitu measurement with `plate` as its plate number.
 QByteArray with_plate(QByteArray measurement, int plate);

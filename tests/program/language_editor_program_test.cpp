@@ -11,6 +11,7 @@
 #include "deployment.h"
 #include "dialogs/language_editor_unit.h"
 #include "support/journal_wait.h"
+#include "support/no_display.h"
 #include "support/recording_prompts.h"
 
 #include <QPlainTextEdit>
@@ -86,21 +87,20 @@ TEST(ProgramTest, TheLanguageEditorProgramOpensItsFileAndAsksBeforeItEnds) {
   for (const start_case& c : cases) {
     SCOPED_TRACE(c.name);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-      environment.remove(QString::fromLatin1(display));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     if (!c.platform.isEmpty()) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), c.platform);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), tree.make_folder("runtime"));
+    test_support::no_display nowhere;
     QProcess editor;
-    editor.setProcessEnvironment(environment);
-    editor.start(QStringLiteral(TEST_BIN_DIR "/language_editor"), {c.file});
+    nowhere.start(editor, QStringLiteral(TEST_BIN_DIR "/language_editor"), {c.file}, environment);
     ASSERT_TRUE(editor.waitForStarted(10000));
     // Stopped only once it is up, when the journal says what it edits.
     QString journal;
     test_support::collect_journal_until(editor, journal, [&] { return journal.contains(c.ready); });
     ASSERT_TRUE(journal.contains(c.ready)) << journal.toStdString();
-    test_support::send_stop(editor, SIGTERM);
+    nowhere.send_stop(editor, SIGTERM);
     ASSERT_TRUE(editor.waitForFinished(30000));
-    journal += QString::fromLocal8Bit(editor.readAllStandardError());
+    journal += QString::fromUtf8(editor.readAllStandardError());
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);
     EXPECT_EQ(journal.split(QLatin1Char('\n')).filter(QRegularExpression("^box: ")), c.boxes)

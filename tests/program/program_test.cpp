@@ -29,7 +29,7 @@ TEST(ProgramTest, HeadlessItKeepsTheHeartbeatReportsItsStateAndSavesOnSigterm) {
   deployment site;
   site.write_scanner_settings();
   site.start();
-  const QString scanning = "status: Scanning " + site.tree.path("in") + "/ ... ";
+  const QString scanning = "status: Scanning " + site.printed_folder("in") + " ... ";
 
   EXPECT_TRUE(site.wait_until([&site] {
     return site.tree.exists("v/live_signals/" + kProgram + ".alv");
@@ -62,7 +62,7 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
 
   for (const QString& program : {kProgram, QStringLiteral("Halvik_scanner")}) {
     SCOPED_TRACE(program.toStdString());
-    const QString copy = site.tree.path("prog/" + program + test_support::kProgramSuffix);
+    const QString copy = site.program_path(program);
     if (!QFile::exists(copy)) {
       ASSERT_TRUE(QFile::copy(
           QStringLiteral(TEST_BIN_DIR "/") + program + test_support::kProgramSuffix, copy));
@@ -70,12 +70,12 @@ TEST(ProgramTest, ASecondScannerOnTheSameProgramFolderEnds) {
     }
     QProcess second;
     second.setProcessEnvironment(site.process.processEnvironment());
-    second.start(copy, test_support::kOnWindows ? QStringList{"--headless"} : QStringList{});
+    second.start(copy, test_support::headless_arguments());
     ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_EQ(second.exitCode(), 3);
-    EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError())
                     .contains("box: Another scanner already runs on the program folder " +
-                              site.tree.path("prog") + "/; this one ends."));
+                              site.printed_folder("prog") + "; this one ends."));
   }
   EXPECT_EQ(site.process.state(), QProcess::Running);
   site.stop_with(SIGTERM);
@@ -96,19 +96,29 @@ TEST(ProgramTest, WithoutALockFileInItsFolderASecondScannerStillEnds) {
   deployment site;
   site.write_scanner_settings();
   site.tree.make_folder("prog/.vellic_scanner.lock");
-  site.start({"TMPDIR=" + site.tree.make_folder("tmp")});
+  const QString tmp = site.tree.make_folder("tmp");
+  site.start({"TMPDIR=" + tmp, "TMP=" + tmp, "TEMP=" + tmp});
   ASSERT_TRUE(site.wait_until([&] { return site.journal.contains("status: Scanning "); }))
       << site.journal.toStdString();
 
-  ASSERT_TRUE(QFile::link(site.tree.path("prog"), site.tree.path("prog_link")));
-  for (const QString& folder : {site.tree.path("prog"), site.tree.path("prog_link")}) {
+  // Another path to the program folder: a symbolic link; on Windows, where
+  // a link needs a privilege, the folder's name in capitals, since names
+  // there ignore case.
+  QString other_path = site.tree.path("prog_link");
+  if (test_support::kOnWindows) {
+    other_path = site.tree.path("PROG");
+  } else {
+    ASSERT_TRUE(QFile::link(site.tree.path("prog"), other_path));
+  }
+  for (const QString& folder : {site.tree.path("prog"), other_path}) {
     SCOPED_TRACE(folder.toStdString());
     QProcess second;
     second.setProcessEnvironment(site.process.processEnvironment());
-    second.start(site.tree.path("prog/" + kProgram), {"--program-folder", folder});
+    second.start(site.program_path(),
+                 QStringList{"--program-folder", folder} + test_support::headless_arguments());
     ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_EQ(second.exitCode(), 3);
-    EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError())
                     .contains("box: Another scanner already runs on the program folder "));
   }
   EXPECT_EQ(site.process.state(), QProcess::Running);
@@ -252,14 +262,15 @@ TEST(ProgramTest, HeadlessItConvertsDroppedExsituFilesAndArchivesARefusedOne) {
   const QStringList board = journal.filter(QRegularExpression("^board: "));
   ASSERT_EQ(board.size(), 2) << site.journal.toStdString();
   EXPECT_TRUE(QRegularExpression("^board: Length of file " +
-                                 QRegularExpression::escape(site.tree.path("in") + "/") +
-                                 "[^/]+\\.tmp too small!$")
+                                 QRegularExpression::escape(site.printed_folder("in")) +
+                                 test_support::native_pattern("[^/]+\\.tmp too small!$"))
                   .match(board[0])
                   .hasMatch())
       << board[0].toStdString();
-  EXPECT_TRUE(QRegularExpression("^board: The measurement cut\\.csv is archived as " +
-                                 QRegularExpression::escape(site.tree.path("v/archive/P") + "/") +
-                                 "\\d{4}/\\d{1,2}/\\d{1,2}/L/refused_cut\\.csv\\.$")
+  EXPECT_TRUE(QRegularExpression(
+                  "^board: The measurement cut\\.csv is archived as " +
+                  QRegularExpression::escape(site.printed_folder("v/archive/P")) +
+                  test_support::native_pattern("\\d{4}/\\d{1,2}/\\d{1,2}/L/refused_cut\\.csv\\.$"))
                   .match(board[1])
                   .hasMatch())
       << board[1].toStdString();
@@ -384,7 +395,7 @@ TEST(ProgramTest, AnInputFolderOutsideTheCodePageIsStillScannedAfterARestart) {
   site.tree.make_folder(polish);
   site.tree.write("prog/vellic_scanner.ini",
                   "\xEF\xBB\xBF" + site.tree.path(polish).toUtf8() + "\r\nL\r\n");
-  const QString scanning = "status: Scanning " + site.tree.path(polish) + "/ ... ";
+  const QString scanning = "status: Scanning " + site.printed_folder(polish) + " ... ";
   site.start();
   EXPECT_TRUE(site.wait_until([&] { return site.journal_has(scanning); }))
       << site.journal.toStdString();

@@ -148,8 +148,8 @@ TEST(ProgramTest, HeadlessTheTulmenScannerArchivesConvertsAndRefusesDroppedFiles
   ASSERT_EQ(archived.size(), 2) << archived.join(' ').toStdString();
   EXPECT_TRUE(archived[0].endsWith("/L/A123_export.csv")) << archived[0].toStdString();
   EXPECT_EQ(site.tree.read("v/archive/" + archived[1]), cut_bytes);
-  EXPECT_TRUE(site.journal_has("status: Length of file " + site.tree.path("in") +
-                               "/cut_export.csv too small!"))
+  EXPECT_TRUE(site.journal_has("status: Length of file " + site.tree.path("in/cut_export.csv") +
+                               " too small!"))
       << site.journal.toStdString();
 }
 

@@ -19,7 +19,7 @@ inline bool collect_journal_until(QProcess& process, QString& journal,
   while (!done()) {
     if (bound.hasExpired() || process.state() == QProcess::NotRunning) return false;
     process.waitForReadyRead(100);
-    journal += QString::fromLocal8Bit(process.readAllStandardError());
+    journal += QString::fromUtf8(process.readAllStandardError());
   }
   return true;
 }

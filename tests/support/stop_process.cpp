@@ -20,6 +20,11 @@ BOOL CALLBACK close_window_of(HWND window, LPARAM process_id) {
 
 }  // namespace
 
+void close_windows_of(const QProcess& process, void* desktop) {
+  EnumDesktopWindows(static_cast<HDESK>(desktop), close_window_of,
+                     LPARAM(DWORD(process.processId())));
+}
+
 void send_stop(const QProcess& process, int signal) {
   const DWORD id = DWORD(process.processId());
   if (signal == SIGKILL) {
@@ -30,7 +35,7 @@ void send_stop(const QProcess& process, int signal) {
     }
     return;
   }
-  EnumWindows(close_window_of, LPARAM(id));
+  close_windows_of(process);
 }
 #else
 void send_stop(const QProcess& process, int signal) {

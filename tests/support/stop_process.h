@@ -16,4 +16,10 @@ namespace test_support {
 
 void send_stop(const QProcess& process, int signal);
 
+#ifdef _WIN32
+// Posts WM_CLOSE to the top-level windows of `process` on `desktop` (an
+// HDESK; null: the caller's own desktop).
+void close_windows_of(const QProcess& process, void* desktop = nullptr);
+#endif
+
 }  // namespace test_support
