@@ -312,7 +312,10 @@ TEST(ExsituConversionTest, MeasurementIsSetAsideWhenItCannotBeSavedOrArchived) {
     bool scan_file;
   } cases[] = {
       {"scan file cannot be written",
-       [](exsitu_site& s) { s.fault.fail_writes_after(10, s.ctx.output_folder + u'/'); }, false},
+       [](exsitu_site& s) {
+         s.fault.fail_writes_after(10, s.ctx.output_folder + platform::kDelimiter);
+       },
+       false},
       {"archive copy cannot be written",
        [](exsitu_site& s) { s.fault.refuse_create_folder("arch"); }, true},
   };
