@@ -115,4 +115,7 @@ bool stderr_is_terminal() {
   return ::isatty(2) == 1;
 }
 
+// Linux streams never translate line ends.
+void use_binary_standard_streams() {}
+
 }  // namespace platform
