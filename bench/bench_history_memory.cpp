@@ -73,7 +73,7 @@ void BM_HandledFilesOfUnreadableValues(benchmark::State& state) {
     qsizetype message_chars = 0;
     ctx.handled = [&](const basics::history_record& record) {
       static_cast<void>(writer.append(record));
-      panel.add_history(record);
+      panel.add_history(record, record.time.date());
       message_chars = qMax(message_chars, record.message.size());
     };
     const double before = rss_mb();
@@ -114,7 +114,7 @@ void BM_StartWithOldDayFile(benchmark::State& state) {
     scanner::operator_panel panel;
     const QList<basics::history_record> newest_first =
         basics::read_history(folder, scanner::operator_panel::kHistoryRows);
-    for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel.add_history(*it);
+    for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel.add_history(*it, QDate::currentDate());
     state.counters["rss_growth_MB"] = rss_mb() - before;
     state.counters["peak_growth_MB"] = peak_mb() - before;
     state.counters["rows"] = double(newest_first.size());

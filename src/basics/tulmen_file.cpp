@@ -22,6 +22,15 @@ QString not_a_number(QStringView text) {
   return text.toString() + QStringLiteral(" could not be converted to a number");
 }
 
+// Takes the next header field; `header_end` is set when no comma was left:
+// the empty text a well-formed header ends on after its last position.
+QStringView take_header_field(QStringView& rest, bool& header_end) {
+  const qsizetype before = rest.size();
+  const QStringView field = take_field(rest);
+  header_end = rest.size() == before;
+  return field;
+}
+
 std::optional<float> float_of(QStringView text) {
   const std::optional<double> value = parse_float(text);
   if (!value) return std::nullopt;
@@ -43,15 +52,16 @@ QStringView header_positions_text(const QStringList& lines, QString& header) {
 // stops at the first field that does not convert, which a well-formed header
 // reaches on the empty text after its last comma, so the last position
 // (without a comma after it) counts too.
-qint32 count_positions(const QStringList& lines, const message_sink& message) {
+qint32 count_positions(const QStringList& lines, const tulmen_sinks& say) {
   QString header;
   QStringView rest = header_positions_text(lines, header);
   qint32 n = 0;
   bool converted = true;
   while (converted && n < kTulmenPositions) {
-    const QStringView field = take_field(rest);
+    bool header_end = false;
+    const QStringView field = take_header_field(rest, header_end);
     converted = parse_integer(field).has_value();
-    if (!converted) message(not_a_number(field));
+    if (!converted) (header_end ? say.header_end : say.problem)(not_a_number(field));
     ++n;
   }
   return n;
@@ -59,26 +69,27 @@ qint32 count_positions(const QStringList& lines, const message_sink& message) {
 
 // The second pass: the positions before the last comma from the fields, the
 // last position from what follows that comma.
-void read_positions(const QStringList& lines, scan_data& record, const message_sink& message) {
+void read_positions(const QStringList& lines, scan_data& record, const tulmen_sinks& say) {
   QString header;
   QStringView rest = header_positions_text(lines, header);
   qint32 k = 0;
   bool converted = true;
   while (converted && k < kTulmenPositions) {
-    const QStringView field = take_field(rest);
+    bool header_end = false;
+    const QStringView field = take_header_field(rest, header_end);
     const std::optional<int> value = parse_integer(field);
     converted = value.has_value();
     if (converted) {
       record.positions[k] = *value;
     } else {
-      message(not_a_number(field));
+      (header_end ? say.header_end : say.problem)(not_a_number(field));
     }
     ++k;
   }
   if (const std::optional<int> last = parse_integer(rest)) {
     record.positions[k - 1] = *last;
   } else {
-    message(not_a_number(rest));
+    say.problem(not_a_number(rest));
   }
 }
 
@@ -190,12 +201,12 @@ std::optional<QString> tulmen_refusal(const QStringList& lines, const QString& p
 }
 
 float read_tulmen_lines(const QStringList& lines, const QDateTime& last_modified, scan_data& record,
-                        tulmen_wavelengths& wavelengths, const message_sink& message) {
+                        tulmen_wavelengths& wavelengths, const tulmen_sinks& say) {
   check_tulmen_shape(record);
-  record.set_size(count_positions(lines, message), kTulmenSpectra, kTulmenPoints);
-  read_positions(lines, record, message);
-  const float largest = read_first_block(lines, record, wavelengths, message);
-  read_second_block(lines, record, message);
+  record.set_size(count_positions(lines, say), kTulmenSpectra, kTulmenPoints);
+  read_positions(lines, record, say);
+  const float largest = read_first_block(lines, record, wavelengths, say.problem);
+  read_second_block(lines, record, say.problem);
   record.time_of_measurement = ole_date_from(two_second_time(last_modified));
   return largest;
 }

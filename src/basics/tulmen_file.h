@@ -64,18 +64,27 @@ int tulmen_header_positions(const QStringList& lines);
 // record holds.
 std::optional<QString> tulmen_refusal(const QStringList& lines, const QString& path);
 
+// Where the reader's words go. Every number that does not convert is said
+// as its text + " could not be converted to a number": to `problem`, but
+// for the empty text a well-formed header ends on after its last position
+// (no comma left), which the instrument's every file gives: that goes to
+// `header_end`, as no fault of the file.
+struct tulmen_sinks {
+  message_sink problem;
+  message_sink header_end;
+};
+
 // Reads the lines of a TULMEN file into `record` and `wavelengths`. The
 // record keeps its axes and takes the header's position count; the time of
-// measurement is `last_modified` at two-second resolution. Every number that
-// does not convert is reported to `message` as its text + " could not be
-// converted to a number" and leaves its slot as it was. Returns the largest
+// measurement is `last_modified` at two-second resolution. A number that
+// does not convert is said to `say` and leaves its slot as it was. Returns the largest
 // value of the first position between 500 nm and 1500 nm (both excluded),
 // or -1 when there is none.
 //
 // The lines should have passed tulmen_refusal. Throws basics::error, before
 // anything is changed, when `record` does not have the TULMEN shape.
 float read_tulmen_lines(const QStringList& lines, const QDateTime& last_modified, scan_data& record,
-                        tulmen_wavelengths& wavelengths, const message_sink& message);
+                        tulmen_wavelengths& wavelengths, const tulmen_sinks& say);
 
 // The product the line runs, judged by that largest value: "Production" up
 // to 0.27, "SiO2 production" above. The 32-bit value is compared with the

@@ -17,7 +17,10 @@ basics::message_sink noting(const basics::message_sink& sink,
 }  // namespace
 
 handled_file::handled_file(const context& ctx, QString name)
-    : ctx_(ctx), name_(std::move(name)), said_(std::make_shared<basics::message_lines>()) {
+    : ctx_(ctx),
+      unnoted_status_(ctx.plain_status),
+      name_(std::move(name)),
+      said_(std::make_shared<basics::message_lines>()) {
   ctx_.board = noting(ctx.board, said_);
   // Windows without a board say everything on the status line.
   ctx_.plain_status = noting(ctx.plain_status, said_);

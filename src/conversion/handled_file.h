@@ -27,6 +27,9 @@ class handled_file {
   context& ctx() { return ctx_; }
   // The file's name in its input folder, as it arrived.
   const QString& name() const { return name_; }
+  // The status line, without noting into this file's record: for what
+  // every file leaves there and says nothing of this one.
+  const basics::message_sink& unnoted_status() const { return unnoted_status_; }
 
   void note_plate(qint32 plate) { plate_ = plate; }
   // A file written for it; a measurement split into parts has several.
@@ -65,6 +68,7 @@ class handled_file {
 
  private:
   context ctx_;
+  basics::message_sink unnoted_status_;
   QString name_;
   std::optional<qint32> plate_;
   QStringList outputs_;

@@ -52,9 +52,10 @@ std::optional<QString> tulmen_lines_refusal(const QStringList& lines, const QStr
 
 QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const QString& name,
                                  const QDateTime& last_modified, tulmen_state& state,
-                                 const tulmen_options& options) {
-  const float largest = basics::read_tulmen_lines(lines, last_modified, state.record,
-                                                  state.wavelengths, ctx.plain_status);
+                                 const tulmen_options& options,
+                                 const basics::message_sink& header_end) {
+  const float largest = basics::read_tulmen_lines(
+      lines, last_modified, state.record, state.wavelengths, {ctx.plain_status, header_end});
   if (options.identify_product) options.identify_product(largest, ctx);
   return save_tulmen_scan(ctx, state.record, tulmen_scan_base(name), options.no_scan_files);
 }
@@ -87,7 +88,10 @@ void convert_tulmen_file(handled_file& file, context& ctx, claim_note& note, tul
       if (const auto refusal = basics::tulmen_refusal(lines, path)) {
         ctx.plain_status(*refusal);
       } else {
-        written = convert_tulmen_lines(ctx, lines, name, last_modified, state, options);
+        // The status line shows the header's end, as every clean file
+        // leaves it; the file's record keeps only real faults.
+        written = convert_tulmen_lines(ctx, lines, name, last_modified, state, options,
+                                       file.unnoted_status());
       }
     }
   } catch (const basics::error& e) {

@@ -71,11 +71,13 @@ std::optional<QString> tulmen_lines_refusal(const QStringList& lines, const QStr
 // into the state's record, identifies the product when the options say so,
 // and writes the scan files into ctx.output_folder; returns their paths. The
 // lines must carry a measurement and pass basics::tulmen_refusal. Number
-// problems go to the plain status line. Throws basics::error when a scan
-// file cannot be written.
+// problems go to the plain status line, the text of a well-formed header's
+// end to `header_end` (basics::tulmen_sinks). Throws basics::error when a
+// scan file cannot be written.
 QStringList convert_tulmen_lines(context& ctx, const QStringList& lines, const QString& name,
                                  const QDateTime& last_modified, tulmen_state& state,
-                                 const tulmen_options& options);
+                                 const tulmen_options& options,
+                                 const basics::message_sink& header_end);
 
 // The TULMEN scan step: each complete TULMEN file of the input folder, at
 // most 31, is archived, converted and deleted (kept aside where it would be

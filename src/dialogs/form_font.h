@@ -1,20 +1,14 @@
 #pragma once
 
-// The face the forms are laid out for; where it is missing (Linux) Qt picks
-// the nearest installed sans-serif face at the same pixel size, so the
-// layout keeps its proportions.
+// The faces the forms are laid out for: Tahoma, and Times New Roman for
+// titles. Where the system lacks Tahoma (Linux), the metric-compatible face
+// the platform names is loaded; where even that is missing, Qt falls back
+// to faces of about the same width, so captions keep their room.
 
 #include <QFont>
-#include <QString>
 
-inline QFont tahoma_font(int pixel_size) {
-  QFont font(QStringLiteral("Tahoma"));
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixel_size);
-  return font;
-}
+QFont tahoma_font(int pixel_size);
+QFont times_font(int pixel_size);
 
 // Default font of every form of the program.
-inline QFont form_font() {
-  return tahoma_font(11);
-}
+QFont form_font();

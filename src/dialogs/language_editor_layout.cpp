@@ -87,7 +87,7 @@ void Tlanguage_editor_form::build_layout() {
   Button4 = button(Panel1, "Button4", QStringLiteral("New language"), {321, 41, 153, 25});
   Button8 = button(Panel1, "Button8", QStringLiteral("Translation test"), {498, 41, 96, 25});
 
-  const QFont times = face(QStringLiteral("Times New Roman"), 16);
+  const QFont times = times_font(16);
   Label3 = label(Panel1, "Label3", QStringLiteral("Word"), {40, 79});
   Label3->setFont(times);
   Label3->adjustSize();

@@ -15,6 +15,12 @@ namespace platform {
 // standard error and answers its boxes itself, for nobody could see them.
 bool headless_session();
 
+// Font files of the faces the windows are laid out for (Tahoma), where the
+// system does not offer them itself: the program loads them at its start.
+// Linux: the metric-compatible faces of Debian's fonts-wine, when installed;
+// Windows: none, Tahoma is the system's own.
+QStringList layout_font_files();
+
 // Holds an exclusive lock on `lock_file` (created when missing) for the rest
 // of the process's life; the system releases it when the process ends, a
 // crash included. Fails with kind busy while another process holds it, and

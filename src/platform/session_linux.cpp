@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QList>
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -117,5 +119,14 @@ bool stderr_is_terminal() {
 
 // Linux streams never translate line ends.
 void use_binary_standard_streams() {}
+
+QStringList layout_font_files() {
+  QStringList files;
+  for (const char* name : {"tahoma.ttf", "tahomabd.ttf"}) {
+    const QString file = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(name);
+    if (QFileInfo::exists(file)) files << file;
+  }
+  return files;
+}
 
 }  // namespace platform

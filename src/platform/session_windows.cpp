@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QStringList>
 
 #include <windows.h>
 
@@ -169,6 +170,10 @@ void use_binary_standard_streams() {
   std::fflush(stderr);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+}
+
+QStringList layout_font_files() {
+  return {};
 }
 
 }  // namespace platform

@@ -92,8 +92,9 @@ operator_panel::operator_panel(QWidget* parent) : QWidget(parent) {
                             QStringLiteral("Plate"), QStringLiteral("Result"),
                             QStringLiteral("Message")});
   history->header()->setStretchLastSection(true);
-  history->setColumnWidth(0, 58);
-  history->setColumnWidth(1, 110);
+  // Wide enough for a date, which a record from another day shows.
+  history->setColumnWidth(0, 96);
+  history->setColumnWidth(1, 96);
   history->setColumnWidth(2, 44);
   history->setColumnWidth(3, 62);
   column->addWidget(history, 1);
@@ -163,10 +164,16 @@ QString history_tooltip(const basics::history_record& record) {
   return details.join(QLatin1Char('\n'));
 }
 
-void operator_panel::add_history(const basics::history_record& record) {
-  auto* row = new QTreeWidgetItem({record.time.toString(QStringLiteral("HH:mm:ss")), record.input,
+QString history_time_text(const QDateTime& time, const QDate& today) {
+  return time.toString(time.date() == today ? QStringLiteral("HH:mm:ss")
+                                            : QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+void operator_panel::add_history(const basics::history_record& record, const QDate& today) {
+  auto* row = new QTreeWidgetItem({history_time_text(record.time, today), record.input,
                                    record.plate ? QString::number(*record.plate) : QString(),
                                    basics::result_word(record.result), record.message});
+  row->setData(0, Qt::UserRole, record.time);
   // Built once and shared by every column of the row.
   const QString tooltip = history_tooltip(record);
   for (int column = 0; column < history->columnCount(); ++column) row->setToolTip(column, tooltip);
@@ -179,6 +186,13 @@ void operator_panel::add_history(const basics::history_record& record) {
   history->insertTopLevelItem(0, row);
   while (history->topLevelItemCount() > kHistoryRows) {
     delete history->takeTopLevelItem(history->topLevelItemCount() - 1);
+  }
+}
+
+void operator_panel::date_history(const QDate& today) {
+  for (int i = 0; i < history->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* row = history->topLevelItem(i);
+    row->setText(0, history_time_text(row->data(0, Qt::UserRole).toDateTime(), today));
   }
 }
 

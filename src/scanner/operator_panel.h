@@ -41,12 +41,17 @@ QString waiting_text(const waiting_line& line, const QDateTime& now);
 // the output and the archive copy, one to a line.
 QString history_tooltip(const basics::history_record& record);
 
+// The time column of a history row: the time of day for a record of
+// `today`, the date as well for any other.
+QString history_time_text(const QDateTime& time, const QDate& today);
+
 class operator_panel : public QWidget {
   Q_OBJECT
 
  public:
   // The panel's width; the window grows by it, to the right.
-  static constexpr int kWidth = 430;
+  // With the layout's 627 px the window fits a 1024 x 768 screen.
+  static constexpr int kWidth = 380;
   // The most history rows shown; the day files keep every record.
   static constexpr int kHistoryRows = 200;
 
@@ -59,8 +64,10 @@ class operator_panel : public QWidget {
   void show_scan_record(const basics::scan_data& record, const QString& title);
   // The curve of an inline file.
   void show_curve(const QList<QPointF>& points, const QString& title);
-  // A record on top of the history.
-  void add_history(const basics::history_record& record);
+  // A record on top of the history, its time told against `today`.
+  void add_history(const basics::history_record& record, const QDate& today);
+  // Tells the time of every row against a new `today`.
+  void date_history(const QDate& today);
 
   QLabel* lamp_dot;
   QLabel* lamp_text;

@@ -42,7 +42,7 @@ operator_view::operator_view(QWidget* window, const QRect& area) : QObject(windo
   connect(panel_timer_, &QTimer::timeout, this, [this] {
     emit looked_again();
     // The day files of a scanner that runs for months.
-    remove_old_history_days();
+    greet_new_day();
   });
 }
 
@@ -50,10 +50,12 @@ QString operator_view::history_folder() {
   return basics::app_data_file(QStringLiteral("history"));
 }
 
-void operator_view::remove_old_history_days() {
+void operator_view::greet_new_day() {
   const QDate today = platform::env().now().date();
   if (today == history_kept_on_) return;
   history_kept_on_ = today;
+  // Yesterday's rows now need their date.
+  panel_->date_history(today);
   basics::remove_old_history(history_folder(), today);
 }
 
@@ -97,7 +99,7 @@ void operator_view::show_lamp(const lamp& current) {
 }
 
 void operator_view::show_handled(const basics::history_record& record) {
-  panel_->add_history(record);
+  panel_->add_history(record, platform::env().now().date());
   show_last_spectra(record);
   // An error passes on to the general error report, which notifies.
   if (record.result != basics::history_result::set_aside) return;
@@ -105,10 +107,13 @@ void operator_view::show_handled(const basics::history_record& record) {
 }
 
 void operator_view::load_history() {
-  remove_old_history_days();
+  greet_new_day();
   const QList<basics::history_record> newest_first =
       basics::read_history(history_folder(), operator_panel::kHistoryRows);
-  for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) panel_->add_history(*it);
+  const QDate today = platform::env().now().date();
+  for (auto it = newest_first.crbegin(); it != newest_first.crend(); ++it) {
+    panel_->add_history(*it, today);
+  }
   // The spectra of the last conversion, while its output is still there.
   for (const basics::history_record& record : newest_first) {
     if (record.result != basics::history_result::converted || record.output.isEmpty()) continue;

@@ -41,9 +41,10 @@ class operator_view : public QObject {
   // The folder of the history's day files, in the per-user folder.
   static QString history_folder();
 
-  // Removes the day files of days no longer kept, once a day: at the start
-  // and, every second from then on, whenever the date has changed since.
-  void remove_old_history_days();
+  // Once a day (at the start and whenever the date has changed since):
+  // removes the day files of days no longer kept and dates the history
+  // rows of the days before.
+  void greet_new_day();
 
   // Shows the newest records of the day files and the spectra of the last
   // conversion, then looks again every second (`looked_again`).

@@ -27,7 +27,6 @@ constexpr int kLayoutHeight = 593;
 TVELLIC_spectrum_scanner::TVELLIC_spectrum_scanner(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("VELLIC_spectrum_scanner"));
   resize(kLayoutWidth + scanner::operator_panel::kWidth, kLayoutHeight);
-  scanner::use_layout_font_substitutes();
   setFont(form_font());
   QPalette background = palette();
   background.setColor(QPalette::Window, QColor(0, 255, 255));  // aqua
@@ -53,10 +52,7 @@ void TVELLIC_spectrum_scanner::create_operator_view() {
 void TVELLIC_spectrum_scanner::create_controls() {
   using namespace scanner;
   Label5 = add_label(this, "Label5", 8, 8, QStringLiteral("VELLIC spectrum scanner"));
-  QFont title_font(QStringLiteral("Times New Roman"));
-  title_font.setStyleHint(QFont::Serif);
-  title_font.setPixelSize(21);
-  Label5->setFont(title_font);
+  Label5->setFont(times_font(21));
   Label5->adjustSize();
 
   active_button = add_button(this, "active_button", {276, 11, 100, 30}, QStringLiteral("Active"));
@@ -87,6 +83,8 @@ void TVELLIC_spectrum_scanner::create_controls() {
                     QStringLiteral("Automatic product identification"));
   start_active_check_box = add_check_box(this, "start_active_check_box", {240, 222, 97, 17},
                                          QStringLiteral("Start active"));
+  end_before(lumor_lab, output_path_editor);
+  end_before(Label4b, lumor_insitu_editor);
   hide_controls({dgt_lab, total_output_path_label, Label4b, lumor_insitu_editor,
                  automatic_product_identification, start_active_check_box});
   path_fields.add(input_path_editor, applied_fields::kind::folder);
@@ -111,6 +109,7 @@ void TVELLIC_spectrum_scanner::create_postbake_controls() {
   Label11 = add_label(this, "Label11", 416, 186, QStringLiteral("LUMOR:"));
   postbake_output_path_editor = add_edit(this, "postbake_output_path_editor", {472, 183, 137, 21},
                                          QStringLiteral("Specify LUMOR name here"));
+  end_before(Label11, postbake_output_path_editor);
   path_fields.add(postbake_output_path_editor, applied_fields::kind::name);
   show_postbake_controls(false);
 }

@@ -4,14 +4,60 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRect>
 #include <QStringList>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace scanner {
 namespace {
+
+// The least room between a text and the next control on its row.
+constexpr int kGap = 4;
+
+// A label narrower than its text (a path longer than the window has room
+// for) draws it shortened in the middle, so both its start and its end stay
+// readable; show_text puts the whole text in its tooltip.
+class fitted_label : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QRect room = contentsRect();
+    if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(),
+                          fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()),
+                          foregroundRole());
+  }
+};
+
+// How wide `label` may be: up to the nearest control its window shows right
+// of it on its row (the operator's panel included), at most to the window's
+// edge.
+int room_on_row(const QLabel* label) {
+  const QWidget* window = label->parentWidget();
+  int right = window->width();
+  for (const QObject* child : window->children()) {
+    const auto* control = qobject_cast<const QWidget*>(child);
+    if (!control || control == label || control->isHidden() || control->x() <= label->x()) {
+      continue;
+    }
+    const QRect place = control->geometry();
+    if (place.top() > label->geometry().bottom() || place.bottom() < label->y()) continue;
+    right = std::min(right, place.left() - kGap);
+  }
+  return std::max(0, right - label->x());
+}
 
 template <class Control>
 Control* place(Control* control, const char* name, const QRect& geometry) {
@@ -22,20 +68,8 @@ Control* place(Control* control, const char* name, const QRect& geometry) {
 
 }  // namespace
 
-void use_layout_font_substitutes() {
-  static const bool installed = [] {
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"),
-                                                          QStringLiteral("DejaVu Sans Condensed")});
-    QFont::insertSubstitutions(
-        QStringLiteral("Times New Roman"),
-        {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif Condensed")});
-    return true;
-  }();
-  Q_UNUSED(installed);
-}
-
 QLabel* add_label(QWidget* window, const char* name, int left, int top, const QString& text) {
-  auto* label = new QLabel(window);
+  auto* label = new fitted_label(window);
   label->setObjectName(QString::fromLatin1(name));
   label->move(left, top);
   show_text(label, text);
@@ -77,6 +111,16 @@ void hide_controls(std::initializer_list<QWidget*> controls) {
 void show_text(QLabel* label, const QString& text) {
   label->setText(text);
   label->adjustSize();
+  const int room = room_on_row(label);
+  const bool shortened = label->width() > room;
+  if (shortened) label->resize(room, label->height());
+  label->setToolTip(shortened ? text : QString());
+}
+
+void end_before(QLabel* caption, const QWidget* control) {
+  const int right = control->x() - kGap;
+  if (caption->x() + caption->width() <= right) return;
+  caption->move(right - caption->width(), caption->y());
 }
 
 void show_caption_colour(QPushButton* button, const QColor& colour) {

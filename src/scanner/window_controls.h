@@ -20,11 +20,6 @@ class QWidget;
 
 namespace scanner {
 
-// Lets the faces the windows are laid out for fall back to faces of about the
-// same width where they are missing (Linux), so captions keep their room.
-// Process-wide; the first window calls it.
-void use_layout_font_substitutes();
-
 // A label at (left, top) that sizes itself to its text.
 QLabel* add_label(QWidget* window, const char* name, int left, int top, const QString& text);
 QLineEdit* add_edit(QWidget* window, const char* name, const QRect& geometry, const QString& text);
@@ -42,8 +37,15 @@ void set_lines(QPlainTextEdit* memo, const QStringList& lines);
 // Controls that a window declares but its operator never sees.
 void hide_controls(std::initializer_list<QWidget*> controls);
 
-// Sets a label's text and sizes the label to it, so a long path is not cut.
+// Sets a label's text and sizes the label to it, as far as its row has
+// room: a text too long for it (a path) is shown shortened in the middle,
+// whole in the label's tooltip.
 void show_text(QLabel* label, const QString& text);
+
+// Moves `caption` left, where its text would run under `control`, the
+// field it names, so that it ends just before it: the layout's positions
+// were drawn for narrower faces than some systems have.
+void end_before(QLabel* caption, const QWidget* control);
 
 // Paints the caption of `button` in `colour`.
 void show_caption_colour(QPushButton* button, const QColor& colour);

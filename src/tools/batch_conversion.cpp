@@ -236,7 +236,7 @@ int convert_tulmen(const QString& folder, const QStringList& files, const batch_
     }
     conversion::convert_tulmen_lines(ctx, lines, QFileInfo(file).fileName(),
                                      ctx.system().last_modified(file), state,
-                                     conversion::tulmen_options());
+                                     conversion::tulmen_options(), ctx.plain_status);
   };
   return run_batch(folder, files, options, run);
 }

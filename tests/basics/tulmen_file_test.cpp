@@ -22,7 +22,9 @@ const QDateTime kWritten(QDate(2024, 3, 5), QTime(14, 7, 9));
 struct read_result {
   basics::scan_data record;
   basics::tulmen_wavelengths wavelengths{};
+  // Everything said, in order; and only what was said as a fault of the file.
   QStringList messages;
+  QStringList problems;
   float largest = 0;
 
   explicit read_result(const basics::scan_data* carried = nullptr) {
@@ -33,8 +35,12 @@ struct read_result {
     }
   }
   void read(const tulmen_measurement& m) {
-    largest = basics::read_tulmen_lines(tulmen_lines(m), kWritten, record, wavelengths,
-                                        [this](const QString& text) { messages << text; });
+    const basics::tulmen_sinks say{[this](const QString& text) {
+                                     messages << text;
+                                     problems << text;
+                                   },
+                                   [this](const QString& text) { messages << text; }};
+    largest = basics::read_tulmen_lines(tulmen_lines(m), kWritten, record, wavelengths, say);
   }
 };
 
@@ -43,13 +49,24 @@ TEST(TulmenFileTest, HeaderIsTakenFieldByFieldFromTheLeft) {
     QStringList fields;
     QVector<qint32> positions;
     QStringList messages;
+    QStringList problems;
   } cases[] = {
-      // Both passes end on the empty text after the last comma.
-      {{"10", "20", "30"}, {10, 20, 30}, {kNumberMessage, kNumberMessage}},
-      {{"15"}, {15}, {kNumberMessage, kNumberMessage}},
+      // Both passes end on the empty text after the last comma, which is
+      // no fault of the file.
+      {{"10", "20", "30"}, {10, 20, 30}, {kNumberMessage, kNumberMessage}, {}},
+      {{"15"}, {15}, {kNumberMessage, kNumberMessage}, {}},
       // A blank before a number is accepted, one after it ends the count;
       // the rest of the line then fills the last slot.
-      {{" 10", "20 ", "30"}, {10, 30}, {"20 " + kNumberMessage, "20 " + kNumberMessage}},
+      {{" 10", "20 ", "30"},
+       {10, 30},
+       {"20 " + kNumberMessage, "20 " + kNumberMessage},
+       {"20 " + kNumberMessage, "20 " + kNumberMessage}},
+      // An empty field between two commas is a fault, though its text is
+      // the same as that of the header's end.
+      {{"10", "", "30"},
+       {10, 30},
+       {kNumberMessage, kNumberMessage},
+       {kNumberMessage, kNumberMessage}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fields.join(',').toStdString());
@@ -60,6 +77,7 @@ TEST(TulmenFileTest, HeaderIsTakenFieldByFieldFromTheLeft) {
     EXPECT_EQ(result.record.no_positions, c.positions.size());
     EXPECT_EQ(result.record.positions.mid(0, c.positions.size()), c.positions);
     EXPECT_EQ(result.messages, c.messages);
+    EXPECT_EQ(result.problems, c.problems);
   }
 }
 
@@ -178,9 +196,10 @@ TEST(TulmenFileTest, RecordOfAnotherShapeIsRefusedUntouched) {
   basics::shape_record(record, 33, 3, 121, 380, 980);
   const basics::scan_data before = record;
   basics::tulmen_wavelengths wavelengths{};
-  EXPECT_THROW(basics::read_tulmen_lines(tulmen_lines(tulmen_measurement()), kWritten, record,
-                                         wavelengths, [](const QString&) {}),
-               basics::error);
+  EXPECT_THROW(
+      basics::read_tulmen_lines(tulmen_lines(tulmen_measurement()), kWritten, record, wavelengths,
+                                {[](const QString&) {}, [](const QString&) {}}),
+      basics::error);
   EXPECT_EQ(record, before);
 }
 

@@ -160,8 +160,29 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          conversion::tulmen_state state{record};
          conversion::handle_tulmen(s.ctx, state, {});
        },
+       // Only when nothing else was said of the file: the end of its header,
+       // which every file gives, stays on the status line.
        "A1_export.csv", history_result::converted, "out/A1.scn", "arch/P/2024/3/5/L/A1_export.csv",
-       "could not be converted to a number"},
+       "Converted into "},
+      {"TULMEN file with a value that does not convert",
+       [](history_site& s) {
+         test_support::tulmen_measurement m;
+         m.value = [](int spectrum, int point, int position) {
+           return spectrum == 1 && point == 7 && position == 2
+                      ? QStringLiteral("n.a.")
+                      : QString::number(
+                            test_support::tulmen_measurement::spectral_value(spectrum, point,
+                                                                             position),
+                            'f', 3);
+         };
+         s.tree.write("in/A3_export.csv", test_support::tulmen_bytes(m));
+         basics::scan_data record;
+         basics::shape_tulmen_record(record);
+         conversion::tulmen_state state{record};
+         conversion::handle_tulmen(s.ctx, state, {});
+       },
+       "A3_export.csv", history_result::converted, "out/A3.scn", "arch/P/2024/3/5/L/A3_export.csv",
+       "n.a. could not be converted to a number"},
       {"TULMEN file cut short",
        [](history_site& s) {
          test_support::tulmen_measurement m;

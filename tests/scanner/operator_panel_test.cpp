@@ -322,12 +322,38 @@ TEST(OperatorPanelTest, OldHistoryDaysAreRemovedAtStartAndAtTheDayChange) {
 
   // After midnight the file of 89 days ago is one day too old.
   site.fault.advance_now(9 * 3600);  // 23:07
-  site.window->the_view()->remove_old_history_days();
+  site.window->the_view()->greet_new_day();
   EXPECT_TRUE(site.tree.exists(day_file(89)));
   site.fault.advance_now(3600);
-  site.window->the_view()->remove_old_history_days();
+  site.window->the_view()->greet_new_day();
   EXPECT_FALSE(site.tree.exists(day_file(89)));
   EXPECT_TRUE(site.tree.exists(day_file(10)));
+}
+
+// A row tells its time of day while its record is of today; from the next
+// day on, and for older records read back at a start, it shows the date.
+TEST(OperatorPanelTest, HistoryTimeShowsTheDateOfARecordFromAnotherDay) {
+  panel_site site;
+  site.open();
+  site.drop("a.csv");
+  site.window->timer_action();
+  const QTreeWidget* history = site.window->the_panel()->history;
+  EXPECT_EQ(history->topLevelItem(0)->text(0), "14:07:09");
+
+  site.fault.advance_now(10 * 3600);  // 00:07:09 the next day
+  site.window->the_view()->greet_new_day();
+  EXPECT_EQ(history->topLevelItem(0)->text(0), "2024-03-05 14:07");
+  site.drop("b.csv", kNow.addSecs(10 * 3600 - 60), plate_with(3, "78"));
+  site.window->timer_action();
+  EXPECT_EQ(history->topLevelItem(0)->text(0), "00:07:09");
+
+  site.window->close();
+  site.window.reset();
+  site.open();
+  history = site.window->the_panel()->history;
+  ASSERT_EQ(history->topLevelItemCount(), 2);
+  EXPECT_EQ(history->topLevelItem(0)->text(0), "00:07:09");
+  EXPECT_EQ(history->topLevelItem(1)->text(0), "2024-03-05 14:07");
 }
 
 TEST(OperatorPanelTest, TrayNoticesOnlyForFilesInTrouble) {
