@@ -63,8 +63,9 @@ std::optional<history_result> result_from_word(const QString& word);
 inline constexpr int kMessageFirstLines = 10;
 // and the last ones; the lines between are counted.
 inline constexpr int kMessageLastLines = 3;
-// A line longer than this (a field of garbage quoted whole) is cut.
-inline constexpr int kMessageLineChars = 300;
+// A line longer than this (a field of garbage quoted whole) is cut; a
+// sentence naming three long paths (a file set aside) stays whole.
+inline constexpr int kMessageLineChars = 1000;
 // The longest message a record holds: the kept lines and the counts.
 inline constexpr int kMessageChars =
     (kMessageFirstLines + kMessageLastLines) * (kMessageLineChars + 2) + 256;

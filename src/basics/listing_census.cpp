@@ -1,5 +1,6 @@
 #include "basics/listing_census.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
@@ -36,8 +37,10 @@ qint64 monotonic_ms() {
   return started.elapsed();
 }
 
+// Windows takes "/" between folders too: "C:/in/" names the folder the
+// scan listed as "C:\in\".
 QString key_of(const QString& folder, const QString& mask) {
-  return platform::with_delimiter(folder) + QChar(0) + mask;
+  return QDir::toNativeSeparators(platform::with_delimiter(folder)) + QChar(0) + mask;
 }
 
 // Linear in the folder's size: a backlog of many thousand files is listed

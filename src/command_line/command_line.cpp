@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/env.h"
+#include "platform/journal.h"
 
 namespace program {
 namespace {
@@ -79,6 +80,8 @@ command_line wrong_arguments(const QString& why, const char* argv0) {
 }  // namespace
 
 command_line parse_command_line(int argc, char** argv, const usage& usage) {
+  // Every program comes here first, before it prints anything.
+  platform::use_binary_standard_streams();
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const char* argv0 = argc > 0 ? argv[0] : nullptr;

@@ -90,4 +90,10 @@ bool send_to_system_journal(const journal_line& line, const journal_fields& fiel
 // or the journal), where a line redrawn in place shows progress.
 bool stderr_is_terminal();
 
+// Standard output and error leave byte for byte, as on Linux: Windows'
+// C library would turn each LF into CR LF, so that journal lines and a
+// tool's data (a dump documented with LF line ends) differed between the
+// systems. Every program calls it before its first output.
+void use_binary_standard_streams();
+
 }  // namespace platform

@@ -132,6 +132,9 @@ bool stderr_is_terminal() {
   return ::isatty(2) == 1;
 }
 
+// Linux streams never translate line ends.
+void use_binary_standard_streams() {}
+
 QStringList layout_font_files() {
   QStringList files;
   for (const char* name : {"tahoma.ttf", "tahomabd.ttf"}) {

@@ -156,15 +156,6 @@ Status on_termination_request(std::function<void()> handler) {
   return Status::Ok();
 }
 
-namespace {
-
-// Standard error in binary mode from start-up on: its lines end in LF as on
-// Linux, not CR LF, so monitoring reads the journal lines alike on both
-// systems. Every program that writes the journal links this file.
-[[maybe_unused]] const bool stderr_binary = _setmode(_fileno(stderr), _O_BINARY) != -1;
-
-}  // namespace
-
 // Windows has no journal stream; the lines stay plain.
 bool stderr_is_journal() {
   return false;
@@ -176,6 +167,13 @@ bool send_to_system_journal(const journal_line&, const journal_fields&) {
 
 bool stderr_is_terminal() {
   return _isatty(_fileno(stderr)) != 0;
+}
+
+void use_binary_standard_streams() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 QStringList layout_font_files() {

@@ -1,5 +1,6 @@
 #include "scanner/spectrum_plot.h"
 
+#include <QByteArray>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -44,6 +45,13 @@ QList<int> curves_up_to(qsizetype count) {
 // overflow.
 double share(double v, double low, double high) {
   return (v / 2 - low / 2) / (high / 2 - low / 2);
+}
+
+// 10 to the power `exponent`, the double nearest to it on every system:
+// MinGW's pow() misses it by a few units in the last place for most
+// exponents, which put a scale's ends beside their round numbers.
+double power_of_ten(int exponent) {
+  return (QByteArrayLiteral("1e") + QByteArray::number(exponent)).toDouble();
 }
 
 }  // namespace
@@ -138,7 +146,7 @@ QString axis_scale::label(double value) const {
 axis_scale round_scale(double low, double high, int most_steps) {
   const double raw = (high / 2 - low / 2) / qMax(1, most_steps) * 2;
   if (!std::isfinite(raw) || !(raw > 0)) return {low, high, 0};
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  const double magnitude = power_of_ten(int(std::floor(std::log10(raw))));
   double step = 10 * magnitude;
   for (const double multiple : {1.0, 2.0, 5.0}) {
     if (multiple * magnitude >= raw * (1 - 1e-9)) {

@@ -3,6 +3,7 @@
 #include "support/fault_env.h"
 #include "support/holder_process.h"
 #include "support/recording_prompts.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -47,7 +48,7 @@ TEST(LocationsTest, NamesFromTheProgramFile) {
       {"/opt/dornik/DORNIK_spectrum_scanner", "/home/op/.local/share", "DORNIK_SPECTRUM_SCANNER",
        "DORNIK_spectrum_scanner"},
 #ifdef Q_OS_WIN
-      {"C:\\prog\\scanner.exe", "C:\\Users\\op\\AppData\\Roaming", "SCANNER", "scanner"},
+      {"C:\\prog\\scanner", "C:\\Users\\op\\AppData\\Roaming", "SCANNER", "scanner"},
 #else
       {"/opt/scanner.v2", "/data", "SCANNER.V2", "scanner.v2"},
 #endif
@@ -57,7 +58,8 @@ TEST(LocationsTest, NamesFromTheProgramFile) {
     SCOPED_TRACE(c.program_path);
     platform::FaultEnv fault;
     platform::ScopedEnv use(&fault);
-    const QString program = QDir::toNativeSeparators(QString::fromUtf8(c.program_path));
+    const QString program = test_support::program_file_name(
+        QDir::toNativeSeparators(QString::fromUtf8(c.program_path)));
     const QString app_data = QDir::toNativeSeparators(QString::fromUtf8(c.app_data));
     fault.set_program_file_path(program);
     fault.set_roaming_app_data_folder(app_data);

@@ -190,6 +190,17 @@ TEST(HistoryFileTest, ALongLineIsCutInTheMessage) {
   EXPECT_EQ(message_of({emoji}), emoji.left(basics::kMessageLineChars - 1) + QChar(0x2026));
 }
 
+// A file set aside names three paths in one line, each as long as Windows
+// paths commonly go: the operator still reads where the file is kept.
+TEST(HistoryFileTest, ALineNamingThreeLongPathsStaysWhole) {
+  const QString folder = "C:\\" + QString(230, u'f') + "\\";
+  const QString line = "Error: The scan file " + folder +
+                       "77.scn was not written. Cannot write \"" + folder +
+                       ".publish_e1666a3f_OLqjLB\": No space left on device. " +
+                       "The measurement a.csv is kept as " + folder + "a.csv.failed.";
+  EXPECT_EQ(message_of({line}), line);
+}
+
 // Day files written before messages were limited hold records of a
 // megabyte; read back they are as short as new ones, nothing else lost.
 TEST(HistoryFileTest, HugeOldRecordsReadBackWithTheirMessagesCapped) {

@@ -7,6 +7,7 @@
 #include "basics/error.h"
 #include "platform/env.h"
 #include "support/fault_env.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 #include "support/thrown_text.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 struct heartbeat_site {
   heartbeat_site() : use_fault(&fault) {
-    fault.set_program_file_path(tree.path("prog/Line_Scanner"));
+    fault.set_program_file_path(
+        tree.path("prog/" + test_support::program_file_name("Line_Scanner")));
     file = basics::live_signal_file(tree.path("v") + platform::kDelimiter);
   }
   QStringList live_signals() const {

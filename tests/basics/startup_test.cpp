@@ -5,6 +5,7 @@
 #include "platform/operator_prompts.h"
 #include "support/fault_env.h"
 #include "support/recording_prompts.h"
+#include "support/system_entries.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -39,7 +40,8 @@ class StartUpTest : public ::testing::Test {
   StartUpTest() : use_(&fault_) {
     tree_.make_folder("appdata");
     fault_.set_roaming_app_data_folder(tree_.path("appdata"));
-    fault_.set_program_file_path(tree_.path("program/DORNIK_spectrum_scanner"));
+    fault_.set_program_file_path(
+        tree_.path("program/" + test_support::program_file_name("DORNIK_spectrum_scanner")));
   }
   ~StartUpTest() override { basics::stop_basics(); }
 
@@ -79,7 +81,8 @@ TEST(StartUpOfANewAccountTest, CreatesTheChainBelowANewDataHome) {
   {
     platform::FaultEnv fault;
     platform::ScopedEnv use(&fault);
-    fault.set_program_file_path(tree.path("program/DORNIK_spectrum_scanner"));
+    fault.set_program_file_path(
+        tree.path("program/" + test_support::program_file_name("DORNIK_spectrum_scanner")));
     basics::start_basics(ask_operator);
     basics::stop_basics();
   }
@@ -189,7 +192,8 @@ TEST(StartUpWorkbookTest, QuestionFromVcf132Ini) {
     platform::FaultEnv fault;
     platform::ScopedEnv use(&fault);
     fault.set_roaming_app_data_folder(tree.make_folder("appdata"));
-    fault.set_program_file_path(tree.path("program/DORNIK_spectrum_scanner"));
+    fault.set_program_file_path(
+        tree.path("program/" + test_support::program_file_name("DORNIK_spectrum_scanner")));
     if (c.user_file) tree.write(kUserFolder + "/vcf132.ini", lines(*c.user_file));
     if (c.program_file) tree.write("program/vcf132.ini", lines(*c.program_file));
     test_support::recording_prompts prompts;

@@ -197,6 +197,22 @@ TEST(ExsituConversionTest, FileHeldOpenByAnotherProcessWaitsSilently) {
   EXPECT_TRUE(site.tree.exists("out/3.scn"));
 }
 
+#ifdef Q_OS_WIN
+// Only a handle that refuses deletion holds a file back: a viewer that
+// shares it lets the scan take the file while the viewer still has it open.
+TEST(ExsituConversionTest, AViewerSharingDeletionDoesNotHoldUpTheFile) {
+  exsitu_site site;
+  const QString file = site.drop("a.csv", plate_with(2, "3"));
+  test_support::holder_process viewer(file, test_support::holder_process::mode::shared_delete);
+  site.convert();
+  EXPECT_TRUE(site.tree.exists("out/3.scn"));
+  EXPECT_TRUE(site.tree.exists(site.today_archive("exsitu_3.csv")));
+  EXPECT_FALSE(site.input_files().contains("a.csv"));
+  viewer.release();
+  EXPECT_TRUE(site.input_files().isEmpty()) << site.input_files().join(' ').toStdString();
+}
+#endif
+
 // Files short of the three spectral blocks are refused whole: converting a
 // part would carry the previous plate's values into this plate's scan file.
 TEST(ExsituConversionTest, ShortFilesAreRefusedAndArchivedUnderTheirOwnName) {
@@ -312,7 +328,10 @@ TEST(ExsituConversionTest, MeasurementIsSetAsideWhenItCannotBeSavedOrArchived) {
     bool scan_file;
   } cases[] = {
       {"scan file cannot be written",
-       [](exsitu_site& s) { s.fault.fail_writes_after(10, s.ctx.output_folder + u'/'); }, false},
+       [](exsitu_site& s) {
+         s.fault.fail_writes_after(10, s.ctx.output_folder + platform::kDelimiter);
+       },
+       false},
       {"archive copy cannot be written",
        [](exsitu_site& s) { s.fault.refuse_create_folder("arch"); }, true},
   };

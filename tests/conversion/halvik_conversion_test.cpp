@@ -154,7 +154,7 @@ TEST(HalvikConversionTest, AMeasurementThatCannotBeFinishedIsSetAside) {
       {"short, without an archive", false, 300, [](halvik_site& s) { s.ctx.archive_root.clear(); },
        "Error: There is no archive folder to keep the refused file in."},
       {"scan file cannot be written", false, 541,
-       [](halvik_site& s) { s.fault.fail_writes_after(10, s.path("out") + u'/'); },
+       [](halvik_site& s) { s.fault.fail_writes_after(10, s.path("out") + platform::kDelimiter); },
        "Error: The scan file "},
       {"insitu output folder missing", true, 139,
        [](halvik_site& s) { QDir(s.path("out_insitu")).removeRecursively(); },

@@ -83,7 +83,7 @@ TEST(HandledFileTest, EachClaimedFileGivesOneRecordOfWhatBecameOfIt) {
        "Length of file "},
       {"exsitu set aside",
        [](history_site& s) {
-         s.fault.fail_writes_after(10, s.ctx.output_folder + u'/');
+         s.fault.fail_writes_after(10, s.ctx.output_folder + platform::kDelimiter);
          s.convert_exsitu(test_support::plate_with(3, "8"));
        },
        history_result::set_aside, 8, "", "", "Error: "},

@@ -31,8 +31,9 @@ class LineSpeedFileTest : public ::testing::Test {
 
 TEST_F(LineSpeedFileTest, TheFolderLiesInTheInlineFolderWithOrWithoutItsDelimiter) {
   const QString inline_folder = tree.path("inline");
-  EXPECT_EQ(line_speed_folder(inline_folder), inline_folder + "/line_speed/");
-  EXPECT_EQ(line_speed_folder(inline_folder + "/"), inline_folder + "/line_speed/");
+  const QString expected = tree.path("inline/line_speed") + platform::kDelimiter;
+  EXPECT_EQ(line_speed_folder(inline_folder), expected);
+  EXPECT_EQ(line_speed_folder(inline_folder + platform::kDelimiter), expected);
   EXPECT_EQ(line_speed_folder(QString()), QString()) << "never the working folder";
 }
 

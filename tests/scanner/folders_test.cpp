@@ -35,17 +35,17 @@ TEST(FoldersTest, EditedFieldsAndTheProductAreTakenAtEveryComposition) {
   site.make_vellic_tree(QStringLiteral("P"));
   auto window = site.create_window();
 
-  for (const auto& [field, text] : {std::pair{window->input_path_editor, "/typed/in"},
-                                    std::pair{window->output_path_editor, "L2"}}) {
+  for (const auto& [field, text] : {std::pair{window->input_path_editor, site.path("typed/in")},
+                                    std::pair{window->output_path_editor, QStringLiteral("L2")}}) {
     field->selectAll();
-    QTest::keyClicks(field, QString::fromLatin1(text));
+    QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
   }
   QFile::rename(site.path("v/database/current_product/P"),
                 site.path("v/database/current_product/Q"));
   window->compose_total_output_path();
 
-  EXPECT_EQ(window->input_path, QStringLiteral("/typed/in/"));
+  EXPECT_EQ(window->input_path, site.folder("typed/in"));
   EXPECT_EQ(window->lumor_name, QStringLiteral("L2"));
   EXPECT_EQ(window->product, QStringLiteral("Q"));
   EXPECT_EQ(window->total_output_path, site.path("v/database/products/Q/measurements/L2/new"));
@@ -58,7 +58,8 @@ TEST(FoldersTest, WithoutACurrentProductThePathHasAnEmptyProductPart) {
   site.write_program_file("vellic_scanner.ini", {"", "L"});
   auto window = site.create_window();
   EXPECT_EQ(window->product, QString());
-  EXPECT_EQ(window->total_output_path, site.folder("v") + "database/products//measurements/L/new");
+  EXPECT_EQ(window->total_output_path,
+            site.folder("v") + QDir::toNativeSeparators("database/products//measurements/L/new"));
 }
 
 // A current-product folder that cannot be listed hides the product: the

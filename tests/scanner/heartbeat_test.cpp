@@ -9,6 +9,7 @@
 
 #include "platform/env.h"
 #include "scanner_site.h"
+#include "support/system_entries.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ TEST(HeartbeatTest, AnExistingFileIsNotTouched) {
 
 TEST(HeartbeatTest, WithoutVellicPathIniItLivesInTheProgramFolderUnderTheProgramsOwnCase) {
   scanner_site site;
-  site.fault.set_program_file_path(site.program_file(QStringLiteral("Dornik_Scanner")));
+  site.fault.set_program_file_path(
+      site.program_file(test_support::program_file_name(QStringLiteral("Dornik_Scanner"))));
   auto window = site.create_window();
   window->alive_timerTimer();
   EXPECT_EQ(live_signals(site, QStringLiteral("prog")), QStringList{"Dornik_Scanner.alv"});

@@ -120,7 +120,8 @@ TEST(OperatorPanelTest, LampAmberNamesTheMissingFolder) {
     site.window->refresh_operator_view();
     EXPECT_EQ(site.colour(), lamp_colour::amber);
     for (const QString& part : c.named) {
-      EXPECT_TRUE(site.lamp_text().contains(part)) << site.lamp_text().toStdString();
+      EXPECT_TRUE(site.lamp_text().contains(QDir::toNativeSeparators(part)))
+          << site.lamp_text().toStdString();
     }
     EXPECT_EQ(site.window->the_tray()->colour(), lamp_colour::amber);
   }
@@ -130,7 +131,7 @@ TEST(OperatorPanelTest, LampRedForAFewMinutesAfterASetAsideFileWithItsText) {
   panel_site site;
   site.open();
   site.drop("a.csv");
-  site.fault.fail_writes_after(10, site.path(kOutput) + u'/');
+  site.fault.fail_writes_after(10, site.path(kOutput) + platform::kDelimiter);
   site.window->timer_action();
   ASSERT_EQ(test_support::files_in(site.path("in")), QStringList{"a.csv.failed"});
   EXPECT_EQ(site.colour(), lamp_colour::red);

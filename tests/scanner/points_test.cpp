@@ -54,7 +54,7 @@ TEST(PointsTest, UntickingPointThreeWithTheRightPasswordWritesItUnselected) {
 
   window->Points_button->click();
 
-  EXPECT_EQ(operator_.actions_left(), 0);
+  EXPECT_EQ(operator_.actions_left(), 0) << site.prompts.texts().join('|').toStdString();
   EXPECT_FALSE(window->point_selected[3]);
   EXPECT_EQ(site.selection_values(), all_but(3));
   EXPECT_EQ(site.prompts.texts(),
@@ -94,7 +94,7 @@ TEST(PointsTest, AFailedWriteIsReportedWithoutTheCountAndTheFlagsStay) {
   guarded_site site;
   auto window = site.create_window();
   site.prompts.script(answer::typed(QStringLiteral("Secret")));
-  site.fault.fail_writes_after(10, QStringLiteral("/prog/"));
+  site.fault.fail_writes_after(10, QDir::toNativeSeparators("/prog/"));
   test_support::modal_script operator_;
   operator_.then([](QWidget* dialog) {
     dialog->findChild<QCheckBox*>(QStringLiteral("cb5"))->setChecked(false);

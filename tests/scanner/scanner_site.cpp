@@ -1,13 +1,15 @@
 #include "scanner_site.h"
 
 #include "platform/env.h"
+#include "support/system_entries.h"
 
 namespace test_support {
 
 scanner_site::scanner_site() : use_fault_(&fault) {
   tree.make_folder(QStringLiteral("prog"));
   tree.make_folder(QStringLiteral("user"));
-  fault.set_program_file_path(program_file(QStringLiteral("DORNIK_spectrum_scanner")));
+  fault.set_program_file_path(
+      program_file(program_file_name(QStringLiteral("DORNIK_spectrum_scanner"))));
   fault.set_roaming_app_data_folder(path(QStringLiteral("user")));
 }
 

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/env.h"
 #include "scanner_site.h"
+#include "support/system_entries.h"
 
 namespace {
 
@@ -46,8 +48,9 @@ TEST(SettingsTest, WithoutAnySettingsFileTheEditorsAreEmptyAndZerosAreWritten) {
   EXPECT_TRUE(window->save_ini_file);
   EXPECT_EQ(window->vellic_password, QString());
   EXPECT_EQ(window->sql_database, QString());
-  EXPECT_EQ(window->live_signal_file,
-            site.program_file(QStringLiteral("live_signals/DORNIK_spectrum_scanner.alv")));
+  EXPECT_EQ(
+      window->live_signal_file,
+      site.program_file(QDir::toNativeSeparators("live_signals/DORNIK_spectrum_scanner.alv")));
   EXPECT_TRUE(site.prompts.texts().isEmpty()) << site.prompts.texts().join('|').toStdString();
 
   EXPECT_EQ(
@@ -267,6 +270,8 @@ TEST(SettingsTest, ASettingsFileInTheCodePageIsWrittenBackByteForByte) {
                            "/\r\n\r\n0.5\r\n\r\ntrue\r\n";
   site.tree.write("prog/vellic_scanner.ini", bytes);
   auto window = site.create_window();
+  // Read as the code page's letters, not merely carried as bytes.
+  EXPECT_EQ(window->input_path_editor->text(), folder);
   window->close();
   EXPECT_EQ(site.program_file_bytes(kScannerIni), bytes);
 }
@@ -274,6 +279,7 @@ TEST(SettingsTest, ASettingsFileInTheCodePageIsWrittenBackByteForByte) {
 // An operator who keeps vellic_scanner.ini elsewhere and links it into the
 // program folder keeps the link; the file behind it gets the settings.
 TEST(SettingsTest, ALinkedScannerIniStaysALinkAndItsTargetIsWritten) {
+  SKIP_ON_WINDOWS("symbolic links");
   scanner_site site;
   site.tree.write("etc/vellic_scanner.ini", "a\r\nb\r\n");
   ASSERT_TRUE(QFile::link(site.path("etc/vellic_scanner.ini"), site.program_file(kScannerIni)));
@@ -327,24 +333,26 @@ TEST(SettingsTest, AnEmptyInputFolderIsShownAsNotConfiguredAndWrittenBackEmpty) 
 
 TEST(SettingsTest, TheInsituKeyIsFoundAnywhereAndItsLastValueCounts) {
   scanner_site site;
+  const QString second = QDir::toNativeSeparators("/second");
   site.write_program_file(
-      kScannerIni, {"Insitu input path", "/first", "b", "c", "", "Insitu input path", "/second"});
+      kScannerIni, {"Insitu input path", "/first", "b", "c", "", "Insitu input path", second});
   auto window = site.create_window();
   EXPECT_EQ(window->input_path_editor->text(), QStringLiteral("Insitu input path"));
-  EXPECT_EQ(window->insitu_path_editor->text(), QStringLiteral("/second"));
-  EXPECT_EQ(window->insitu_input_path, QStringLiteral("/second/"));
+  EXPECT_EQ(window->insitu_path_editor->text(), second);
+  EXPECT_EQ(window->insitu_input_path, second + platform::kDelimiter);
 }
 
 TEST(SettingsTest, AnInsituPathTakesEffectWhenEditingEndsItsDelimiterAtTheNextComposition) {
   scanner_site site;
   auto window = site.create_window();
   window->insitu_path_editor->selectAll();
-  QTest::keyClicks(window->insitu_path_editor, QStringLiteral("/typed"));
+  const QString typed = QDir::toNativeSeparators("/typed");
+  QTest::keyClicks(window->insitu_path_editor, typed);
   EXPECT_EQ(window->insitu_input_path, QString());
   QTest::keyClick(window->insitu_path_editor, Qt::Key_Return);
-  EXPECT_EQ(window->insitu_input_path, QStringLiteral("/typed"));
+  EXPECT_EQ(window->insitu_input_path, typed);
   window->compose_total_output_path();
-  EXPECT_EQ(window->insitu_input_path, QStringLiteral("/typed/"));
+  EXPECT_EQ(window->insitu_input_path, typed + platform::kDelimiter);
 }
 
 TEST(SettingsTest, TheHiddenProductIdentificationBoxIsCarriedToTheNextFile) {
@@ -452,19 +460,21 @@ TEST(SettingsTest, AnEmptyFolderLineIsNotConfiguredNeverTheRoot) {
   EXPECT_EQ(site.prompts.texts(),
             QStringList{"Error: vellic_path.ini does not contain sufficient information!"});
   EXPECT_EQ(window->vellic_path, site.folder("prog"));
-  EXPECT_EQ(window->live_signal_file,
-            site.program_file(QStringLiteral("live_signals/DORNIK_spectrum_scanner.alv")));
+  EXPECT_EQ(
+      window->live_signal_file,
+      site.program_file(QDir::toNativeSeparators("live_signals/DORNIK_spectrum_scanner.alv")));
   EXPECT_EQ(window->vellic_postbake_path, QString());
   EXPECT_EQ(window->postbake_lumor_name, "PB");
 }
 
 TEST(SettingsTest, TheBaseFolderGetsItsDelimiterOnce) {
-  for (const QString& line : {QStringLiteral("/vellic"), QStringLiteral("/vellic/")}) {
+  const QString folder = QDir::toNativeSeparators("/vellic/");
+  for (const QString& line : {folder.chopped(1), folder}) {
     scanner_site site;
     site.write_program_file("vellic_path.ini", {line, "ignored"});
     auto window = site.create_window();
-    EXPECT_EQ(window->vellic_path, QStringLiteral("/vellic/"));
-    EXPECT_EQ(window->VELLIC_path_label->text(), QStringLiteral("/vellic/"));
+    EXPECT_EQ(window->vellic_path, folder);
+    EXPECT_EQ(window->VELLIC_path_label->text(), folder);
   }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // What a test makes with the system's own calls where only Linux offers
-// them to every user (FIFOs, symbolic links), and the test's way to leave
-// itself out elsewhere. Each returns 0 on success, as the system calls do.
+// them to every user (FIFOs, symbolic links), the system's program file
+// names, and the test's way to leave itself out elsewhere. Each returns 0 on success, as the system
+// calls do.
 
 #include <QByteArray>
 #include <QFile>
@@ -22,6 +23,12 @@ inline constexpr bool kOnWindows = true;
 #else
 inline constexpr bool kOnWindows = false;
 #endif
+
+// The file name of a program called `name`: Windows executables end in
+// ".exe", whose four characters the program's own name leaves out.
+inline QString program_file_name(const QString& name) {
+  return kOnWindows ? name + QStringLiteral(".exe") : name;
+}
 
 inline int make_fifo([[maybe_unused]] const QString& path) {
 #ifdef _WIN32

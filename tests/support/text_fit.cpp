@@ -40,14 +40,27 @@ QRect drawn_text_rect(const QLabel& label) {
   return text;
 }
 
+// The room `label`'s text takes: one line, or for a label that wraps its
+// words, the lines they break into within its width (a long path on a
+// line of its own).
+QSize text_size(const QLabel& label) {
+  if (!label.wordWrap()) return {text_width(label, label.text()), 0};
+  const QRect unbounded(0, 0, label.contentsRect().width(), 1 << 20);
+  return label.fontMetrics().boundingRect(unbounded, Qt::TextWordWrap, label.text()).size();
+}
+
 void check_label(const QLabel& label, QStringList& faults) {
   if (label.text().isEmpty() || !label.pixmap().isNull()) return;
-  const int needed = text_width(label, label.text());
-  if (needed > label.contentsRect().width() && label.toolTip() != label.text()) {
-    faults << QStringLiteral("%1 \"%2\": %3 px of text in %4 px")
+  const QSize needed = text_size(label);
+  const QRect room = label.contentsRect();
+  if ((needed.width() > room.width() || needed.height() > room.height()) &&
+      label.toolTip() != label.text()) {
+    faults << QStringLiteral("%1 \"%2\": %3 x %4 px of text in %5 x %6 px")
                   .arg(name_of(label), label.text())
-                  .arg(needed)
-                  .arg(label.contentsRect().width());
+                  .arg(needed.width())
+                  .arg(needed.height())
+                  .arg(room.width())
+                  .arg(room.height());
   }
   const QWidget* parent = label.parentWidget();
   const QRect text = drawn_text_rect(label);
