@@ -41,8 +41,9 @@ std::optional<QString> read_point_selection_if_present(const QString& path,
 }
 
 QString unreadable_point_selection(const QString& path, const QString& reason) {
-  return QStringLiteral("The point selection file %1 cannot be read (%2); every traverse point "
-                        "is converted.")
+  return QStringLiteral(
+             "The point selection file %1 cannot be read (%2); every traverse point "
+             "is converted.")
       .arg(path, reason);
 }
 

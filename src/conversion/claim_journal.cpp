@@ -137,8 +137,7 @@ platform::Status claim_file(const context& ctx, const QString& source, const QSt
   if (!claimed.ok()) note->remove();
   // An open file, one gone meanwhile or a taken temporary name pass with
   // time; anything else does not.
-  if (!claimed.ok() && !claimed.is_busy() && !claimed.is_not_found() &&
-      !claimed.already_exists()) {
+  if (!claimed.ok() && !claimed.is_busy() && !claimed.is_not_found() && !claimed.already_exists()) {
     ctx.claim_refused(source, claimed);
   }
   return claimed;

@@ -283,7 +283,8 @@ Status check_folder_writable(const QString& folder) {
   const Status allowed = env().folder_access(folder, FolderUse::write);
   if (!allowed.ok()) return allowed;
   QString test_file;
-  const Status created = env().create_unique_file(folder, QStringLiteral(".write_test_"), &test_file);
+  const Status created =
+      env().create_unique_file(folder, QStringLiteral(".write_test_"), &test_file);
   if (!created.ok()) return created;
   return env().delete_file(test_file);
 }

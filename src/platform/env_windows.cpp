@@ -172,8 +172,8 @@ Status WindowsEnv::folder_access(const QString& folder, FolderUse use) {
   if (use == FolderUse::write) return Status::Ok();
   WIN32_FIND_DATAW found{};
   const std::wstring pattern = native(with_delimiter(folder) + QStringLiteral("*"));
-  const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                         FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return win_error("list", folder);
   FindClose(search);
   return Status::Ok();

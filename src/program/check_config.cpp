@@ -21,9 +21,9 @@ namespace {
 // What a scanner program works with beyond the input folder, the
 // measurement folder and the VELLIC tree every one has.
 struct needs {
-  QString input_role;        // the main input folder, as the report names it
-  QString measurement_role;  // its measurement folder
-  bool archive = true;       // archives its inputs (in the VELLIC archive)
+  QString input_role;             // the main input folder, as the report names it
+  QString measurement_role;       // its measurement folder
+  bool archive = true;            // archives its inputs (in the VELLIC archive)
   bool external_archive = false;  // or in vellic.ini's external archive directory
   bool reads_vellic_ini = false;
   bool point_selection = false;
@@ -85,7 +85,9 @@ class report {
   }
   // Something the scanner works around, at a cost the administrator should
   // know of.
-  void warn(const QString& text) { text_ += QStringLiteral("warning: ") + text + QLatin1Char('\n'); }
+  void warn(const QString& text) {
+    text_ += QStringLiteral("warning: ") + text + QLatin1Char('\n');
+  }
   bool usable() const { return usable_; }
   const QString& text() const { return text_; }
 
@@ -142,7 +144,8 @@ void input_folder(report& out, const QString& what, const QString& setting) {
     return;
   }
   if (basics::folder_exists(folder)) {
-    const platform::Status readable = platform::env().folder_access(folder, platform::FolderUse::read);
+    const platform::Status readable =
+        platform::env().folder_access(folder, platform::FolderUse::read);
     if (!readable.ok()) {
       out.fail(what, readable.message());
       return;
@@ -280,8 +283,8 @@ void postbake_system(report& out) {
   const std::optional<QStringList> lines = settings_lines(
       out, basics::program_folder_file(QStringLiteral("vellic_postbake_path.ini")), false);
   if (!lines || lines->isEmpty() || basics::folder_setting(lines->first()).isEmpty()) return;
-  const QString base =
-      base_folder(out, QStringLiteral("postbake VELLIC base folder"), basics::folder_setting(lines->first()));
+  const QString base = base_folder(out, QStringLiteral("postbake VELLIC base folder"),
+                                   basics::folder_setting(lines->first()));
   const QString product = current_product(out, base, QStringLiteral("postbake current product"));
   writable_folder(out, QStringLiteral("postbake measurement folder"),
                   basics::measurement_folder(base, product, lines->value(1)));
@@ -306,17 +309,17 @@ QString configuration_report(bool* usable, deployment_kind kind) {
   const QString insitu_input =
       basics::read_insitu_input_path(scanner_lines.value_or(QStringList()));
   if (n.point_selection) {
-    out.optional(QStringLiteral("settings file vellic_pswd.bin"),
-                 basics::program_folder_file(QStringLiteral("vellic_pswd.bin")),
-                 basics::file_exists(basics::program_folder_file(QStringLiteral("vellic_pswd.bin"))));
+    out.optional(
+        QStringLiteral("settings file vellic_pswd.bin"),
+        basics::program_folder_file(QStringLiteral("vellic_pswd.bin")),
+        basics::file_exists(basics::program_folder_file(QStringLiteral("vellic_pswd.bin"))));
     point_selection(out);
   }
 
   const std::optional<QStringList> path_lines =
       settings_lines(out, basics::program_folder_file(QStringLiteral("vellic_path.ini")), false);
-  const QString base =
-      base_folder(out, QStringLiteral("VELLIC base folder"),
-                  basics::vellic_base_folder(path_lines.value_or(QStringList())));
+  const QString base = base_folder(out, QStringLiteral("VELLIC base folder"),
+                                   basics::vellic_base_folder(path_lines.value_or(QStringList())));
   QString external;
   if (n.reads_vellic_ini) {
     const std::optional<QStringList> vellic_ini =

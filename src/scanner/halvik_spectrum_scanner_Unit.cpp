@@ -138,7 +138,8 @@ void THalvik_scanner_main::initialize_points() {
 void THalvik_scanner_main::read_point_selection() {
   const QString path = point_selection_path();
   // All points stay selected; the operator must know the file is ignored.
-  if (const std::optional<QString> why = basics::read_point_selection_if_present(path, point_selected)) {
+  if (const std::optional<QString> why =
+          basics::read_point_selection_if_present(path, point_selected)) {
     report_problem(basics::unreadable_point_selection(path, *why));
   }
 }

@@ -27,7 +27,8 @@ constexpr qint64 kFreshListingMs = 1500;
 // Why the scan cannot list `folder` or claim files in it, with the user's
 // own rights; empty when it can. Creates nothing: it runs every second.
 QString input_folder_problem(const QString& folder) {
-  const platform::Status readable = platform::env().folder_access(folder, platform::FolderUse::read);
+  const platform::Status readable =
+      platform::env().folder_access(folder, platform::FolderUse::read);
   if (!readable.ok()) {
     return QStringLiteral("cannot be read (%1)").arg(platform::failure_reason(readable));
   }

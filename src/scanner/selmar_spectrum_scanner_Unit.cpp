@@ -333,7 +333,8 @@ QList<scanner::watched_folder> TSELMAR_spectrum_scanner_main::watched_folders() 
                     {}});
     // Its samples are archived there as the production files are in theirs.
     folders.append(watched_archive(basics::archive_root(vellic_postbake_path, QString()),
-                                   vellic_postbake_path, QStringLiteral("postbake archive folder")));
+                                   vellic_postbake_path,
+                                   QStringLiteral("postbake archive folder")));
   }
   return folders;
 }

@@ -245,10 +245,9 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.claim_journal = conversion::claim_journal_folder();
   ctx.handled = [this](const basics::history_record& record) { note_handled(record); };
   ctx.claim_refused = [this](const QString& path, const platform::Status& refused) {
-    refused_claims_this_step_.insert(
-        platform::folder_of(path),
-        QStringLiteral("holds files that cannot be renamed (%1)")
-            .arg(platform::failure_reason(refused)));
+    refused_claims_this_step_.insert(platform::folder_of(path),
+                                     QStringLiteral("holds files that cannot be renamed (%1)")
+                                         .arg(platform::failure_reason(refused)));
   };
   return ctx;
 }
@@ -402,8 +401,8 @@ scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString&
 scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString& root,
                                                                   const QString& base,
                                                                   const QString& role) const {
-  return {role, root.isEmpty() ? base + QStringLiteral("archive") + platform::kDelimiter : root,
-          {}};
+  return {
+      role, root.isEmpty() ? base + QStringLiteral("archive") + platform::kDelimiter : root, {}};
 }
 
 scanner::operator_panel* TVELLIC_spectrum_scanner::the_panel() const {

@@ -51,8 +51,8 @@ TEST(FolderAccessTest, AFolderWithoutWritePermissionIsRefusedWithTheReason) {
   EXPECT_TRUE(refused.is_denied()) << refused.message().toStdString();
   EXPECT_TRUE(refused.message().contains("Permission denied")) << refused.message().toStdString();
   EXPECT_TRUE(env().folder_access(folder, FolderUse::read).ok());
-  ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner));
+  ASSERT_TRUE(
+      QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 #endif
 

@@ -102,13 +102,16 @@ TEST(CheckConfigNeedsTest, EachProgramReportsWhatItUsesAndNothingElse) {
     QStringList items;
     QStringList absent;
   };
-  const QStringList halvik_family{"exsitu input folder", "exsitu measurement folder",
-                                  "insitu input folder", "archive folder",
+  const QStringList halvik_family{"exsitu input folder",
+                                  "exsitu measurement folder",
+                                  "insitu input folder",
+                                  "archive folder",
                                   "settings file traverse_point_selection.txt",
                                   "settings file vellic.ini"};
   const expected cases[] = {
       {deployment_kind::dornik,
-       halvik_family + QStringList{"probe heads table", "probe head \"Probe head 1\" -> LUMOR_INLINE"},
+       halvik_family +
+           QStringList{"probe heads table", "probe head \"Probe head 1\" -> LUMOR_INLINE"},
        {"insitu measurement folder", "inline input folder",
         "settings file vellic_postbake_path.ini"}},
       {deployment_kind::halvik,
@@ -178,7 +181,9 @@ TEST(CheckConfigNeedsTest, WhatAProgramNeedsAndLacksMakesItUnusable) {
        [](deployment_site& s) { s.remove("vellic/database/current_product/Production"); },
        "current product", "holds no file  [ERROR]"},
       {"Halvik's insitu measurement folder is gone", deployment_kind::halvik,
-       [](deployment_site& s) { s.remove("vellic/database/products/Production/measurements/LUMOR_INLINE"); },
+       [](deployment_site& s) {
+         s.remove("vellic/database/products/Production/measurements/LUMOR_INLINE");
+       },
        "insitu measurement folder", "[MISSING]"},
       {"SELMAR's settings in the VELLIC base folder are gone", deployment_kind::selmar,
        [](deployment_site& s) { s.remove("vellic/selmar_spectrum_scanner.ini"); },
@@ -186,7 +191,9 @@ TEST(CheckConfigNeedsTest, WhatAProgramNeedsAndLacksMakesItUnusable) {
       {"SELMAR's inline input folder is gone", deployment_kind::selmar,
        [](deployment_site& s) { s.remove("input/inline"); }, "inline input folder", "[MISSING]"},
       {"an inline channel's measurement folder is gone", deployment_kind::selmar,
-       [](deployment_site& s) { s.remove("vellic/database/products/Production/measurements/LUMOR1"); },
+       [](deployment_site& s) {
+         s.remove("vellic/database/products/Production/measurements/LUMOR1");
+       },
        "inline channel 4 -> LUMOR1", "[MISSING]"},
       {"SELMAR's postbake measurement folder is gone", deployment_kind::selmar,
        [](deployment_site& s) { s.remove("postbake/database/products/Postbake"); },
@@ -321,8 +328,8 @@ TEST(CheckConfigNeedsTest, AnInputFolderWithoutWritePermissionIsAnError) {
   const QString folder = site.path("input/exsitu");
   ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
   site.check();
-  ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner));
+  ASSERT_TRUE(
+      QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   EXPECT_FALSE(site.usable);
   EXPECT_TRUE(site.line("exsitu input folder").endsWith("Permission denied  [ERROR]"))
       << site.report.toStdString();

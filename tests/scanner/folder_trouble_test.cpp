@@ -48,11 +48,9 @@ TEST(FolderTroubleTest, AnInputFolderTheUserCannotUseTurnsTheLampAmberWithTheRea
     std::function<void(trouble_site&)> refuse;
     QString says;
   } cases[] = {
-      {"cannot be listed",
-       [](trouble_site& s) { s.fault.refuse_list(s.path("in")); },
+      {"cannot be listed", [](trouble_site& s) { s.fault.refuse_list(s.path("in")); },
        " cannot be read (Permission denied)."},
-      {"cannot be written into",
-       [](trouble_site& s) { s.fault.deny_write_in(s.path("in")); },
+      {"cannot be written into", [](trouble_site& s) { s.fault.deny_write_in(s.path("in")); },
        " cannot be written into (Permission denied)."},
       {"files cannot be renamed",
        [](trouble_site& s) {

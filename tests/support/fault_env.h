@@ -145,7 +145,8 @@ class FaultEnv : public EnvWrapper {
 
   Status limited_write(const QString& path, const QByteArray& data, bool flush);
 
-  std::optional<QString> rename_, deny_rename_, deny_write_, replace_, delete_, create_folder_, list_;
+  std::optional<QString> rename_, deny_rename_, deny_write_, replace_, delete_, create_folder_,
+      list_;
   std::optional<QString> sync_files_, sync_folder_;
   std::optional<write_limit> write_limit_;
   QDateTime now_;
