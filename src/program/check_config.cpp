@@ -304,8 +304,13 @@ QString configuration_report(bool* usable, deployment_kind kind) {
   QStringList refused;
   const basics::vellic_scanner_settings settings =
       basics::read_vellic_scanner_ini(scanner_lines.value_or(QStringList()), &refused);
-  // A refused value only costs its default; the scanner still works.
-  for (const QString& message : refused) out.warn(QStringLiteral("refused setting: ") + message);
+  // A refused value only costs its default: the window's error is a
+  // warning here.
+  const QString error_prefix = QStringLiteral("Error: ");
+  for (QString message : refused) {
+    if (message.startsWith(error_prefix)) message.remove(0, error_prefix.size());
+    out.warn(QStringLiteral("refused setting: ") + message);
+  }
   const QString insitu_input =
       basics::read_insitu_input_path(scanner_lines.value_or(QStringList()));
   if (n.point_selection) {

@@ -20,6 +20,7 @@
 #include "conversion/claim_journal.h"
 #include "conversion/dat_moves.h"
 #include "platform/env.h"
+#include "platform/file_error.h"
 #include "platform/held_file.h"
 #include "platform/operator_prompts.h"
 #include "scanner/operator_view.h"

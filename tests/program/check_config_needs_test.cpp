@@ -239,7 +239,7 @@ TEST(CheckConfigNeedsTest, AMissingArchiveIsAWarningForEveryProgramThatArchives)
     site.check();
     EXPECT_TRUE(site.usable) << site.report.toStdString();
     EXPECT_EQ(site.warnings(),
-              QStringList{"warning: The " + c.item + " " + site.path(c.archive) +
+              QStringList{"warning: The " + c.item + " " + site.path(c.archive) + QDir::separator() +
                           " is missing: input files are deleted after conversion without an "
                           "archive copy."})
         << site.report.toStdString();
@@ -253,7 +253,8 @@ TEST(CheckConfigNeedsTest, ARefusedSettingIsAWarning) {
   site.check();
   EXPECT_TRUE(site.usable) << site.report.toStdString();
   ASSERT_EQ(site.warnings().size(), 1) << site.report.toStdString();
-  EXPECT_TRUE(site.warnings()[0].startsWith("warning: refused setting: no_scan_files \"9\""))
+  EXPECT_TRUE(site.warnings()[0].startsWith(
+      "warning: refused setting: vellic_scanner.ini: no_scan_files \"9\" is out of range"))
       << site.report.toStdString();
 }
 
