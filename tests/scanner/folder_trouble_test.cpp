@@ -168,8 +168,9 @@ TEST(FolderTroubleTest, APointSelectionThatCannotBeReadIsSaidOnTheBoard) {
     EXPECT_TRUE(board.contains(c.reason)) << board.toStdString();
     EXPECT_TRUE(board.contains("); every traverse point is converted.")) << board.toStdString();
     for (int point = 1; point <= 51; ++point) EXPECT_TRUE(window->point_selected[point]);
-    // Said, not shown in a box that waits for someone.
-    EXPECT_TRUE(site.prompts.texts().isEmpty());
+    // And to whoever is there, as any error.
+    ASSERT_EQ(site.prompts.texts().size(), 1);
+    EXPECT_TRUE(board.contains(site.prompts.texts()[0])) << site.prompts.texts()[0].toStdString();
   }
 }
 
