@@ -11,6 +11,7 @@
 #include "basics/point_selection_file.h"
 #include "basics/sprachen.h"
 #include "basics/text_file.h"
+#include "basics/tulmen_file.h"
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "platform/env.h"
@@ -30,6 +31,10 @@ struct needs {
   bool insitu = false;       // an insitu input folder, when one is set
   bool probe_heads = false;  // insitu files routed by the probe-heads table
   bool selmar = false;       // the SELMAR settings, inline input and postbake system
+  // Sets the current product itself (SELMAR's maintenance plates, TULMEN's
+  // product identification when switched on).
+  bool switches_product = false;
+  bool identifies_tulmen_product = false;
 };
 
 needs needs_of(deployment_kind kind) {
@@ -42,11 +47,13 @@ needs needs_of(deployment_kind kind) {
       n.archive = false;
       break;
     case deployment_kind::tulmen:
+      n.identifies_tulmen_product = true;
       break;
     case deployment_kind::selmar:
       n.input_role = QStringLiteral("Zeiss input folder");
       n.reads_vellic_ini = true;
       n.selmar = true;
+      n.switches_product = true;
       break;
     case deployment_kind::halvik:
     case deployment_kind::dornik:
@@ -277,6 +284,15 @@ void inline_input(report& out, const QString& base, const QString& product) {
   }
 }
 
+// The measurement folders of the products the TULMEN files name, when the
+// scanner identifies the product from them.
+void tulmen_products(report& out, const QString& base, const QString& lumor_name) {
+  for (const QString& product : basics::tulmen_products()) {
+    writable_folder(out, QStringLiteral("measurement folder of %1").arg(product),
+                    basics::measurement_folder(base, product, lumor_name));
+  }
+}
+
 // The second VELLIC system of a SELMAR line, which receives the postbake
 // samples; a line without one has no vellic_postbake_path.ini.
 void postbake_system(report& out) {
@@ -339,6 +355,15 @@ QString configuration_report(bool* usable, deployment_kind kind) {
   }
   const QString product = current_product(out, base, QStringLiteral("current product"));
 
+  if (n.identifies_tulmen_product && settings.automatic_product_identification) {
+    tulmen_products(out, base, settings.lumor_name);
+  }
+  if (n.switches_product ||
+      (n.identifies_tulmen_product && settings.automatic_product_identification)) {
+    // The product is switched by renaming the file there.
+    writable_folder(out, QStringLiteral("current product folder"),
+                    basics::current_product_folder(base));
+  }
   input_folder(out, n.input_role, settings.input_path);
   writable_folder(out, n.measurement_role,
                   basics::measurement_folder(base, product, settings.lumor_name));

@@ -120,14 +120,15 @@ TEST(CheckConfigNeedsTest, EachProgramReportsWhatItUsesAndNothingElse) {
       {deployment_kind::selmar,
        {"Zeiss input folder", "measurement folder", "archive folder",
         "settings file selmar_spectrum_scanner.ini", "inline input folder",
-        "inline channel 0 -> LUMOR2", "inline channel 4 -> LUMOR1",
+        "current product folder", "inline channel 0 -> LUMOR2", "inline channel 4 -> LUMOR1",
         "settings file vellic_postbake_path.ini", "postbake VELLIC base folder",
         "postbake current product", "postbake measurement folder", "postbake archive folder"},
        {"insitu input folder", "probe heads table", "settings file traverse_point_selection.txt"}},
       {deployment_kind::tulmen,
        {"input folder", "measurement folder", "archive folder"},
        {"settings file vellic.ini", "insitu input folder", "probe heads table",
-        "settings file traverse_point_selection.txt", "inline input folder"}},
+        "settings file traverse_point_selection.txt", "inline input folder",
+        "current product folder", "measurement folder of SiO2 production"}},
       {deployment_kind::dat_moves,
        {"input folder", "measurement folder"},
        {"archive folder", "settings file vellic.ini", "insitu input folder",
@@ -198,6 +199,9 @@ TEST(CheckConfigNeedsTest, WhatAProgramNeedsAndLacksMakesItUnusable) {
       {"SELMAR's postbake measurement folder is gone", deployment_kind::selmar,
        [](deployment_site& s) { s.remove("postbake/database/products/Postbake"); },
        "postbake measurement folder", "[MISSING]"},
+      {"TULMEN's product identification without the SiO2 product", deployment_kind::tulmen,
+       [](deployment_site& s) { s.set_setting_line("vellic_scanner.ini", 2, "True"); },
+       "measurement folder of SiO2 production", "[MISSING]"},
       {"the TULMEN input folder is a file", deployment_kind::tulmen,
        [](deployment_site& s) {
          s.remove("input/tulmen");
@@ -238,10 +242,11 @@ TEST(CheckConfigNeedsTest, AMissingArchiveIsAWarningForEveryProgramThatArchives)
     site.remove(c.archive);
     site.check();
     EXPECT_TRUE(site.usable) << site.report.toStdString();
-    EXPECT_EQ(site.warnings(),
-              QStringList{"warning: The " + c.item + " " + site.path(c.archive) + QDir::separator() +
-                          " is missing: input files are deleted after conversion without an "
-                          "archive copy."})
+    EXPECT_EQ(
+        site.warnings(),
+        QStringList{"warning: The " + c.item + " " + site.path(c.archive) + QDir::separator() +
+                    " is missing: input files are deleted after conversion without an "
+                    "archive copy."})
         << site.report.toStdString();
   }
 }
@@ -294,6 +299,7 @@ TEST(CheckConfigNeedsTest, AFolderTheUserCannotWriteIntoIsAnError) {
       {deployment_kind::halvik, "measurements/LUMOR_INLINE", "insitu measurement folder"},
       {deployment_kind::selmar, "input/inline", "inline input folder"},
       {deployment_kind::selmar, "postbake/archive", "postbake archive folder"},
+      {deployment_kind::selmar, "vellic/database/current_product", "current product folder"},
       {deployment_kind::dat_moves, "input/dat", "input folder"},
   };
   for (const refused& r : cases) {
