@@ -336,7 +336,8 @@ void remove_stale_publish_files();
 
 // Whether the running user can put files into `folder`: folder_access for
 // writing, then a test file created there (hidden, never matching a scan's
-// mask) and removed again. For a check made once, not for every second.
+// mask) and removed again, the folder's modification time put back. For a
+// check made once, not for every second.
 Status check_folder_writable(const QString& folder);
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.

@@ -24,8 +24,12 @@ TEST(FolderAccessTest, AFolderOfOurOwnCanBeListedAndWrittenInto) {
   EXPECT_TRUE(env().folder_access(folder, FolderUse::write).ok());
   const Status writable = check_folder_writable(folder);
   EXPECT_TRUE(writable.ok()) << writable.message().toStdString();
-  // The test file is gone again.
+  // The test file is gone again, and so is its trace.
   EXPECT_TRUE(env().list_folder(folder, "*.*")->isEmpty());
+  const QDateTime before = QDateTime::currentDateTime().addDays(-2);
+  ASSERT_TRUE(env().set_last_modified(folder, before).ok());
+  EXPECT_TRUE(check_folder_writable(folder).ok());
+  EXPECT_EQ(env().last_modified(folder), before);
 }
 
 // A file where the folder should be, and no folder at all, fail for root too.
