@@ -1,7 +1,9 @@
 #include "basics/point_selection_file.h"
 
+#include "basics/error.h"
 #include "basics/key_value.h"
 #include "basics/text_file.h"
+#include "platform/env.h"
 
 #include <QStringList>
 
@@ -22,6 +24,27 @@ void read_point_selection_file(const QString& path, QVector<bool>& point_selecte
   for (int n = 1; n <= kTraversePointCount; ++n) {
     point_selected[n] = ini_read_integer(point_key(n), lines, 0) == 1;
   }
+}
+
+std::optional<QString> read_point_selection_if_present(const QString& path,
+                                                       QVector<bool>& point_selected) {
+  const std::optional<platform::DirEntry> there = platform::env().entry(path);
+  if (!there) return std::nullopt;
+  if (there->is_folder) return QStringLiteral("it is a folder");
+  if (!there->is_file) return QStringLiteral("it is not a file");
+  try {
+    read_point_selection_file(path, point_selected);
+  } catch (const error& failure) {
+    return failure.text();
+  }
+  return std::nullopt;
+}
+
+QString unreadable_point_selection(const QString& path, const QString& reason) {
+  return QStringLiteral(
+             "The point selection file %1 cannot be read (%2); every traverse point "
+             "is converted.")
+      .arg(path, reason);
 }
 
 void write_point_selection_file(const QString& path, const QVector<bool>& point_selected) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 namespace basics {
 
 // Traverse points 1 to 51; flag arrays hold one more entry, index 0 unused.
@@ -17,6 +19,16 @@ inline constexpr int kTraversePointCount = 51;
 // grown to 52 entries when shorter. Throws basics::error naming the file when
 // it cannot be read.
 void read_point_selection_file(const QString& path, QVector<bool>& point_selected);
+
+// Reads the selection file at `path` as read_point_selection_file does when
+// anything is there. Returns why it cannot be read (a folder of that name,
+// no permission), the flags then left as they were; nothing when it was
+// read or is not there.
+std::optional<QString> read_point_selection_if_present(const QString& path,
+                                                       QVector<bool>& point_selected);
+
+// What the operator reads of a selection file that cannot be read.
+QString unreadable_point_selection(const QString& path, const QString& reason);
 
 // Writes the 102 lines for points 1 to 51 (a missing flag counts as not
 // selected), each ended by CR LF, published complete under `path`. Throws

@@ -212,8 +212,11 @@ float read_tulmen_lines(const QStringList& lines, const QDateTime& last_modified
 }
 
 QString tulmen_product(float largest_value) {
-  return double(largest_value) <= kProductionLimit ? QStringLiteral("Production")
-                                                   : QStringLiteral("SiO2 production");
+  return tulmen_products().at(double(largest_value) <= kProductionLimit ? 0 : 1);
+}
+
+QStringList tulmen_products() {
+  return {QStringLiteral("Production"), QStringLiteral("SiO2 production")};
 }
 
 }  // namespace basics

@@ -91,4 +91,7 @@ float read_tulmen_lines(const QStringList& lines, const QDateTime& last_modified
 // decimal 0.27, so a stored 0.27 (0.27000001...) lies above it.
 QString tulmen_product(float largest_value);
 
+// Every product tulmen_product names, Production first.
+QStringList tulmen_products();
+
 }  // namespace basics

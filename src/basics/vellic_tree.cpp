@@ -28,18 +28,25 @@ QString current_product(const QString& base) {
 }
 
 std::optional<QString> readable_current_product(const QString& base) {
+  const std::optional<QStringList> files = current_product_files(base);
+  if (!files) return std::nullopt;
+  return files->value(0);
+}
+
+std::optional<QStringList> current_product_files(const QString& base) {
   // Without a base there is no tree, never one below the working folder.
-  if (base.isEmpty()) return QString();
+  if (base.isEmpty()) return QStringList();
   const QString folder = current_product_folder(base);
   const std::optional<QList<platform::DirEntry>> entries =
       platform::env().list_folder(folder, QStringLiteral("*.*"));
   // A missing folder names no product; one that is there but cannot be
   // listed hides it.
-  if (!entries) return folder_exists(folder) ? std::nullopt : std::optional<QString>(QString());
+  if (!entries) return folder_exists(folder) ? std::nullopt : std::optional(QStringList());
+  QStringList files;
   for (const platform::DirEntry& entry : *entries) {
-    if (!entry.is_folder) return entry.name;
+    if (!entry.is_folder) files << entry.name;
   }
-  return QString();
+  return files;
 }
 
 QString unreadable_product_folder(const QString& folder) {

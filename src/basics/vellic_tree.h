@@ -26,6 +26,11 @@ QString current_product(const QString& base);
 // failing share): then the product is unknown, not empty.
 std::optional<QString> readable_current_product(const QString& base);
 
+// The names of every file in the current-product folder, in listing order
+// (the first is the product); none when the folder is there but cannot be
+// listed, an empty list when it is missing or holds no file.
+std::optional<QStringList> current_product_files(const QString& base);
+
 // "Error: The current product folder <folder> cannot be read; ...", the
 // report of a current-product folder that cannot be listed, and the report
 // that it can be listed again.

@@ -135,6 +135,11 @@ platform::Status claim_file(const context& ctx, const QString& source, const QSt
   }
   platform::Status claimed = ctx.system().rename_file(source, temp);
   if (!claimed.ok()) note->remove();
+  // An open file, one gone meanwhile or a taken temporary name pass with
+  // time; anything else does not.
+  if (!claimed.ok() && !claimed.is_busy() && !claimed.is_not_found() && !claimed.already_exists()) {
+    ctx.claim_refused(source, claimed);
+  }
   return claimed;
 }
 

@@ -69,6 +69,11 @@ struct context {
   // is deleted: what became of it, for the history the operator reads; a
   // second time when the deletion then fails.
   std::function<void(const basics::history_record&)> handled = [](const basics::history_record&) {};
+  // Told when a file of the input folder, at `path`, cannot be claimed for
+  // a reason other than its writer still being at work (no permission, a
+  // read-only folder): waiting will not help, the operator has to.
+  std::function<void(const QString& path, const platform::Status& refused)> claim_refused =
+      [](const QString&, const platform::Status&) {};
   // Run by a scan between two files, with no file half done: a window keeps
   // itself responsive here.
   std::function<void()> between_files = [] {};

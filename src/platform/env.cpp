@@ -32,6 +32,13 @@ Status file_error(Status::Kind kind, const QString& action, const QString& from,
       kind, QStringLiteral("Cannot %1 %2 to %3: %4").arg(action, quoted(from), quoted(to), reason));
 }
 
+QString failure_reason(const Status& status) {
+  // The reason follows the last quoted path.
+  const QString& message = status.message();
+  const qsizetype after_paths = message.lastIndexOf(QStringLiteral("\": "));
+  return after_paths < 0 ? message : message.mid(after_paths + 3);
+}
+
 Env& env() {
   return installed_env ? *installed_env : system_env();
 }
@@ -270,6 +277,21 @@ Status publish_new_file(const QString& target, const QByteArray& data) {
   });
   if (!placed.ok()) return placed;
   return env().sync_folder(folder_of(target));
+}
+
+Status check_folder_writable(const QString& folder) {
+  const Status allowed = env().folder_access(folder, FolderUse::write);
+  if (!allowed.ok()) return allowed;
+  const QDateTime before = env().last_modified(folder);
+  QString test_file;
+  const Status created =
+      env().create_unique_file(folder, QStringLiteral(".write_test_"), &test_file);
+  if (!created.ok()) return created;
+  const Status removed = env().delete_file(test_file);
+  // The folder's time as it was, so the check leaves no trace; where the
+  // system will not set it, the check has still answered.
+  if (before.isValid()) static_cast<void>(env().set_last_modified(folder, before));
+  return removed;
 }
 
 Status copy_file(const QString& from, const QString& to) {

@@ -95,6 +95,12 @@ struct DirEntry {
   bool system = false;     // never set on Linux
 };
 
+// What a folder is used for, as folder_access checks it.
+enum class FolderUse {
+  read,   // listing its entries
+  write,  // creating, renaming and removing entries in it
+};
+
 class Env {
  public:
   virtual ~Env() = default;
@@ -116,6 +122,13 @@ class Env {
   // Creates exactly this one folder; fails when the parent is missing or
   // the folder already exists.
   virtual Status create_folder(const QString& path) = 0;
+
+  // Whether the running user may use `folder` for `use`, by the system's
+  // account of the user's own rights (Linux: access(2)); a failure says why.
+  // Creates nothing, so it may run every second. Windows keeps its write
+  // rights in access lists that only a test create reveals: there the write
+  // check is left to check_folder_writable.
+  virtual Status folder_access(const QString& folder, FolderUse use) = 0;
 
   // ---- Moving, copying, deleting ----------------------------------------
 
@@ -320,6 +333,12 @@ QList<Status> publish_files(const QList<pending_file>& files);
 // that is the one instance on its program folder (hold_instance_lock): two
 // runs of one program would otherwise remove each other's files.
 void remove_stale_publish_files();
+
+// Whether the running user can put files into `folder`: folder_access for
+// writing, then a test file created there (hidden, never matching a scan's
+// mask) and removed again, the folder's modification time put back. For a
+// check made once, not for every second.
+Status check_folder_writable(const QString& folder);
 
 // Copies `from` onto `to`, replacing `to`, published as by `publish_file`.
 Status copy_file(const QString& from, const QString& to);

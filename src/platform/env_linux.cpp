@@ -68,6 +68,7 @@ class LinuxEnv final : public Env {
   std::optional<QList<DirEntry>> list_folder(const QString& folder, const QString& mask) override;
   std::optional<DirEntry> entry(const QString& path) override;
   Status create_folder(const QString& path) override;
+  Status folder_access(const QString& folder, FolderUse use) override;
   Status rename_file(const QString& from, const QString& to) override {
     return claim_file(from, to, options_);
   }
@@ -132,6 +133,15 @@ std::optional<DirEntry> LinuxEnv::entry(const QString& path) {
 
 Status LinuxEnv::create_folder(const QString& path) {
   if (::mkdir(native(path).constData(), 0777) != 0) return errno_error("create folder", path);
+  return Status::Ok();
+}
+
+Status LinuxEnv::folder_access(const QString& folder, FolderUse use) {
+  // Entering the folder is part of either use.
+  const bool reading = use == FolderUse::read;
+  if (::access(native(folder).constData(), (reading ? R_OK : W_OK) | X_OK) != 0) {
+    return errno_error(reading ? "list" : "write into", folder);
+  }
   return Status::Ok();
 }
 

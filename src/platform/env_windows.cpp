@@ -89,6 +89,7 @@ class WindowsEnv final : public Env {
   std::optional<QList<DirEntry>> list_folder(const QString& folder, const QString& mask) override;
   std::optional<DirEntry> entry(const QString& path) override;
   Status create_folder(const QString& path) override;
+  Status folder_access(const QString& folder, FolderUse use) override;
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override {
     return move_replacing(from, to);
@@ -162,6 +163,19 @@ std::optional<DirEntry> WindowsEnv::entry(const QString& path) {
 
 Status WindowsEnv::create_folder(const QString& path) {
   if (!CreateDirectoryW(native(path).c_str(), nullptr)) return win_error("create folder", path);
+  return Status::Ok();
+}
+
+Status WindowsEnv::folder_access(const QString& folder, FolderUse use) {
+  // The write rights are in access lists: check_folder_writable's test
+  // create finds them out.
+  if (use == FolderUse::write) return Status::Ok();
+  WIN32_FIND_DATAW found{};
+  const std::wstring pattern = native(with_delimiter(folder) + QStringLiteral("*"));
+  const HANDLE search =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return win_error("list", folder);
+  FindClose(search);
   return Status::Ok();
 }
 

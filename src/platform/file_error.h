@@ -20,4 +20,9 @@ Status file_error(Status::Kind kind, const QString& action, const QString& path,
 Status file_error(Status::Kind kind, const QString& action, const QString& from, const QString& to,
                   const QString& reason);
 
+// The system's explanation in a failure made by file_error ("No space left
+// on device"), for a text that names the paths in its own words; the whole
+// message of any other failure.
+QString failure_reason(const Status& status);
+
 }  // namespace platform

@@ -108,9 +108,9 @@ program::usage scanner_usage(const scanner_identity& identity) {
   return usage;
 }
 
-int check_config() {
+int check_config(program::deployment_kind kind) {
   bool usable = false;
-  program::print(stdout, program::configuration_report(&usable));
+  program::print(stdout, program::configuration_report(&usable, kind));
   return usable ? 0 : 1;
 }
 
@@ -164,7 +164,7 @@ int run_scanner_program(
   const program::command_line command =
       program::parse_command_line(argc, argv, scanner_usage(identity));
   if (command.exit_code) return *command.exit_code;
-  if (command.check_config) return check_config();
+  if (command.check_config) return check_config(identity.deployment);
   if (command.init) {
     return program::make_new_deployment(identity.deployment,
                                         platform::name_of(QString::fromLocal8Bit(argv[0])));

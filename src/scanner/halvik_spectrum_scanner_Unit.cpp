@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include "basics/error.h"
 #include "basics/files.h"
 #include "basics/halvik_file.h"
 #include "basics/point_selection_file.h"
@@ -137,7 +138,13 @@ void THalvik_scanner_main::initialize_points() {
 
 void THalvik_scanner_main::read_point_selection() {
   const QString path = point_selection_path();
-  if (basics::file_exists(path)) basics::read_point_selection_file(path, point_selected);
+  const std::optional<QString> why = basics::read_point_selection_if_present(path, point_selected);
+  if (!why) return;
+  // Every point stays selected, which the operator did not choose: said on
+  // the board, where it stays, and to whoever is there, as any error.
+  const QString text = basics::unreadable_point_selection(path, *why);
+  report_problem(text);
+  throw basics::error(text);
 }
 
 void THalvik_scanner_main::write_point_selection() {

@@ -13,11 +13,15 @@ lamp lamp_for(const lamp_inputs& inputs) {
   if (!inputs.scanning) return {lamp_colour::grey, QStringLiteral("Scanning is switched off.")};
   QStringList missing;
   for (const needed_folder& folder : inputs.folders) {
-    if (folder.present) continue;
+    if (folder.present && folder.problem.isEmpty()) continue;
     const QString role = folder.role.left(1).toUpper() + folder.role.mid(1);
-    missing << (folder.path.isEmpty()
-                    ? role + QStringLiteral(" is not configured.")
-                    : role + QStringLiteral(" ") + folder.path + QStringLiteral(" is missing."));
+    if (folder.path.isEmpty()) {
+      missing << role + QStringLiteral(" is not configured.");
+    } else {
+      const QString state = folder.present ? folder.problem : QStringLiteral("is missing");
+      missing << role + QStringLiteral(" ") + folder.path + QStringLiteral(" ") + state +
+                     QStringLiteral(".");
+    }
   }
   if (!missing.isEmpty()) return {lamp_colour::amber, missing.join(QLatin1Char(' '))};
   return {lamp_colour::green, QStringLiteral("Scanning; every folder is present.")};

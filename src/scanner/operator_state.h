@@ -6,7 +6,8 @@
 //
 //   red    an error, or a file set aside, in the last kRedMinutes minutes
 //   grey   scanning is switched off
-//   amber  scanning, but a folder it needs is missing (each one named)
+//   amber  scanning, but a folder it needs is missing or cannot be used
+//          (each one named, with the reason)
 //   green  scanning, every folder present
 
 #include <QDateTime>
@@ -34,6 +35,9 @@ struct needed_folder {
   QString role;
   QString path;
   bool present = false;
+  // Why a folder that is there cannot be used as the scan needs
+  // ("cannot be read (Permission denied)"); empty when it can.
+  QString problem;
 };
 
 // A folder the window watches for the panel: `mask` names the input files

@@ -12,6 +12,7 @@
 #include "basics/listing_census.h"
 #include "basics/scan_data.h"
 #include "basics/text_file.h"
+#include "platform/file_error.h"
 #include "scanner/operator_panel.h"
 #include "scanner/tray_lamp.h"
 
@@ -22,6 +23,22 @@ namespace {
 // A listing the scan made this long ago still tells what waits: a step
 // lists its folders about once a second.
 constexpr qint64 kFreshListingMs = 1500;
+
+// Why the scan cannot list `folder` or claim files in it, with the user's
+// own rights; empty when it can. Creates nothing: it runs every second.
+QString input_folder_problem(const QString& folder) {
+  const platform::Status readable =
+      platform::env().folder_access(folder, platform::FolderUse::read);
+  if (!readable.ok()) {
+    return QStringLiteral("cannot be read (%1)").arg(platform::failure_reason(readable));
+  }
+  const platform::Status writable =
+      platform::env().folder_access(folder, platform::FolderUse::write);
+  if (!writable.ok()) {
+    return QStringLiteral("cannot be written into (%1)").arg(platform::failure_reason(writable));
+  }
+  return QString();
+}
 
 }  // namespace
 
@@ -79,8 +96,9 @@ QList<needed_folder> operator_view::look_at(const QList<watched_folder>& folders
   QList<waiting_line> waiting;
   for (const watched_folder& folder : folders) {
     const bool present = !folder.path.isEmpty() && basics::folder_exists(folder.path);
-    needed.append({folder.role, folder.path, present});
+    needed.append({folder.role, folder.path, present, {}});
     if (folder.mask.isEmpty()) continue;
+    if (present) needed.last().problem = input_folder_problem(folder.path);
     waiting.append({folder.role, folder.path,
                     present ? basics::waiting_in(folder.path, folder.mask, kFreshListingMs)
                             : basics::waiting_summary()});

@@ -54,8 +54,9 @@ class operator_view : public QObject {
   // Appends `record` to its day file.
   platform::Status keep_in_history(const basics::history_record& record);
 
-  // Which of `folders` are there, for the lamp; what waits in each input
-  // folder among them goes onto the panel.
+  // Which of `folders` are there, for the lamp, and which input folders
+  // among them the running user cannot list or write into; what waits in
+  // each input folder goes onto the panel.
   QList<needed_folder> look_at(const QList<watched_folder>& folders, const QDateTime& now);
 
   // Tells the operator of an error through the tray.

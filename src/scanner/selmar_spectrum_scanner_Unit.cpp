@@ -331,6 +331,10 @@ QList<scanner::watched_folder> TSELMAR_spectrum_scanner_main::watched_folders() 
     folders.append({QStringLiteral("postbake output folder of the product ") + postbake_product,
                     postbake_total_output_path,
                     {}});
+    // Its samples are archived there as the production files are in theirs.
+    folders.append(watched_archive(basics::archive_root(vellic_postbake_path, QString()),
+                                   vellic_postbake_path,
+                                   QStringLiteral("postbake archive folder")));
   }
   return folders;
 }

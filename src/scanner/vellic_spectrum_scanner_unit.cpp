@@ -20,6 +20,7 @@
 #include "conversion/claim_journal.h"
 #include "conversion/dat_moves.h"
 #include "platform/env.h"
+#include "platform/file_error.h"
 #include "platform/held_file.h"
 #include "platform/operator_prompts.h"
 #include "scanner/operator_view.h"
@@ -244,6 +245,11 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.between_files = [] { QCoreApplication::processEvents(); };
   ctx.claim_journal = conversion::claim_journal_folder();
   ctx.handled = [this](const basics::history_record& record) { note_handled(record); };
+  ctx.claim_refused = [this](const QString& path, const platform::Status& refused) {
+    refused_claims_this_step_.insert(platform::folder_of(path),
+                                     QStringLiteral("holds files that cannot be renamed (%1)")
+                                         .arg(platform::failure_reason(refused)));
+  };
   return ctx;
 }
 
@@ -369,9 +375,11 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
     : window_(window) {
   window_->scan_step_running_ = true;
   window_->Timer1->stop();
+  window_->refused_claims_this_step_.clear();
 }
 
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
+  window_->refused_claims_ = window_->refused_claims_this_step_;
   window_->scan_step_running_ = false;
   window_->start_scan_timer_when_due();
 }
@@ -388,9 +396,14 @@ scanner::watched_folder TVELLIC_spectrum_scanner::watched_output() const {
 }
 
 scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString& root) const {
-  return {QStringLiteral("archive folder"),
-          root.isEmpty() ? vellic_path + QStringLiteral("archive") + platform::kDelimiter : root,
-          {}};
+  return watched_archive(root, vellic_path, QStringLiteral("archive folder"));
+}
+
+scanner::watched_folder TVELLIC_spectrum_scanner::watched_archive(const QString& root,
+                                                                  const QString& base,
+                                                                  const QString& role) const {
+  return {
+      role, root.isEmpty() ? base + QStringLiteral("archive") + platform::kDelimiter : root, {}};
 }
 
 scanner::operator_panel* TVELLIC_spectrum_scanner::the_panel() const {
@@ -407,7 +420,15 @@ void TVELLIC_spectrum_scanner::refresh_operator_view() {
   inputs.now = platform::env().now();
   inputs.last_fault = last_fault_;
   inputs.folders = view_->look_at(watched_folders(), inputs.now);
+  add_refused_claims(inputs.folders);
   show_lamp(scanner::lamp_for(inputs));
+}
+
+void TVELLIC_spectrum_scanner::add_refused_claims(QList<scanner::needed_folder>& folders) const {
+  for (scanner::needed_folder& folder : folders) {
+    if (!folder.present || !folder.problem.isEmpty() || folder.path.isEmpty()) continue;
+    folder.problem = refused_claims_.value(platform::with_delimiter(folder.path));
+  }
 }
 
 void TVELLIC_spectrum_scanner::show_lamp(const scanner::lamp& current) {

@@ -5,6 +5,7 @@
 // settings written back at close. Derived windows replace the scan step and
 // add settings of their own through the virtual operations below.
 
+#include <QMap>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -194,6 +195,9 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // The archive root the panel watches: `root`, or where the default
   // archive would be when `root` is empty (no archive).
   scanner::watched_folder watched_archive(const QString& root) const;
+  // The same for the VELLIC system at `base`, named `role` on the lamp.
+  scanner::watched_folder watched_archive(const QString& root, const QString& base,
+                                          const QString& role) const;
   scanner::watched_folder watched_output() const;
 
   // The status line.
@@ -252,6 +256,14 @@ class TVELLIC_spectrum_scanner : public QWidget {
   bool product_unreadable_ = false;
   bool postbake_product_unreadable_ = false;
   std::optional<scanner::fault> last_fault_;
+  // Input folders whose files the last scan step could not claim for want
+  // of rights, each with the lamp's words for it; those of the step under
+  // way are gathered apart, so the lamp never blinks between two steps.
+  QMap<QString, QString> refused_claims_;
+  QMap<QString, QString> refused_claims_this_step_;
+  // Marks the watched input folders whose files the last step could not
+  // claim.
+  void add_refused_claims(QList<scanner::needed_folder>& folders) const;
   scanner::lamp lamp_;
   bool lamp_shown_ = false;
   // Said once until the history can be written again.

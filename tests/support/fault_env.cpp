@@ -24,6 +24,8 @@ void FaultEnv::fail_writes_after(qsizetype bytes, const QString& path_part) {
 
 void FaultEnv::clear_faults() {
   rename_.reset();
+  deny_rename_.reset();
+  deny_write_.reset();
   replace_.reset();
   delete_.reset();
   create_folder_.reset();
@@ -45,9 +47,29 @@ Status FaultEnv::create_folder(const QString& path) {
   return EnvWrapper::create_folder(path);
 }
 
+Status FaultEnv::folder_access(const QString& folder, FolderUse use) {
+  if (use == FolderUse::read && applies(list_, folder)) {
+    return file_error(Status::Kind::denied, "list", folder, kAccessDenied);
+  }
+  if (use == FolderUse::write && applies(deny_write_, folder)) {
+    return file_error(Status::Kind::denied, "write into", folder, kAccessDenied);
+  }
+  return EnvWrapper::folder_access(folder, use);
+}
+
+Status FaultEnv::create_unique_file(const QString& folder, const QString& prefix, QString* path) {
+  if (applies(deny_write_, folder)) {
+    return file_error(Status::Kind::denied, "create a file in", folder, kAccessDenied);
+  }
+  return EnvWrapper::create_unique_file(folder, prefix, path);
+}
+
 Status FaultEnv::rename_file(const QString& from, const QString& to) {
   if (applies(rename_, from, to)) {
     return file_error(Status::Kind::busy, "rename", from, to, "The file is still open");
+  }
+  if (applies(deny_rename_, from, to)) {
+    return file_error(Status::Kind::denied, "rename", from, to, kAccessDenied);
   }
   return EnvWrapper::rename_file(from, to);
 }

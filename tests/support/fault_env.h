@@ -30,6 +30,9 @@ class EnvWrapper : public Env {
   }
   std::optional<DirEntry> entry(const QString& path) override { return target_->entry(path); }
   Status create_folder(const QString& path) override { return target_->create_folder(path); }
+  Status folder_access(const QString& folder, FolderUse use) override {
+    return target_->folder_access(folder, use);
+  }
   Status rename_file(const QString& from, const QString& to) override {
     return target_->rename_file(from, to);
   }
@@ -85,10 +88,16 @@ class FaultEnv : public EnvWrapper {
 
   // ---- Faults -----------------------------------------------------------
   void refuse_rename(const QString& path_part = QString()) { rename_ = path_part; }
+  // A rename refused for want of rights, not because the file is open.
+  void deny_rename(const QString& path_part = QString()) { deny_rename_ = path_part; }
+  // The folder's rights refuse writing: folder_access and creating a file
+  // there fail as without the write permission.
+  void deny_write_in(const QString& path_part = QString()) { deny_write_ = path_part; }
   void refuse_replace(const QString& path_part = QString()) { replace_ = path_part; }
   void refuse_delete(const QString& path_part = QString()) { delete_ = path_part; }
   void refuse_create_folder(const QString& path_part = QString()) { create_folder_ = path_part; }
-  // list_folder answers as for a folder that is there but cannot be read.
+  // list_folder answers as for a folder that is there but cannot be read,
+  // and folder_access refuses reading it.
   void refuse_list(const QString& path_part = QString()) { list_ = path_part; }
   // write_file writes only the first `bytes` bytes, then fails with
   // "No space left on device" (unless the file cannot be opened at all).
@@ -113,6 +122,8 @@ class FaultEnv : public EnvWrapper {
   // ---- Overrides --------------------------------------------------------
   std::optional<QList<DirEntry>> list_folder(const QString& folder, const QString& mask) override;
   Status create_folder(const QString& path) override;
+  Status folder_access(const QString& folder, FolderUse use) override;
+  Status create_unique_file(const QString& folder, const QString& prefix, QString* path) override;
   Status rename_file(const QString& from, const QString& to) override;
   Status replace_file(const QString& from, const QString& to) override;
   Status replace_file_unsynced(const QString& from, const QString& to) override;
@@ -134,7 +145,8 @@ class FaultEnv : public EnvWrapper {
 
   Status limited_write(const QString& path, const QByteArray& data, bool flush);
 
-  std::optional<QString> rename_, replace_, delete_, create_folder_, list_;
+  std::optional<QString> rename_, deny_rename_, deny_write_, replace_, delete_, create_folder_,
+      list_;
   std::optional<QString> sync_files_, sync_folder_;
   std::optional<write_limit> write_limit_;
   QDateTime now_;
