@@ -48,6 +48,10 @@ void TVELLIC_spectrum_scanner::create() {
   conversion::recover_claims(ctx.claim_journal, ctx.board);
   view_->start();
   refresh_operator_view();
+  // A backlog starts at once, as soon as the window is up, not a tick later.
+  QTimer::singleShot(0, this, [this] {
+    if (scanning_ && !scan_step_running_) Timer1Timer();
+  });
 }
 
 void TVELLIC_spectrum_scanner::FormCreate() {
@@ -141,7 +145,8 @@ void TVELLIC_spectrum_scanner::set_timer_state(bool active) {
 
 void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   scanning_ = active;
-  // The lamp follows at once; the panel's own tick comes within a second.
+  view_->follow_scan(active);
+  // The lamp follows at once; the next tick comes within a second.
   const auto lamp_follows = qScopeGuard([this] {
     if (creation_complete_) refresh_operator_view();
   });
@@ -279,6 +284,8 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
   // closes lets them through too.
   if (!creation_complete_ || closing_) return;
   run_guarded([this] { timer_action(); });
+  // In the same wake-up as the step: an idle scanner wakes once a second.
+  refresh_operator_view();
   if (close_after_step_) {
     close_after_step_ = false;
     close();
