@@ -24,8 +24,8 @@ namespace {
 // A listing the scan made this long ago still tells what waits: a step
 // lists its folders about once a second.
 constexpr qint64 kFreshListingMs = 1500;
-// While the scan ticks, its last listing is the one to show, even after a
-// long step: the next tick lists again, the panel never does.
+// During a step, the step's own listing is the one to show, however long
+// the step has taken: the panel never lists a backlog again per file.
 constexpr qint64 kAnyAgeMs = std::numeric_limits<qint64>::max();
 
 }  // namespace
@@ -90,7 +90,7 @@ platform::Status operator_view::keep_in_history(const basics::history_record& re
 }
 
 QList<needed_folder> operator_view::look_at(const QList<watched_folder>& folders,
-                                            const QDateTime& now) {
+                                            const QDateTime& now, bool during_step) {
   // The day files of a scanner that runs for months.
   greet_new_day();
   QList<needed_folder> needed;
@@ -101,7 +101,7 @@ QList<needed_folder> operator_view::look_at(const QList<watched_folder>& folders
     if (folder.mask.isEmpty()) continue;
     waiting.append({folder.role, folder.path,
                     present ? basics::waiting_in(folder.path, folder.mask,
-                                                 scan_ticking_ ? kAnyAgeMs : kFreshListingMs)
+                                                 during_step ? kAnyAgeMs : kFreshListingMs)
                             : basics::waiting_summary()});
   }
   panel_->show_waiting(waiting, now);

@@ -53,8 +53,7 @@ class operator_view : public QObject {
   void stop();
 
   // Whether the scan ticks every second: it then brings the panel up to
-  // date itself, and its listings count however old, since the next tick
-  // lists again. An idle scanner wakes once a second, not twice.
+  // date itself, and an idle scanner wakes once a second, not twice.
   void follow_scan(bool ticking);
 
   // Appends `record` to its day file.
@@ -62,8 +61,10 @@ class operator_view : public QObject {
 
   // Which of `folders` are there, for the lamp; what waits in each input
   // folder among them goes onto the panel, which changes only when what
-  // it shows does.
-  QList<needed_folder> look_at(const QList<watched_folder>& folders, const QDateTime& now);
+  // it shows does. `during_step`: a scan step runs, and its listings are
+  // the current ones.
+  QList<needed_folder> look_at(const QList<watched_folder>& folders, const QDateTime& now,
+                               bool during_step);
 
   // Tells the operator of an error through the tray.
   void notify(const tray_notice& notice);

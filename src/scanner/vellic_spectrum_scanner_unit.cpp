@@ -18,7 +18,9 @@
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claim_journal.h"
+#include "conversion/claimed_file.h"
 #include "conversion/dat_moves.h"
+#include "conversion/input_queue.h"
 #include "platform/env.h"
 #include "platform/held_file.h"
 #include "platform/operator_prompts.h"
@@ -50,7 +52,7 @@ void TVELLIC_spectrum_scanner::create() {
   refresh_operator_view();
   // A backlog starts at once, as soon as the window is up, not a tick later.
   QTimer::singleShot(0, this, [this] {
-    if (scanning_ && !scan_step_running_) Timer1Timer();
+    if (scanning_) Timer1Timer();
   });
 }
 
@@ -249,7 +251,18 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
   ctx.between_files = [] { QCoreApplication::processEvents(); };
   ctx.claim_journal = conversion::claim_journal_folder();
   ctx.handled = [this](const basics::history_record& record) { note_handled(record); };
+  if (const auto listed = step_listings_.constFind(input_folder); listed != step_listings_.cend()) {
+    ctx.listed = *listed;
+  }
   return ctx;
+}
+
+QStringList TVELLIC_spectrum_scanner::list_for_step(const QString& folder) {
+  const conversion::context ctx = conversion_context(folder);
+  const QStringList waiting = conversion::waiting_files(
+      ctx.system(), folder, QString::fromLatin1(conversion::kInputMask), ctx.board);
+  step_listings_.insert(folder, waiting);
+  return waiting;
 }
 
 // ---- Event handlers ---------------------------------------------------------
@@ -283,6 +296,9 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
   // step has to wait for the whole chain. A box open while the window
   // closes lets them through too.
   if (!creation_complete_ || closing_) return;
+  // Steps never overlap, also when the first step at the start comes while
+  // a box of another waits.
+  if (scan_step_running_) return;
   run_guarded([this] { timer_action(); });
   // In the same wake-up as the step: an idle scanner wakes once a second.
   refresh_operator_view();
@@ -380,6 +396,8 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
 
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
   window_->scan_step_running_ = false;
+  // The next step lists afresh.
+  window_->step_listings_.clear();
   window_->start_scan_timer_when_due();
 }
 
@@ -413,7 +431,7 @@ void TVELLIC_spectrum_scanner::refresh_operator_view() {
   inputs.scanning = scanning_;
   inputs.now = platform::env().now();
   inputs.last_fault = last_fault_;
-  inputs.folders = view_->look_at(watched_folders(), inputs.now);
+  inputs.folders = view_->look_at(watched_folders(), inputs.now, scan_step_running_);
   show_lamp(scanner::lamp_for(inputs));
 }
 
