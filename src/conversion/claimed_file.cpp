@@ -125,8 +125,10 @@ void claim_files(const context& ctx, const QString& action,
   // listed again for every pass. A file that is still open is tried again
   // in the next pass, as the first of the folder; one gone meanwhile is
   // passed over.
-  const QStringList waiting =
-      waiting_files(ctx.system(), ctx.input_folder, QString::fromLatin1(kInputMask), ctx.board);
+  const QStringList waiting = ctx.listed
+                                  ? *ctx.listed
+                                  : waiting_files(ctx.system(), ctx.input_folder,
+                                                  QString::fromLatin1(kInputMask), ctx.board);
   qsizetype next = 0;
   for (int pass = 0; pass < kPassesPerCall && next < waiting.size(); ++pass) {
     const QString temp = basics::random_temp_name(ctx.input_folder);

@@ -7,6 +7,9 @@
 // tools and tests share it.
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include "basics/exsitu_file.h"
 #include "basics/history_file.h"
@@ -31,6 +34,10 @@ struct context {
 
   // The folder files are claimed from.
   QString input_folder;
+  // The input files the scan step has just listed there (by waiting_files,
+  // with the input mask), so a backlog of thousands is listed once a step;
+  // none: the conversion lists the folder itself.
+  std::optional<QStringList> listed;
   // Where exsitu scan files go, without a trailing delimiter.
   QString output_folder;
   // The base folder of the measurement system, ending with the delimiter:

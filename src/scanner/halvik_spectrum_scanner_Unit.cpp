@@ -64,13 +64,13 @@ void THalvik_scanner_main::timer_action() {
   const scan_step_pause pause(this);
   compose_total_output_path();
   if (!basics::folder_exists(input_path) || !basics::folder_exists(total_output_path)) return;
-  const QString csv_files = QString::fromLatin1(conversion::kInputMask);
+  // Each folder is listed once a step; its conversion takes that listing.
   bool found = false;
-  if (basics::count_files(input_path, csv_files) >= 1) {
+  if (!list_for_step(input_path).isEmpty()) {
     handle_exsitu_data();
     found = true;
   }
-  if (basics::count_files(insitu_input_path, csv_files) > 0) {
+  if (!list_for_step(insitu_input_path).isEmpty()) {
     handle_insitu_data();
     found = true;
   }

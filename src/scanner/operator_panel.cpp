@@ -115,7 +115,10 @@ void operator_panel::show_waiting(const QList<waiting_line>& lines, const QDateT
     texts << line.role.left(1).toUpper() + line.role.mid(1) + QStringLiteral(": ") +
                  waiting_text(line, now);
   }
-  waiting_label->setText(texts.join(QLatin1Char('\n')));
+  const QString text = texts.join(QLatin1Char('\n'));
+  // Unchanged, the label is neither laid out nor painted again.
+  if (text == waiting_label->text()) return;
+  waiting_label->setText(text);
 }
 
 void operator_panel::show_scan_record(const basics::scan_data& record, const QString& title) {

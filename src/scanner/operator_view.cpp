@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <limits>
+
 #include "basics/error.h"
 #include "basics/files.h"
 #include "basics/inline_file.h"
@@ -23,6 +25,9 @@ namespace {
 // A listing the scan made this long ago still tells what waits: a step
 // lists its folders about once a second.
 constexpr qint64 kFreshListingMs = 1500;
+// During a step, the step's own listing is the one to show, however long
+// the step has taken: the panel never lists a backlog again per file.
+constexpr qint64 kAnyAgeMs = std::numeric_limits<qint64>::max();
 
 // Why the scan cannot list `folder` or claim files in it, with the user's
 // own rights; empty when it can. Creates nothing: it runs every second.
@@ -56,11 +61,7 @@ operator_view::operator_view(QWidget* window, const QRect& area) : QObject(windo
   panel_timer_ = new QTimer(this);
   panel_timer_->setObjectName(QStringLiteral("panel_timer"));
   panel_timer_->setInterval(1000);
-  connect(panel_timer_, &QTimer::timeout, this, [this] {
-    emit looked_again();
-    // The day files of a scanner that runs for months.
-    greet_new_day();
-  });
+  connect(panel_timer_, &QTimer::timeout, this, &operator_view::looked_again);
 }
 
 QString operator_view::history_folder() {
@@ -78,11 +79,26 @@ void operator_view::greet_new_day() {
 
 void operator_view::start() {
   load_history();
-  panel_timer_->start();
+  started_ = true;
+  run_panel_timer();
 }
 
 void operator_view::stop() {
-  panel_timer_->stop();
+  started_ = false;
+  run_panel_timer();
+}
+
+void operator_view::follow_scan(bool ticking) {
+  scan_ticking_ = ticking;
+  run_panel_timer();
+}
+
+void operator_view::run_panel_timer() {
+  if (started_ && !scan_ticking_) {
+    if (!panel_timer_->isActive()) panel_timer_->start();
+  } else {
+    panel_timer_->stop();
+  }
 }
 
 platform::Status operator_view::keep_in_history(const basics::history_record& record) {
@@ -91,7 +107,9 @@ platform::Status operator_view::keep_in_history(const basics::history_record& re
 }
 
 QList<needed_folder> operator_view::look_at(const QList<watched_folder>& folders,
-                                            const QDateTime& now) {
+                                            const QDateTime& now, bool during_step) {
+  // The day files of a scanner that runs for months.
+  greet_new_day();
   QList<needed_folder> needed;
   QList<waiting_line> waiting;
   for (const watched_folder& folder : folders) {
@@ -100,7 +118,8 @@ QList<needed_folder> operator_view::look_at(const QList<watched_folder>& folders
     if (folder.mask.isEmpty()) continue;
     if (present) needed.last().problem = input_folder_problem(folder.path);
     waiting.append({folder.role, folder.path,
-                    present ? basics::waiting_in(folder.path, folder.mask, kFreshListingMs)
+                    present ? basics::waiting_in(folder.path, folder.mask,
+                                                 during_step ? kAnyAgeMs : kFreshListingMs)
                             : basics::waiting_summary()});
   }
   panel_->show_waiting(waiting, now);

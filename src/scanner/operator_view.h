@@ -47,17 +47,25 @@ class operator_view : public QObject {
   void greet_new_day();
 
   // Shows the newest records of the day files and the spectra of the last
-  // conversion, then looks again every second (`looked_again`).
+  // conversion, then looks again every second (`looked_again`) while no
+  // scan tick does.
   void start();
   void stop();
+
+  // Whether the scan ticks every second: it then brings the panel up to
+  // date itself, and an idle scanner wakes once a second, not twice.
+  void follow_scan(bool ticking);
 
   // Appends `record` to its day file.
   platform::Status keep_in_history(const basics::history_record& record);
 
   // Which of `folders` are there, for the lamp, and which input folders
   // among them the running user cannot list or write into; what waits in
-  // each input folder goes onto the panel.
-  QList<needed_folder> look_at(const QList<watched_folder>& folders, const QDateTime& now);
+  // each input folder goes onto the panel, which changes only when what it
+  // shows does. `during_step`: a scan step runs, and its listings are the
+  // current ones.
+  QList<needed_folder> look_at(const QList<watched_folder>& folders, const QDateTime& now,
+                               bool during_step);
 
   // Tells the operator of an error through the tray.
   void notify(const tray_notice& notice);
@@ -74,11 +82,14 @@ class operator_view : public QObject {
 
  private:
   void load_history();
+  void run_panel_timer();
   void show_last_spectra(const basics::history_record& record);
 
   operator_panel* panel_;
   tray_lamp* tray_;
   QTimer* panel_timer_;
+  bool started_ = false;
+  bool scan_ticking_ = false;
   // Made when the first file is handled, in the per-user folder of then.
   std::optional<basics::history_writer> history_;
   // The day the old day files were last removed on.

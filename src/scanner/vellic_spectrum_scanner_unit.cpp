@@ -18,7 +18,9 @@
 #include "basics/vellic_scanner_ini.h"
 #include "basics/vellic_tree.h"
 #include "conversion/claim_journal.h"
+#include "conversion/claimed_file.h"
 #include "conversion/dat_moves.h"
+#include "conversion/input_queue.h"
 #include "platform/env.h"
 #include "platform/file_error.h"
 #include "platform/held_file.h"
@@ -49,6 +51,10 @@ void TVELLIC_spectrum_scanner::create() {
   conversion::recover_claims(ctx.claim_journal, ctx.board);
   view_->start();
   refresh_operator_view();
+  // A backlog starts at once, as soon as the window is up, not a tick later.
+  QTimer::singleShot(0, this, [this] {
+    if (scanning_) Timer1Timer();
+  });
 }
 
 void TVELLIC_spectrum_scanner::FormCreate() {
@@ -142,7 +148,8 @@ void TVELLIC_spectrum_scanner::set_timer_state(bool active) {
 
 void TVELLIC_spectrum_scanner::show_scanning_state(bool active) {
   scanning_ = active;
-  // The lamp follows at once; the panel's own tick comes within a second.
+  view_->follow_scan(active);
+  // The lamp follows at once; the next tick comes within a second.
   const auto lamp_follows = qScopeGuard([this] {
     if (creation_complete_) refresh_operator_view();
   });
@@ -250,7 +257,18 @@ conversion::context TVELLIC_spectrum_scanner::conversion_context(const QString& 
                                      QStringLiteral("holds files that cannot be renamed (%1)")
                                          .arg(platform::failure_reason(refused)));
   };
+  if (const auto listed = step_listings_.constFind(input_folder); listed != step_listings_.cend()) {
+    ctx.listed = *listed;
+  }
   return ctx;
+}
+
+QStringList TVELLIC_spectrum_scanner::list_for_step(const QString& folder) {
+  const conversion::context ctx = conversion_context(folder);
+  const QStringList waiting = conversion::waiting_files(
+      ctx.system(), folder, QString::fromLatin1(conversion::kInputMask), ctx.board);
+  step_listings_.insert(folder, waiting);
+  return waiting;
 }
 
 // ---- Event handlers ---------------------------------------------------------
@@ -284,7 +302,12 @@ void TVELLIC_spectrum_scanner::Timer1Timer() {
   // step has to wait for the whole chain. A box open while the window
   // closes lets them through too.
   if (!creation_complete_ || closing_) return;
+  // Steps never overlap, also when the first step at the start comes while
+  // a box of another waits.
+  if (scan_step_running_) return;
   run_guarded([this] { timer_action(); });
+  // In the same wake-up as the step: an idle scanner wakes once a second.
+  refresh_operator_view();
   if (close_after_step_) {
     close_after_step_ = false;
     close();
@@ -381,6 +404,8 @@ TVELLIC_spectrum_scanner::scan_step_pause::scan_step_pause(TVELLIC_spectrum_scan
 TVELLIC_spectrum_scanner::scan_step_pause::~scan_step_pause() {
   window_->refused_claims_ = window_->refused_claims_this_step_;
   window_->scan_step_running_ = false;
+  // The next step lists afresh.
+  window_->step_listings_.clear();
   window_->start_scan_timer_when_due();
 }
 
@@ -419,7 +444,7 @@ void TVELLIC_spectrum_scanner::refresh_operator_view() {
   inputs.scanning = scanning_;
   inputs.now = platform::env().now();
   inputs.last_fault = last_fault_;
-  inputs.folders = view_->look_at(watched_folders(), inputs.now);
+  inputs.folders = view_->look_at(watched_folders(), inputs.now, scan_step_running_);
   add_refused_claims(inputs.folders);
   show_lamp(scanner::lamp_for(inputs));
 }

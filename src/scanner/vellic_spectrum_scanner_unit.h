@@ -5,6 +5,7 @@
 // settings written back at close. Derived windows replace the scan step and
 // add settings of their own through the virtual operations below.
 
+#include <QHash>
 #include <QMap>
 #include <QPushButton>
 #include <QString>
@@ -208,6 +209,10 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // Keeps Timer1 off while a scan step runs, so steps never overlap, and
   // switches it on again when the step ends, also by an error (before that
   // error is reported), unless the operator switched scanning off meanwhile.
+  // The input files waiting in `folder`, listed once for the whole step:
+  // the step's conversions of that folder take this listing.
+  QStringList list_for_step(const QString& folder);
+
   class scan_step_pause {
    public:
     explicit scan_step_pause(TVELLIC_spectrum_scanner* window);
@@ -247,6 +252,8 @@ class TVELLIC_spectrum_scanner : public QWidget {
   // What the operator chose; Timer1 runs when it is on and no step runs.
   bool scanning_ = false;
   bool scan_step_running_ = false;
+  // What the running step has listed, by folder.
+  QHash<QString, QStringList> step_listings_;
   bool creation_complete_ = false;
   // Set when the close begins: from then on no scan step starts.
   bool closing_ = false;

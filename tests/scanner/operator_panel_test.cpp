@@ -3,6 +3,7 @@
 // tray's colour and notices. The specified layout and its texts stay as
 // they are; the panel only reads what the window knows.
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -328,6 +330,46 @@ TEST(OperatorPanelTest, OldHistoryDaysAreRemovedAtStartAndAtTheDayChange) {
   site.window->the_view()->greet_new_day();
   EXPECT_FALSE(site.tree.exists(day_file(89)));
   EXPECT_TRUE(site.tree.exists(day_file(10)));
+}
+
+// The day change comes with the scan's own tick: a scanning window has no
+// panel timer of its own.
+TEST(OperatorPanelTest, TickAfterMidnightRemovesTheDayFileNoLongerKept) {
+  panel_site site;
+  const QString old_day = "user/DORNIK_SPECTRUM_SCANNER/history/" +
+                          kNow.date().addDays(-89).toString(Qt::ISODate) + ".jsonl";
+  site.tree.write(old_day, "");
+  site.open();
+  site.fault.advance_now(10 * 3600);  // 00:07 the next day
+  site.window->refresh_operator_view();
+  EXPECT_FALSE(site.tree.exists(old_day));
+}
+
+// While the scan ticks it brings the panel up to date, in the same wake-up:
+// a second timer would wake an idle scanner twice a second. Switched off,
+// the panel looks on its own.
+TEST(OperatorPanelTest, PanelTimerRunsOnlyWhileTheScanDoesNotTick) {
+  panel_site site;
+  site.open();
+  const auto* panel_timer = site.window->findChild<QTimer*>(QStringLiteral("panel_timer"));
+  ASSERT_NE(panel_timer, nullptr);
+  EXPECT_FALSE(panel_timer->isActive());
+  QTest::mouseClick(site.window->active_button, Qt::LeftButton);
+  EXPECT_TRUE(panel_timer->isActive());
+  QTest::mouseClick(site.window->active_button, Qt::LeftButton);
+  EXPECT_FALSE(panel_timer->isActive());
+}
+
+// A backlog waiting at the start is taken up as soon as the window is up,
+// not a tick later.
+TEST(OperatorPanelTest, FileWaitingAtTheStartIsConvertedOnceTheWindowIsUp) {
+  panel_site site;
+  site.drop("a.csv");
+  site.open();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(site.tree.exists("in/a.csv"));
+  ASSERT_EQ(site.window->the_panel()->history->topLevelItemCount(), 1);
+  EXPECT_EQ(site.window->the_panel()->history->topLevelItem(0)->text(3), "converted");
 }
 
 // A row tells its time of day while its record is of today; from the next
