@@ -141,6 +141,15 @@ TEST(HandledFileTest, ValueErrorsOnTheBoardAreNamedWithTheirFileAndPlate) {
   EXPECT_TRUE(r.message.contains(site.board[0])) << r.message.toStdString();
 }
 
+// The TULMEN scan step over the input folder "in", holding `name`.
+void run_tulmen(history_site& s, const QString& name, const test_support::tulmen_measurement& m) {
+  s.tree.write("in/" + name, test_support::tulmen_bytes(m));
+  basics::scan_data record;
+  basics::shape_tulmen_record(record);
+  conversion::tulmen_state state{record};
+  conversion::handle_tulmen(s.ctx, state, {});
+}
+
 // The scans that work on files under their own names tell the same records.
 TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
   const struct {
@@ -152,14 +161,7 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
     QString archive;
     QString message_part;
   } cases[] = {
-      {"TULMEN file converted",
-       [](history_site& s) {
-         s.tree.write("in/A1_export.csv", test_support::tulmen_bytes({}));
-         basics::scan_data record;
-         basics::shape_tulmen_record(record);
-         conversion::tulmen_state state{record};
-         conversion::handle_tulmen(s.ctx, state, {});
-       },
+      {"TULMEN file converted", [](history_site& s) { run_tulmen(s, "A1_export.csv", {}); },
        // Only when nothing else was said of the file: the end of its header,
        // which every file gives, stays on the status line.
        "A1_export.csv", history_result::converted, "out/A1.scn", "arch/P/2024/3/5/L/A1_export.csv",
@@ -170,16 +172,11 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
          m.value = [](int spectrum, int point, int position) {
            return spectrum == 1 && point == 7 && position == 2
                       ? QStringLiteral("n.a.")
-                      : QString::number(
-                            test_support::tulmen_measurement::spectral_value(spectrum, point,
-                                                                             position),
-                            'f', 3);
+                      : QString::number(test_support::tulmen_measurement::spectral_value(
+                                            spectrum, point, position),
+                                        'f', 3);
          };
-         s.tree.write("in/A3_export.csv", test_support::tulmen_bytes(m));
-         basics::scan_data record;
-         basics::shape_tulmen_record(record);
-         conversion::tulmen_state state{record};
-         conversion::handle_tulmen(s.ctx, state, {});
+         run_tulmen(s, "A3_export.csv", m);
        },
        "A3_export.csv", history_result::converted, "out/A3.scn", "arch/P/2024/3/5/L/A3_export.csv",
        "n.a. could not be converted to a number"},
@@ -187,11 +184,7 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
        [](history_site& s) {
          test_support::tulmen_measurement m;
          m.lines = 700;
-         s.tree.write("in/A2_export.csv", test_support::tulmen_bytes(m));
-         basics::scan_data record;
-         basics::shape_tulmen_record(record);
-         conversion::tulmen_state state{record};
-         conversion::handle_tulmen(s.ctx, state, {});
+         run_tulmen(s, "A2_export.csv", m);
        },
        "A2_export.csv", history_result::refused, "", "arch/P/2024/3/5/L/A2_export.csv", ""},
       {".dat file moved",
@@ -228,12 +221,8 @@ TEST(HandledFileTest, TulmenAndDatScansGiveARecordPerFile) {
 }
 
 void convert_tulmen(history_site& s) {
-  s.tree.write("in/A1_export.csv", test_support::tulmen_bytes({}));
   s.ctx.input_folder = s.folder("in");
-  basics::scan_data record;
-  basics::shape_tulmen_record(record);
-  conversion::tulmen_state state{record};
-  conversion::handle_tulmen(s.ctx, state, {});
+  run_tulmen(s, "A1_export.csv", {});
 }
 
 void move_dat(history_site& s) {
