@@ -16,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     basics::scan_data record;
     basics::shape_tulmen_record(record);
     basics::tulmen_wavelengths wavelengths{};
+    const basics::message_sink ignore = [](const QString&) {};
     const float largest = basics::read_tulmen_lines(lines, QDateTime::currentDateTimeUtc(), record,
-                                                    wavelengths, [](const QString&) {});
+                                                    wavelengths, {ignore, ignore});
     basics::tulmen_product(largest);
     basics::scan_file_bytes(record);
     for (qint32 part = 1; part <= 4; ++part)
