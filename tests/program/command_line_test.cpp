@@ -445,7 +445,7 @@ TEST(CommandLineTest, UnderTheSystemJournalEachRecordCarriesItsFields) {
   })) << scanner.journal.toStdString();
   scanner.stop();
   ASSERT_TRUE(record().has_value());
-  const test_support::journal_message& r = *record();
+  const test_support::journal_message r = *record();
   EXPECT_EQ(r.value("RESULT"), "refused");
   EXPECT_FALSE(r.contains("PLATE"));  // not read from a file cut short
   EXPECT_EQ(r.value("INPUT"), site.tree.path("in/short.csv").toLocal8Bit());
